@@ -1,0 +1,3 @@
+#include "split_job.h"
+
+SplitJobRecord SplitJob;

@@ -1,0 +1,51 @@
+// The one record of the split request and of the running split, shared by the
+// main dialog, the progress dialog and the worker thread.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+class AnimationControl;
+class ProgressBar;
+
+constexpr std::size_t kPathBufferSize = 260;  // MAX_PATH, terminator included
+constexpr std::uint32_t kFloppyPartSize = 1457664;
+constexpr std::uint32_t kChunkSize = 65536;
+constexpr std::uint32_t kMaxParts = 999;
+
+// Caption of the windows and message boxes; also the identity by which a
+// second start finds the running copy.
+constexpr const char kAppTitle[] = "PLYX - Quorvant Ver 1.4";
+
+// Status values of a split run.
+enum SplitStatus : std::uint32_t {
+  kStatusOk = 0,
+  kStatusNotStarted = 999,      // at the end: the source failed to open
+  kStatusQueryFailed = 1000,
+  kStatusCreateFailed = 2000,
+  kStatusRetryQueryFailed = 3000,
+  kStatusNoRoom = 4000,
+  kStatusReadFailed = 5000,
+  kStatusWriteFailed = 6000,
+  kStatusOverwriteDeclined = 7000,
+  kStatusBatchFailed = 8000,
+};
+
+struct SplitJobRecord {
+  char sourcePath[kPathBufferSize] = {};
+  char destFolder[kPathBufferSize] = {};
+  std::uint32_t fileSize = 0;
+  std::uint32_t partSize = kFloppyPartSize;
+  std::uint32_t partCount = 0;
+  std::uint32_t currentPart = 1;
+  std::uint32_t progressMax = 1;
+  void* workerThread = nullptr;             // thread handle, owned by the progress dialog
+  AnimationControl* animation = nullptr;    // owned by the progress dialog
+  ProgressBar* progressBar = nullptr;       // owned by the progress dialog
+  std::atomic<bool> cancelRequested{false};
+  std::atomic<bool> finished{false};
+};
+
+// The process-wide request.
+extern SplitJobRecord SplitJob;

@@ -1,0 +1,33 @@
+// What the split run needs from its surroundings. The progress dialog, the
+// command-line front end and the tests each provide their own.
+#pragma once
+
+#include <cstdint>
+
+enum class SplitQuestion {
+  kOverwrite,    // OK / Cancel, no icon: an existing part or batch file
+  kInsertDisk,   // Retry / Cancel, stop icon: another removable disk
+  kDiskFull,     // OK only, stop icon: a fixed disk without room
+  kFailure,      // OK only, exclamation icon: the run's end-of-run failure
+};
+
+enum class SplitAnswer { kOk, kCancel, kRetry };
+
+class SplitUi {
+ public:
+  virtual ~SplitUi() = default;
+  virtual void ShowStatus(const char* text) = 0;
+  virtual void StepProgress() = 0;
+  virtual void FillProgress() = 0;  // to the top of the range
+  virtual SplitAnswer Ask(SplitQuestion kind, const char* text) = 0;
+  virtual void Pause(std::uint32_t milliseconds) = 0;
+  virtual void RunOver() = 0;       // last call of every run
+};
+
+class DiskSpace {
+ public:
+  virtual ~DiskSpace() = default;
+  // Free bytes on the whole volume that holds root (not just the caller's quota).
+  virtual bool FreeBytes(const char* root, std::uint64_t* freeBytes) = 0;
+  virtual bool IsRemovable(const char* root) = 0;
+};

@@ -1,0 +1,22 @@
+# Sourced by the scripts: installs the Debian packages PLYX builds and tests
+# with, when some are missing and we are root. apt-get update only then.
+
+PLYX_PACKAGES="cmake ninja-build g++ googletest python3 fp-utils
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64 xvfb x11-utils xauth imagemagick procps"
+
+plyx_install_deps() {
+  local missing="" p
+  for p in $PLYX_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+  done
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" != 0 ]; then
+    echo "Missing Debian packages:$missing (run as root to install them)" >&2
+    return 1
+  fi
+  echo "Installing:$missing"
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}

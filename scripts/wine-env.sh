@@ -1,0 +1,74 @@
+# Sourced by the scripts: the project's private Wine prefix and display.
+# Needs PLYX_ROOT set to the repository's top folder.
+
+export WINEPREFIX="$PLYX_ROOT/build/wine"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+PLYX_FLOPPY="$PLYX_ROOT/build/floppy"
+
+plyx_wine_prepare() {
+  if [ -f "$WINEPREFIX/.plyx-ready" ]; then return 0; fi
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i </dev/null >/dev/null 2>&1
+  wineserver -w
+  # Without a window manager, hiding a managed top-level window stalls ~2 s.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+  # Classic controls, as on a Windows that runs PLYX without a manifest; a themed
+  # progress bar would ignore its bar colour.
+  wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /t REG_SZ /d 0 /f </dev/null >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.plyx-ready"
+}
+
+# A floppy-typed A: drive on a 1 MiB tmpfs, for the disk-swap tests. Root only;
+# without it the tests that need the drive skip themselves.
+plyx_floppy_mount() {
+  [ "$(id -u)" = 0 ] || return 0
+  mkdir -p "$PLYX_FLOPPY"
+  if ! mountpoint -q "$PLYX_FLOPPY"; then
+    mount -t tmpfs -o size=1m tmpfs "$PLYX_FLOPPY" || return 0
+  fi
+  ln -sfn "$PLYX_FLOPPY" "$WINEPREFIX/dosdevices/a:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v 'a:' /t REG_SZ /d floppy /f </dev/null >/dev/null 2>&1
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+}
+
+plyx_floppy_unmount() {
+  if mountpoint -q "$PLYX_FLOPPY" 2>/dev/null; then umount "$PLYX_FLOPPY"; fi
+  rm -f "$WINEPREFIX/dosdevices/a:"
+}
+
+# Xvfb on the first free display number.
+plyx_xvfb_start() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  PLYX_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+plyx_xvfb_stop() {
+  if [ -n "${PLYX_XVFB_PID:-}" ]; then kill "$PLYX_XVFB_PID" 2>/dev/null; wait "$PLYX_XVFB_PID" 2>/dev/null; fi
+  PLYX_XVFB_PID=
+}
+
+# A persistent wineserver, detached from our pipes: without it every wine call
+# pays the server's start-up, and a runner capturing output waits for its linger.
+plyx_wineserver_start() {
+  (wineserver -p </dev/null >/dev/null 2>&1 &)
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+plyx_wineserver_stop() {
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null || true
+}
