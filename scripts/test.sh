@@ -16,6 +16,7 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 
 # shellcheck source=scripts/wine-env.sh
+export WINEPREFIX="$PLYX_ROOT/build/wine"
 . "$PLYX_ROOT/scripts/wine-env.sh"
 cleanup() {
   plyx_wineserver_stop

@@ -1,11 +1,11 @@
 # Sourced by the scripts: the project's private Wine prefix and display.
 # Needs PLYX_ROOT set to the repository's top folder.
 
-export WINEPREFIX="$PLYX_ROOT/build/wine"
+export WINEPREFIX="${WINEPREFIX:-$PLYX_ROOT/build/wine}"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-PLYX_FLOPPY="$PLYX_ROOT/build/floppy"
+PLYX_FLOPPY="$WINEPREFIX-floppy"
 
 plyx_wine_prepare() {
   if [ -f "$WINEPREFIX/.plyx-ready" ]; then return 0; fi
