@@ -1,0 +1,14 @@
+// Free-space check before each part and before the batch; on a full removable
+// disk it asks for another one.
+#pragma once
+
+#include <cstdint>
+
+#include "split_ui.h"
+
+// 0 when the volume holding destFolder has bytesNeeded free; else 1000, 3000 or 4000.
+std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, SplitUi& ui,
+                             DiskSpace& disk);
+
+// The platform's own free-space and drive-type queries.
+DiskSpace& SystemDiskSpace();
