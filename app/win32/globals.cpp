@@ -1,0 +1,4 @@
+#include "globals.h"
+
+HINSTANCE InstanceHandle = nullptr;
+HWND MainWindowHandle = nullptr;
