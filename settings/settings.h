@@ -6,10 +6,23 @@
 
 #include <cstdint>
 
+#include "mrud_ring.h"
+
+// Result codes of the accessors, returned in the same channel as the values.
+constexpr std::uint32_t kSettingsOk = 0;
+constexpr std::uint32_t kSettingsReadFailed = 1000;
+constexpr std::uint32_t kSettingsMissing = 2000;
+constexpr std::uint32_t kSettingsBadSlot = 3000;
+constexpr std::uint32_t kSettingsFlagWriteFailed = 5000;
+// In `status` after construction: the store could not be set up.
+constexpr std::int32_t kSettingsUnusable = 9999;
+
 class Settings {
  public:
   Settings();
   virtual ~Settings();
+  Settings(const Settings&) = delete;
+  Settings& operator=(const Settings&) = delete;
 
   std::uint32_t Initialise();
 
@@ -42,6 +55,21 @@ class Settings {
   DWORD dataSize = 0;
   DWORD disposition = 0;
   HKEY key = nullptr;
+
+ private:
+  // 0, 1000 or 2000; *value only on 0. The stored number stays apart from the
+  // code, so a stored 1000 or 2000 is still seen as a number at start-up.
+  std::uint32_t ReadDword(const char* name, DWORD* value);
+  StoredRead ReadControl(const char* name, DWORD* value);
+  bool WriteDword(const char* name, DWORD value);
+  bool ReadFlag(const char* name);
+  // Writes the text as a 260-byte REG_SZ, zeroes after the terminator.
+  bool WriteText(const char* name, const char* text);
+  void SetUpHistory();
+  bool SetUpSlots();
+
+  MrudWalk walk;
+  bool startupFailureNoted = false;
 };
 
 // The process-wide settings, created by start-up.

@@ -1,0 +1,275 @@
+#include "settings.h"
+
+#include <cstdio>
+#include <cstring>
+
+Settings* AppSettings = nullptr;
+
+namespace {
+
+constexpr char kKeyPath[] = "Software\\Plyx";
+constexpr char kLimitName[] = "MRUDLimit";
+constexpr char kHeadName[] = "MRUDDefault";
+
+struct FlagDefault {
+  const char* name;
+  bool (Settings::*set)(bool);
+  bool value;
+};
+
+// Order matters: a failed read stops the walk and leaves the later flags alone.
+const FlagDefault kFlagDefaults[] = {
+    {"UseMRUD", &Settings::SetUseMRUD, false},
+    {"MinToSysTray", &Settings::SetMinToSysTray, true},
+    {"ShlRtClkEn", &Settings::SetShlRtClkEn, true},
+    {"ToolTipEn", &Settings::SetToolTipEn, true},
+};
+
+bool SlotFits(std::uint32_t slot) {
+  return slot >= 1 && slot <= kMrudSlotCount;
+}
+
+void SlotName(std::uint32_t slot, char (&name)[8]) {
+  std::snprintf(name, sizeof name, "MRUD%i", static_cast<int>(slot));
+}
+
+}  // namespace
+
+Settings::Settings() {
+  const std::uint32_t result = Initialise();
+  if (startupFailureNoted || result == kSettingsFlagWriteFailed) status = kSettingsUnusable;
+}
+
+Settings::~Settings() {
+  if (key != nullptr) RegCloseKey(key);
+}
+
+std::uint32_t Settings::Initialise() {
+  startupFailureNoted = false;
+  if (key != nullptr) {
+    RegCloseKey(key);
+    key = nullptr;
+  }
+  status = static_cast<std::int32_t>(RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, const_cast<char*>(""),
+                                                     REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                                     &key, &disposition));
+  if (status != ERROR_SUCCESS) {
+    key = nullptr;
+    startupFailureNoted = true;
+  }
+
+  char appPath[kMrudPathSize] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, appPath, sizeof appPath);
+  // Before Vista a path that fills the buffer comes back unterminated; a
+  // truncated path would name another file, so none is stored instead.
+  if (length == 0 || length >= sizeof appPath) std::memset(appPath, 0, sizeof appPath);
+  if (!WriteText("App Path", appPath)) startupFailureNoted = true;
+
+  SetUpHistory();
+  if (!SetUpSlots()) startupFailureNoted = true;
+
+  for (const FlagDefault& flag : kFlagDefaults) {
+    DWORD value = 0;
+    const std::uint32_t read = ReadDword(flag.name, &value);
+    if (read == kSettingsMissing) {
+      if (!(this->*flag.set)(flag.value)) return kSettingsFlagWriteFailed;
+    } else if (read != kSettingsOk) {
+      return kSettingsReadFailed;
+    }
+  }
+  return kSettingsOk;
+}
+
+void Settings::SetUpHistory() {
+  DWORD stored = 0;
+  StoredRead read = ReadControl(kLimitName, &stored);
+  if (read == StoredRead::kFailed) startupFailureNoted = true;
+  const StartupValue limit = StartupMrudLimit(read, stored);
+  if (limit.writeBack && !SetMRUDLimit(limit.value)) startupFailureNoted = true;
+  mrudLimit = limit.value;
+
+  read = ReadControl(kHeadName, &stored);
+  if (read == StoredRead::kFailed) startupFailureNoted = true;
+  const StartupValue head = StartupMrudHead(read, stored, mrudLimit);
+  if (head.writeBack && !SetMRUDDefault(head.value)) startupFailureNoted = true;
+  mrudDefault = head.value;
+}
+
+// All seven slots, whatever the limit, so that a raised limit finds them.
+bool Settings::SetUpSlots() {
+  for (std::uint32_t slot = 1; slot <= kMrudSlotCount; ++slot) {
+    char scratch[kMrudPathSize];
+    const std::uint32_t read = ReadMRUD(scratch, slot);
+    if (read == kSettingsReadFailed) return false;
+    if (read == kSettingsMissing) {
+      const char empty[kMrudPathSize] = {};
+      if (!WriteMRUD(empty, slot)) return false;
+    }
+  }
+  return true;
+}
+
+std::uint32_t Settings::ReadDword(const char* name, DWORD* value) {
+  DWORD data = 0;
+  dataSize = sizeof data;
+  if (key == nullptr) {
+    status = ERROR_INVALID_HANDLE;
+    return kSettingsReadFailed;
+  }
+  status = static_cast<std::int32_t>(
+      RegQueryValueExA(key, name, nullptr, &valueType, reinterpret_cast<BYTE*>(&data), &dataSize));
+  if (status == ERROR_FILE_NOT_FOUND) return kSettingsMissing;
+  if (status != ERROR_SUCCESS) return kSettingsReadFailed;
+  // A shorter value of another type would come back as a partial number.
+  if (valueType != REG_DWORD || dataSize != sizeof data) {
+    status = ERROR_DATATYPE_MISMATCH;
+    return kSettingsReadFailed;
+  }
+  *value = data;
+  return kSettingsOk;
+}
+
+StoredRead Settings::ReadControl(const char* name, DWORD* value) {
+  switch (ReadDword(name, value)) {
+    case kSettingsOk:
+      return StoredRead::kValue;
+    case kSettingsMissing:
+      return StoredRead::kMissing;
+    default:
+      return StoredRead::kFailed;
+  }
+}
+
+bool Settings::WriteDword(const char* name, DWORD value) {
+  dataSize = sizeof value;
+  if (key == nullptr) {
+    status = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  status = static_cast<std::int32_t>(
+      RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), dataSize));
+  return status == ERROR_SUCCESS;
+}
+
+bool Settings::WriteText(const char* name, const char* text) {
+  const std::size_t length = ::strnlen(text, kMrudPathSize);
+  if (length == kMrudPathSize) return false;
+  // Copied into a zeroed buffer so that the 260 bytes stored never carry
+  // whatever followed the caller's terminator.
+  char data[kMrudPathSize] = {};
+  std::memcpy(data, text, length);
+  dataSize = sizeof data;
+  if (key == nullptr) {
+    status = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  status = static_cast<std::int32_t>(
+      RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), dataSize));
+  return status == ERROR_SUCCESS;
+}
+
+bool Settings::ReadFlag(const char* name) {
+  DWORD value = 0;
+  return ReadDword(name, &value) == kSettingsOk && value != 0;
+}
+
+std::uint32_t Settings::GetMRUDLimit() {
+  DWORD value = 0;
+  const std::uint32_t read = ReadDword(kLimitName, &value);
+  return read == kSettingsOk ? value : read;
+}
+
+std::uint32_t Settings::GetMRUDDefault() {
+  DWORD value = 0;
+  const std::uint32_t read = ReadDword(kHeadName, &value);
+  return read == kSettingsOk ? value : read;
+}
+
+bool Settings::SetMRUDLimit(std::uint32_t n) {
+  return MrudLimitFits(n) && WriteDword(kLimitName, n);
+}
+
+bool Settings::SetMRUDDefault(std::uint32_t n) {
+  return SlotFits(n) && WriteDword(kHeadName, n);
+}
+
+std::uint32_t Settings::ReadMRUD(char* buffer, std::uint32_t slot) {
+  if (!SlotFits(slot)) return kSettingsBadSlot;
+  char name[8];
+  SlotName(slot, name);
+  // Read aside and handed over only when whole, so a failed read leaves the
+  // caller's buffer as it was.
+  char data[kMrudPathSize] = {};
+  dataSize = sizeof data;
+  if (key == nullptr) {
+    status = ERROR_INVALID_HANDLE;
+    return kSettingsReadFailed;
+  }
+  status = static_cast<std::int32_t>(
+      RegQueryValueExA(key, name, nullptr, &valueType, reinterpret_cast<BYTE*>(data), &dataSize));
+  if (status == ERROR_FILE_NOT_FOUND) return kSettingsMissing;
+  if (status != ERROR_SUCCESS) return kSettingsReadFailed;
+  // A value changed from outside may be of another type or lack its
+  // terminator within the 260 bytes; neither is a path.
+  if (valueType != REG_SZ || std::memchr(data, '\0', sizeof data) == nullptr) {
+    status = ERROR_INVALID_DATA;
+    return kSettingsReadFailed;
+  }
+  std::memcpy(buffer, data, sizeof data);
+  return kSettingsOk;
+}
+
+bool Settings::WriteMRUD(const char* buffer, std::uint32_t slot) {
+  if (!SlotFits(slot)) return false;
+  char name[8];
+  SlotName(slot, name);
+  return WriteText(name, buffer);
+}
+
+bool Settings::GetUseMRUD() { return ReadFlag("UseMRUD"); }
+bool Settings::GetMinToSysTray() { return ReadFlag("MinToSysTray"); }
+bool Settings::GetShlRtClkEn() { return ReadFlag("ShlRtClkEn"); }
+bool Settings::GetToolTipEn() { return ReadFlag("ToolTipEn"); }
+bool Settings::SetUseMRUD(bool on) { return WriteDword("UseMRUD", on ? 1 : 0); }
+bool Settings::SetMinToSysTray(bool on) { return WriteDword("MinToSysTray", on ? 1 : 0); }
+bool Settings::SetShlRtClkEn(bool on) { return WriteDword("ShlRtClkEn", on ? 1 : 0); }
+bool Settings::SetToolTipEn(bool on) { return WriteDword("ToolTipEn", on ? 1 : 0); }
+
+bool Settings::AddMRUD(const char* path) {
+  if (path == nullptr || path[0] == '\0') return true;
+  MrudSlotContent slots[kMrudSlotCount];
+  for (std::uint32_t slot = 1; slot <= mrudLimit && slot <= kMrudSlotCount; ++slot) {
+    slots[slot - 1].readable = ReadMRUD(slots[slot - 1].path, slot) == kSettingsOk;
+  }
+  const MrudAddPlan plan = PlanMrudAdd(path, mrudDefault, mrudLimit, slots);
+  switch (plan.action) {
+    case MrudAddAction::kNothing:
+      break;
+    case MrudAddAction::kFillEmpty:
+      WriteMRUD(path, plan.slot);
+      SetMRUDDefault(plan.slot);
+      mrudDefault = plan.slot;
+      break;
+    case MrudAddAction::kReplaceOldest:
+      // The head goes first: if it cannot be moved, the oldest entry stays
+      // rather than a ring whose head no longer points at its newest entry.
+      if (SetMRUDDefault(plan.slot)) {
+        mrudDefault = plan.slot;
+        WriteMRUD(path, plan.slot);
+      }
+      break;
+  }
+  return true;
+}
+
+bool Settings::NextMRUD(char* buffer, int mode) {
+  std::uint32_t slot = 0;
+  if (mode == 1) {
+    slot = walk.Start(mrudDefault, mrudLimit);
+  } else if (mode != 2 || !walk.Next(&slot)) {
+    return false;
+  }
+  // An unreadable slot still counts as a step of the walk, as an empty one.
+  if (ReadMRUD(buffer, slot) != kSettingsOk) buffer[0] = '\0';
+  return true;
+}
