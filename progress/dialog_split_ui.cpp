@@ -1,0 +1,65 @@
+#include "dialog_split_ui.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "resource_ids.h"
+
+UINT QuestionStyle(SplitQuestion kind) {
+  switch (kind) {
+    case SplitQuestion::kOverwrite:
+      return MB_OKCANCEL;
+    case SplitQuestion::kInsertDisk:
+      return MB_RETRYCANCEL | MB_ICONSTOP;
+    case SplitQuestion::kDiskFull:
+      return MB_OK | MB_ICONSTOP;
+    case SplitQuestion::kFailure:
+      return MB_OK | MB_ICONEXCLAMATION;
+  }
+  return MB_OK;
+}
+
+DialogSplitUi::DialogSplitUi(HWND dialogWindow, SplitJobRecord& splitJob, CallHook hook)
+    : dialog(dialogWindow), job(splitJob), beforeCall(std::move(hook)) {}
+
+void DialogSplitUi::BeforeCall(const char* call) {
+  if (beforeCall) beforeCall(call);
+}
+
+void DialogSplitUi::ShowStatus(const char* text) {
+  BeforeCall("ShowStatus");
+  SetDlgItemTextA(dialog, IDC_PROGRESS_STATUS, text);
+}
+
+void DialogSplitUi::StepProgress() {
+  BeforeCall("StepProgress");
+  SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
+}
+
+void DialogSplitUi::FillProgress() {
+  BeforeCall("FillProgress");
+  SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, job.progressMax, 0);
+}
+
+SplitAnswer DialogSplitUi::Ask(SplitQuestion kind, const char* text) {
+  BeforeCall("Ask");
+  switch (MessageBoxA(nullptr, text, kAppTitle, QuestionStyle(kind))) {
+    case IDOK:
+      return SplitAnswer::kOk;
+    case IDRETRY:
+      return SplitAnswer::kRetry;
+    default:
+      return SplitAnswer::kCancel;
+  }
+}
+
+void DialogSplitUi::Pause(std::uint32_t milliseconds) {
+  BeforeCall("Pause");
+  Sleep(milliseconds);
+}
+
+void DialogSplitUi::RunOver() {
+  job.finished = true;
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
