@@ -1,0 +1,116 @@
+#include "folder_rules.h"
+
+#include <cstring>
+
+namespace {
+
+// A colon is allowed only as the second character.
+bool IsRefusedCharacter(char c) { return c != '\0' && std::strchr(":/*?\"<>|", c) != nullptr; }
+
+// "\", "X:\" and "\\server" or "\\server\share": roots keep their backslash
+// when a trailing one is removed.
+bool IsRootPath(const char* path) {
+  if (path[0] == '\\') {
+    if (path[1] == '\0') return true;
+    if (path[1] != '\\') return false;
+    bool seenBackslash = false;
+    for (const char* c = path + 2; *c != '\0'; ++c) {
+      if (*c != '\\') continue;
+      if (seenBackslash) return false;
+      seenBackslash = true;
+    }
+    return true;
+  }
+  return path[0] != '\0' && path[1] == ':' && path[2] == '\\' && path[3] == '\0';
+}
+
+}  // namespace
+
+FolderNameVerdict CheckFolderName(const char* name, char* probe, std::size_t probeSize) {
+  if (probeSize == 0) return FolderNameVerdict::kInvalid;
+  probe[0] = '\0';
+  if (name[0] == '\0') return FolderNameVerdict::kEmpty;
+  const std::size_t nameLength = std::strlen(name);
+  if (nameLength < 3) return FolderNameVerdict::kInvalid;
+  if (nameLength >= probeSize) return FolderNameVerdict::kInvalid;
+  std::memcpy(probe, name, nameLength + 1);
+
+  std::size_t length = nameLength;
+  if (probe[length - 1] == '\\' && !IsRootPath(probe)) {
+    probe[--length] = '\0';
+    if (length > 0 && probe[length - 1] == '\\') {
+      probe[0] = '\0';
+      return FolderNameVerdict::kInvalid;
+    }
+  }
+
+  bool wellFormed = !IsRefusedCharacter(probe[0]) && probe[1] == ':';
+  for (std::size_t i = 2; wellFormed && i < length; ++i) {
+    wellFormed = !IsRefusedCharacter(probe[i]);
+  }
+  if (!wellFormed) {
+    probe[0] = '\0';
+    return FolderNameVerdict::kBadCharacters;
+  }
+
+  if (probe[length - 1] != '\\') {
+    // A name that fills the buffer has no room for the backslash; appending
+    // it regardless would write one byte past a 260-byte path buffer.
+    if (length + 2 > probeSize) {
+      probe[0] = '\0';
+      return FolderNameVerdict::kInvalid;
+    }
+    probe[length++] = '\\';
+    probe[length] = '\0';
+  }
+  return FolderNameVerdict::kWellFormed;
+}
+
+FolderNoticeText NoticeText(FolderNotice notice) {
+  switch (notice) {
+    case FolderNotice::kInvalidName:
+      return {"Directory Name is invalid Please Correct", NoticeStyle::kStop};
+    case FolderNotice::kBadCharacters:
+      return {"Directory Name cannot contain any of the following characters:\n"
+              "              / : * ? \" < > | ",
+              NoticeStyle::kStop};
+    case FolderNotice::kAskToCreate:
+      return {"Directory does not exit do you want to create one ?", NoticeStyle::kYesNoQuestion};
+    case FolderNotice::kCreated:
+      return {"Directory Created", NoticeStyle::kPlain};
+    case FolderNotice::kNotCorrected:
+      return {"Correct the Directory Name", NoticeStyle::kInformation};
+    case FolderNotice::kCreateFailed:
+      return {"Unexpected Error : Create Directory Failure : 0007", NoticeStyle::kStop};
+    case FolderNotice::kAccessDenied:
+      return {"Access Denied to Open the Directory", NoticeStyle::kStop};
+    case FolderNotice::kInsertDisk:
+      return {"Insert Disk & Retry", NoticeStyle::kStop};
+    case FolderNotice::kNetworkNotFound:
+      return {"Network Not Found Correct the Directory Name", NoticeStyle::kStop};
+    case FolderNotice::kDiskAccess:
+      break;
+  }
+  return {"Unexpected Error : Disk Access : 0008", NoticeStyle::kStop};
+}
+
+FolderNotice NoticeFor(FolderNameVerdict verdict) {
+  return verdict == FolderNameVerdict::kBadCharacters ? FolderNotice::kBadCharacters
+                                                      : FolderNotice::kInvalidName;
+}
+
+FolderNotice NoticeForProbeError(std::uint32_t error) {
+  switch (error) {
+    case 2:   // ERROR_FILE_NOT_FOUND
+    case 3:   // ERROR_PATH_NOT_FOUND
+      return FolderNotice::kAskToCreate;
+    case 5:   // ERROR_ACCESS_DENIED
+      return FolderNotice::kAccessDenied;
+    case 21:  // ERROR_NOT_READY
+      return FolderNotice::kInsertDisk;
+    case 53:  // ERROR_BAD_NETPATH
+      return FolderNotice::kNetworkNotFound;
+    default:
+      return FolderNotice::kDiskAccess;
+  }
+}

@@ -1,0 +1,40 @@
+// Decisions about a split request that need no window: which check refuses a
+// request first, and which folder a chosen file's parts go to by default.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum class RequestRefusal {
+  kNone,
+  kNoSource,             // "Select a File to Split"
+  kSourceMissing,        // "File does not Exist"
+  kNoDestination,        // "Select a Destination Folder"
+  kDestinationNotFolder, // "Directory not Valid / Insert Disk & Retry"
+  kPartCountOutOfRange,  // more than 999 parts, or none
+};
+
+// Which field of the main dialog a refusal sends the user back to.
+enum class RequestField { kNone, kSourceFile, kDestination, kSizeList };
+
+struct RefusalReaction {
+  const char* message;  // nullptr for kNone
+  RequestField field;  // gets the focus
+  bool selectText;      // select the field's whole text after moving the focus
+};
+
+using PathPredicate = bool (*)(const char* path);
+
+// The first check that fails, in the order the user is told about them. Looks
+// only at the request, never at the controls; the predicates answer for the
+// file system.
+RequestRefusal FirstRequestRefusal(const char* sourcePath, const char* destFolder,
+                                   std::uint32_t partCount, PathPredicate fileExists,
+                                   PathPredicate isFolder);
+
+RefusalReaction ReactionTo(RequestRefusal refusal);
+
+// Drive and folder of a path, trailing separator kept: "D:\data\big.iso" gives
+// "D:\data\", "\\srv\share\a.bin" gives "\\srv\share\", "big.iso" gives "".
+// False (and out empty) when the result does not fit outSize.
+bool SourceFolderOf(const char* sourcePath, char* out, std::size_t outSize);
