@@ -1,0 +1,44 @@
+// A file opened either for reading or for writing, exclusively and with the
+// sequential-scan hint, whose reads and writes move all the bytes or fail.
+#pragma once
+
+#include <cstdint>
+
+enum DiskFileMode : std::uint32_t {
+  kDiskFileRead = 1,
+  kDiskFileWrite = 2,
+};
+
+class DiskFile {
+ public:
+  DiskFile() = default;
+  virtual ~DiskFile();
+  DiskFile(const DiskFile&) = delete;
+  DiskFile& operator=(const DiskFile&) = delete;
+
+  // Reading opens an existing regular file; writing creates the file or cuts an
+  // existing one to nothing. Fails while the file is open anywhere else.
+  bool Open(std::uint32_t mode, const char* path);
+  // True only when exactly `count` bytes were moved (a short read at the end
+  // of the file fails). A count of 0 succeeds without touching the file.
+  bool Read(void* buffer, std::uint32_t count);
+  bool Write(const void* buffer, std::uint32_t count);
+  // Cuts a written file at the current position and closes it; harmless when
+  // not open.
+  bool Close();
+
+  bool IsOpen() const { return openState != 0; }
+  std::uint32_t OpenState() const { return openState; }  // 2: the file existed
+  std::uint32_t LastError() const { return lastError; }
+  std::uint32_t Size() const { return size; }            // low 32 bits
+  std::uint64_t FullSize() const { return fullSize; }    // reveals 4 GB and more
+  bool ReadOnly() const { return readOnly; }
+
+ private:
+  std::uint32_t lastError = 0;
+  std::intptr_t handle = -1;  // INVALID_HANDLE_VALUE, or no descriptor
+  std::uint32_t openState = 0;
+  std::uint32_t size = 0;
+  bool readOnly = true;
+  std::uint64_t fullSize = 0;
+};

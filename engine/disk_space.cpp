@@ -1,0 +1,39 @@
+#include "disk_space.h"
+
+#include <cstdio>
+
+#include "path_text.h"
+#include "split_job.h"
+
+std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, SplitUi& ui,
+                             DiskSpace& disk) {
+  // A folder without a drive letter (a network share) is asked about itself:
+  // an empty root would measure the current directory's drive instead.
+  char root[kPathBufferSize];
+  if (!VolumeRootOf(destFolder, root, sizeof root)) return kStatusQueryFailed;
+
+  std::uint64_t freeBytes = 0;
+  if (!disk.FreeBytes(root, &freeBytes)) return kStatusQueryFailed;
+  bool fits = freeBytes >= bytesNeeded;
+  SplitAnswer lastAnswer = SplitAnswer::kRetry;
+  while (!fits && lastAnswer == SplitAnswer::kRetry) {
+    if (disk.IsRemovable(root)) {
+      char text[kPathBufferSize];
+      std::snprintf(text, sizeof text,
+                    "Insert another Disk which has atleast %lu bytes free \n"
+                    "                            and retry",
+                    static_cast<unsigned long>(bytesNeeded));
+      lastAnswer = ui.Ask(SplitQuestion::kInsertDisk, text) == SplitAnswer::kRetry
+                       ? SplitAnswer::kRetry
+                       : SplitAnswer::kCancel;
+    } else {
+      ui.Ask(SplitQuestion::kDiskFull, "Disk is full, quiting PLYX");
+      lastAnswer = SplitAnswer::kCancel;
+    }
+    if (lastAnswer == SplitAnswer::kRetry) {
+      if (!disk.FreeBytes(root, &freeBytes)) return kStatusRetryQueryFailed;
+      fits = freeBytes >= bytesNeeded;
+    }
+  }
+  return lastAnswer == SplitAnswer::kCancel ? kStatusNoRoom : kStatusOk;
+}

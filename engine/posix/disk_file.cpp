@@ -1,0 +1,93 @@
+#include "disk_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+DiskFile::~DiskFile() { Close(); }
+
+bool DiskFile::Open(std::uint32_t mode, const char* path) {
+  if (openState != 0 || (mode != kDiskFileRead && mode != kDiskFileWrite)) return false;
+  readOnly = mode == kDiskFileRead;
+  bool existed = false;
+  int fd;
+  if (readOnly) {
+    fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  } else {
+    // Not O_TRUNC: a file held by someone else must be refused before it is cut.
+    fd = ::open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) {
+      existed = true;
+      fd = ::open(path, O_RDWR | O_CLOEXEC);
+    }
+  }
+  if (fd < 0) return false;
+
+  struct stat info;
+  // flock stands in for Windows' share mode 0: a second open of the same file fails.
+  if (::fstat(fd, &info) != 0 || (readOnly && !S_ISREG(info.st_mode)) ||
+      ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return false;
+  }
+  if (!readOnly && S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    return false;
+  }
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+
+  lastError = existed ? EEXIST : 0;
+  handle = fd;
+  openState = existed ? 2 : 1;
+  if (readOnly) {
+    fullSize = static_cast<std::uint64_t>(info.st_size);
+    size = static_cast<std::uint32_t>(fullSize);
+  }
+  return true;
+}
+
+bool DiskFile::Read(void* buffer, std::uint32_t count) {
+  if (count == 0) return true;
+  if (openState == 0) return false;
+  auto* bytes = static_cast<char*>(buffer);
+  std::uint32_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::read(static_cast<int>(handle), bytes + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::uint32_t>(n);
+  }
+  return true;
+}
+
+bool DiskFile::Write(const void* buffer, std::uint32_t count) {
+  if (count == 0) return true;
+  if (openState == 0 || readOnly) return false;
+  const auto* bytes = static_cast<const char*>(buffer);
+  std::uint32_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::write(static_cast<int>(handle), bytes + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::uint32_t>(n);
+  }
+  return true;
+}
+
+bool DiskFile::Close() {
+  if (openState == 0) return true;
+  const int fd = static_cast<int>(handle);
+  if (!readOnly) {
+    const off_t position = ::lseek(fd, 0, SEEK_CUR);
+    struct stat info;
+    if (position >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+      if (::ftruncate(fd, position) != 0) { /* the bytes written stay */ }
+    }
+  }
+  ::close(fd);
+  handle = -1;
+  openState = 0;
+  return true;
+}

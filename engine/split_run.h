@@ -1,0 +1,17 @@
+// The split run over a heap handed in by the caller, so that a heap that
+// cannot give the copy buffer can be tried. RunSplit uses a fresh one.
+#pragma once
+
+#include <cstdint>
+
+#include "buffer_heap.h"
+#include "split_job.h"
+#include "split_ui.h"
+
+std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk,
+                               BufferHeap& heap);
+
+// Texts of the refusals that the run adds to its end-of-run messages.
+constexpr const char kMemoryFailureText[] = "Unexpected Error : Memory Allocation Failure : 0001";
+constexpr const char kPathTooLongText[] =
+    "Destination path too long for the part files - Unable to Create Destination File : 2000";

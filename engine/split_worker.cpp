@@ -1,0 +1,165 @@
+#include "split_worker.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "disk_file.h"
+#include "disk_space.h"
+#include "file_system.h"
+#include "merge_batch.h"
+#include "path_text.h"
+#include "split_run.h"
+
+namespace {
+
+constexpr const char kOverwriteQuestion[] = "%s exists already, do you want to OverWrite it?";
+
+// The longest part path (three-digit number) and its overwrite question must
+// fit their 260-byte buffers; the batch path is as long as a part path.
+bool PartTextsFit(const char* destFolder, const char* name) {
+  const std::size_t partPath = std::strlen(destFolder) + std::strlen(name) + 4;
+  const std::size_t question = partPath + sizeof kOverwriteQuestion - 1 - 2;
+  return partPath < kPathBufferSize && question < kPathBufferSize;
+}
+
+bool Fits(int formattedLength) {
+  return formattedLength >= 0 && static_cast<std::size_t>(formattedLength) < kPathBufferSize;
+}
+
+const char* FailureText(std::uint32_t status) {
+  switch (status) {
+    case kStatusNotStarted: return "Unable to Open Source File 999";
+    case kStatusQueryFailed: return "Disk Full : 1000";
+    case kStatusCreateFailed: return "Unable to Create Destination File : 2000";
+    case kStatusRetryQueryFailed: return "Split Cancelled : 3000";
+    case kStatusNoRoom: return "Split Cancelled : 4000";
+    case kStatusReadFailed: return "Split Cancelled : 5000";
+    case kStatusWriteFailed: return "Split Cancelled : 6000";
+    default: return "Unknown Error - Cancelling Split";
+  }
+}
+
+// Copies one part of `partSize` bytes; returns the status, and through
+// `remaining` how much of the part was left uncopied.
+std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskFile& source, char* buffer,
+                       const char* partPath, std::uint32_t* remaining) {
+  DiskFile part;
+  if (!part.Open(kDiskFileWrite, partPath)) return kStatusCreateFailed;
+  std::uint32_t status = kStatusOk;
+  while (*remaining > 0 && status == kStatusOk && !job.cancelRequested) {
+    const std::uint32_t n = *remaining < kChunkSize ? *remaining : kChunkSize;
+    if (!source.Read(buffer, n)) {
+      status = kStatusReadFailed;
+    } else if (!part.Write(buffer, n)) {
+      status = kStatusWriteFailed;
+    }
+    *remaining -= n;
+  }
+  part.Close();
+  if (!job.cancelRequested) ui.StepProgress();
+  return status;
+}
+
+std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFile& source,
+                         char* buffer, const char* name) {
+  std::uint32_t status = kStatusNotStarted;
+  while (job.currentPart <= job.partCount &&
+         (status == kStatusOk || status == kStatusNotStarted) && !job.cancelRequested) {
+    char text[kPathBufferSize];
+    std::snprintf(text, sizeof text, "Spliting file into - %d of %d part(s)",
+                  static_cast<int>(job.currentPart), static_cast<int>(job.partCount));
+    ui.ShowStatus(text);
+
+    if (job.currentPart == job.partCount) {
+      job.partSize = job.fileSize - job.partSize * (job.partCount - 1);
+    }
+    // An empty source still gets its one (empty) part, so that the batch can
+    // restore it; only a part that an inconsistent count left empty is skipped.
+    if (job.partSize == 0 && job.fileSize != 0) {
+      ++job.currentPart;
+      continue;
+    }
+
+    status = CheckDiskSpace(job.destFolder, job.partSize, ui, disk);
+    if (status != kStatusOk) break;
+
+    // PartTextsFit has vouched for both texts; a truncation here still never
+    // names the wrong file.
+    char partPath[kPathBufferSize];
+    if (!Fits(std::snprintf(partPath, sizeof partPath, "%s%s.%03u", job.destFolder, name,
+                            static_cast<unsigned>(job.currentPart)))) {
+      status = kStatusCreateFailed;
+      break;
+    }
+    if (FileExists(partPath)) {
+      if (!Fits(std::snprintf(text, sizeof text, kOverwriteQuestion, partPath))) {
+        status = kStatusCreateFailed;
+        break;
+      }
+      if (ui.Ask(SplitQuestion::kOverwrite, text) != SplitAnswer::kOk) {
+        status = kStatusOverwriteDeclined;
+      }
+    }
+
+    std::uint32_t remaining = job.partSize;
+    if (status == kStatusOk) status = CopyPart(job, ui, source, buffer, partPath, &remaining);
+    if (status == kStatusOk && remaining == 0) ++job.currentPart;
+  }
+  return status;
+}
+
+}  // namespace
+
+std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk,
+                               BufferHeap& heap) {
+  std::uint32_t status = kStatusNotStarted;
+  job.currentPart = 1;
+  job.finished = false;
+
+  void* buffer = heap.Alloc(kChunkSize);
+  const char* name = FileNamePart(job.sourcePath);
+  bool sourceOpened = false;
+  if (buffer == nullptr) {
+    ui.Ask(SplitQuestion::kFailure, kMemoryFailureText);
+  } else if (!AddTrailingSeparator(job.destFolder, sizeof job.destFolder) ||
+             !PartTextsFit(job.destFolder, name)) {
+    heap.Free(buffer);
+    ui.Ask(SplitQuestion::kFailure, kPathTooLongText);
+    status = kStatusCreateFailed;
+  } else {
+    DiskFile source;
+    if (source.Open(kDiskFileRead, job.sourcePath)) {
+      sourceOpened = true;
+      if (source.FullSize() != job.fileSize) {
+        // Changed since it was chosen: the parts would miss its tail or end short.
+        status = kStatusReadFailed;
+      } else {
+        status = SplitParts(job, ui, disk, source, static_cast<char*>(buffer), name);
+      }
+      source.Close();
+    }
+    heap.Free(buffer);
+
+    const bool cancelled = job.cancelRequested;
+    if (cancelled && sourceOpened && (status == kStatusOk || status == kStatusNotStarted)) {
+      // A confirmed cancel ends silently, also before the first part began.
+      status = kStatusOverwriteDeclined;
+    } else if (status == kStatusOk) {
+      ui.ShowStatus("Creating BAT file");
+      status = WriteMergeBatch(job, ui, disk);
+      ui.FillProgress();
+      ui.Pause(200);
+    } else if (status != kStatusOverwriteDeclined) {
+      ui.Ask(SplitQuestion::kFailure, FailureText(status));
+    }
+  }
+
+  job.finished = true;
+  ui.RunOver();
+  return status;
+}
+
+std::uint32_t RunSplit(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk) {
+  BufferHeap heap;
+  return RunSplitWithHeap(job, ui, disk, heap);
+}
