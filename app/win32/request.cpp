@@ -1,0 +1,156 @@
+#include "request.h"
+
+#include <shlwapi.h>
+
+#include <cstdio>
+
+#include "request_rules.h"
+#include "resource_ids.h"
+#include "settings.h"
+#include "size_presets.h"
+#include "size_text.h"
+#include "split_job.h"
+
+namespace {
+
+constexpr char kFileSizeZeroText[] = "File Size : 0KB";
+constexpr char kPartCountZeroText[] = "Num of Split Parts : 0";
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() { Close(); }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+  void Close() {
+    if (IsOpen()) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+bool UseHistoryDefault() { return AppSettings != nullptr && AppSettings->GetUseMRUD(); }
+
+// "label" followed by the size text of bytes.
+void ShowSizeText(HWND dialog, int control, const char* label, std::uint32_t bytes) {
+  char size[20];
+  FormatSizeText(bytes, size, sizeof size);
+  char text[MAX_PATH];
+  std::snprintf(text, sizeof text, "%s%s", label, size);
+  SetDlgItemTextA(dialog, control, text);
+}
+
+// A refused file must not leave the previous file's size and count behind:
+// Split would cut the new file by them.
+bool RefuseSourceFile(HWND dialog, HWND owner, const char* message) {
+  MessageBoxA(owner, message, kAppTitle, MB_ICONSTOP);
+  SplitJob.fileSize = 0;
+  SplitJob.partCount = 0;
+  SetDlgItemTextA(dialog, IDC_FILE_SIZE_TEXT, kFileSizeZeroText);
+  SetDlgItemTextA(dialog, IDC_PART_COUNT_TEXT, kPartCountZeroText);
+  return false;
+}
+
+int ControlOf(RequestField field) {
+  switch (field) {
+    case RequestField::kSourceFile:
+      return IDC_SOURCE_FILE;
+    case RequestField::kDestination:
+      return IDC_DEST_FOLDER;
+    case RequestField::kSizeList:
+      return IDC_SIZE_LIST;
+    case RequestField::kNone:
+      break;
+  }
+  return 0;
+}
+
+void SelectWholeText(HWND control) {
+  char className[16] = {};
+  GetClassNameA(control, className, sizeof className);
+  if (lstrcmpiA(className, "ComboBox") == 0) {
+    SendMessageA(control, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+  } else {
+    SendMessageA(control, EM_SETSEL, 0, -1);
+  }
+}
+
+bool FileExists(const char* path) { return PathFileExistsA(path) != FALSE; }
+bool IsFolder(const char* path) { return PathIsDirectoryA(path) != FALSE; }
+
+}  // namespace
+
+void OnSourceFileChosen(HWND dialog) {
+  SetDlgItemTextA(dialog, IDC_SOURCE_FILE, SplitJob.sourcePath);
+  if (!ReadSourceFileSize(dialog)) return;
+  UpdatePartCount(dialog);
+  if (!UseHistoryDefault()) {
+    if (SourceFolderOf(SplitJob.sourcePath, SplitJob.destFolder, sizeof SplitJob.destFolder)) {
+      SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
+    }
+  }
+  SetFocus(GetDlgItem(dialog, IDC_SPLIT));
+}
+
+bool ReadSourceFileSize(HWND dialog) {
+  FileHandle file(CreateFileA(SplitJob.sourcePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsOpen()) {
+    return RefuseSourceFile(dialog, nullptr, "Unexpected Error : File Open Failure : 0005");
+  }
+  DWORD high = 0;
+  // A size whose low part is 0xFFFFFFFF is told from a failure only by the
+  // error code, so a stale code must not linger from an earlier call.
+  SetLastError(ERROR_SUCCESS);
+  const DWORD low = GetFileSize(file.Get(), &high);
+  const DWORD error = GetLastError();
+  file.Close();
+  SplitJob.fileSize = low;
+  if (low == INVALID_FILE_SIZE && error != ERROR_SUCCESS) {
+    return RefuseSourceFile(dialog, nullptr, "Unexpected Error : File Open Failure : 0006");
+  }
+  if (high != 0) {
+    return RefuseSourceFile(dialog, dialog,
+                            "File Size More the 4 GB ! \n PLYX cannot handle files bigger than 4GB");
+  }
+  ShowSizeText(dialog, IDC_FILE_SIZE_TEXT, "File Size : ", SplitJob.fileSize);
+  return true;
+}
+
+void UpdatePartCount(HWND dialog) {
+  SplitJob.partCount = PartCount(SplitJob.fileSize, SplitJob.partSize);
+  char text[MAX_PATH];
+  std::snprintf(text, sizeof text, "Num of Split Parts : %u",
+                static_cast<unsigned>(SplitJob.partCount));
+  SetDlgItemTextA(dialog, IDC_PART_COUNT_TEXT, text);
+  ShowSizeText(dialog, IDC_SPLIT_SIZE_TEXT, "Split Size : ", SplitJob.partSize);
+}
+
+bool CheckSplitRequest(HWND dialog) {
+  const RequestRefusal refusal = FirstRequestRefusal(
+      SplitJob.sourcePath, SplitJob.destFolder, SplitJob.partCount, FileExists, IsFolder);
+  if (refusal == RequestRefusal::kNone) return true;
+  const RefusalReaction reaction = ReactionTo(refusal);
+  MessageBoxA(dialog, reaction.message, kAppTitle, MB_ICONINFORMATION);
+  HWND control = GetDlgItem(dialog, ControlOf(reaction.field));
+  SetFocus(control);
+  if (reaction.selectText) SelectWholeText(control);
+  return false;
+}
+
+void ResetSplitRequest(HWND dialog) {
+  SplitJob.fileSize = 0;
+  SetDlgItemTextA(dialog, IDC_FILE_SIZE_TEXT, kFileSizeZeroText);
+  SplitJob.partSize = kFloppyPartSize;
+  SendDlgItemMessageA(dialog, IDC_SIZE_LIST, CB_SETCURSEL, kFloppyPresetIndex, 0);
+  SetDlgItemTextA(dialog, IDC_SPLIT_SIZE_TEXT, "Split Size : 1.38MB");
+  SplitJob.partCount = 0;
+  SetDlgItemTextA(dialog, IDC_PART_COUNT_TEXT, kPartCountZeroText);
+  SplitJob.sourcePath[0] = '\0';
+  SetDlgItemTextA(dialog, IDC_SOURCE_FILE, SplitJob.sourcePath);
+  SetFocus(GetDlgItem(dialog, IDC_SOURCE_FILE));
+}
