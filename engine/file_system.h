@@ -11,4 +11,4 @@ bool RemoveFile(const char* path);
 // The text in the code page that the command interpreter reads batch files in
 // (the OEM code page on Windows; unchanged on POSIX). False when a character
 // has no exact equivalent there.
-bool AnsiToOem(const char* text, std::string* oem);
+bool ConvertToOemCodePage(const char* text, std::string* oem);

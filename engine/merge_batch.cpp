@@ -46,7 +46,7 @@ bool IsSafeInBatch(const std::string& name) {
 
 bool BuildMergeBatch(const char* name, std::uint32_t partCount, std::string* script) {
   std::string oemName;
-  if (!AnsiToOem(name, &oemName) || !IsSafeInBatch(oemName)) return false;
+  if (!ConvertToOemCodePage(name, &oemName) || !IsSafeInBatch(oemName)) return false;
   const std::string quoted = DoublePercents(oemName);
   const std::string echoed = EscapeForEcho(quoted);
 

@@ -18,7 +18,7 @@ bool FolderExists(const char* path) {
 
 bool RemoveFile(const char* path) { return ::unlink(path) == 0; }
 
-bool AnsiToOem(const char* text, std::string* oem) {
+bool ConvertToOemCodePage(const char* text, std::string* oem) {
   *oem = text;
   return true;
 }

@@ -21,7 +21,7 @@ bool FolderExists(const char* path) {
 
 bool RemoveFile(const char* path) { return DeleteFileA(path) != FALSE; }
 
-bool AnsiToOem(const char* text, std::string* oem) {
+bool ConvertToOemCodePage(const char* text, std::string* oem) {
   oem->clear();
   if (text[0] == '\0') return true;
   const int wideLength = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
