@@ -1,0 +1,19 @@
+// plyx.exe's entry point and the counter that every running copy shares.
+#include <windows.h>
+
+#include "startup.h"
+
+// All processes of this image map one copy of the section; its bytes are 0xFF
+// in the file, so the counter reads -1 while no copy runs.
+#ifdef _MSC_VER
+#pragma data_seg(".shared")
+volatile LONG InstanceCount = -1;
+#pragma data_seg()
+#pragma comment(linker, "/SECTION:.shared,RWS")
+#else
+volatile LONG InstanceCount __attribute__((section(".shared"), shared)) = -1;
+#endif
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  return RunPlyx(instance, commandLine, &InstanceCount);
+}

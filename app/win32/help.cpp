@@ -1,0 +1,99 @@
+#include "help.h"
+
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "split_job.h"
+
+namespace {
+
+constexpr char kHelpFileName[] = "PLYX.chm";
+
+class RegistryKey {
+ public:
+  ~RegistryKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  HKEY* Out() { return &key_; }
+  HKEY Get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// The library named by the viewer's class registration, or "" when none is.
+void RegisteredLibrary(char* name, DWORD nameSize) {
+  name[0] = '\0';
+  RegistryKey key;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kHtmlHelpServerKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) {
+    return;
+  }
+  DWORD type = 0;
+  DWORD size = nameSize;
+  if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(name), &size) !=
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0) {
+    name[0] = '\0';
+    return;
+  }
+  // A stored value need not carry its terminator.
+  name[size < nameSize ? size : nameSize - 1] = '\0';
+}
+
+}  // namespace
+
+HtmlHelpLoader::HtmlHelpLoader(LoadLibraryFn loader) : loader_(loader ? loader : LoadLibraryA) {}
+
+HtmlHelpLoader::~HtmlHelpLoader() {
+  if (library_ != nullptr) FreeLibrary(library_);
+}
+
+bool HtmlHelpLoader::Load() {
+  if (library_ != nullptr) return true;
+  if (loadFailed_) return false;
+  char name[kPathBufferSize];
+  RegisteredLibrary(name, sizeof name);
+  if (name[0] != '\0') library_ = loader_(name);
+  if (library_ == nullptr) library_ = loader_(kHtmlHelpLibrary);
+  if (library_ == nullptr) loadFailed_ = true;
+  return library_ != nullptr;
+}
+
+HWND HtmlHelpLoader::Show(HWND owner, const char* file, UINT command, DWORD_PTR data) {
+  if (!Load()) return nullptr;
+  if (entry_ == nullptr) {
+    entry_ = reinterpret_cast<HtmlHelpFn>(
+        reinterpret_cast<void*>(GetProcAddress(library_, MAKEINTRESOURCEA(kHtmlHelpOrdinal))));
+    if (entry_ == nullptr) return nullptr;
+  }
+  return entry_(owner, file, command, data);
+}
+
+HWND WINAPI HtmlHelpA(HWND owner, const char* file, UINT command, DWORD_PTR data) {
+  static HtmlHelpLoader viewer;
+  return viewer.Show(owner, file, command, data);
+}
+
+bool HelpFilePath(char* path, size_t pathSize) {
+  char module[kPathBufferSize];
+  const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+  if (length == 0 || length >= sizeof module) {
+    path[0] = '\0';
+    return false;
+  }
+  PathRemoveFileSpecA(module);
+  const int written = std::snprintf(path, pathSize, "%s\\%s", module, kHelpFileName);
+  return written > 0 && static_cast<size_t>(written) < pathSize;
+}
+
+void ShowHelp(HWND dialog) {
+  char path[kPathBufferSize];
+  const bool fits = HelpFilePath(path, sizeof path);
+  if (fits && HtmlHelpA(dialog, path, 0 /* HH_DISPLAY_TOPIC */, 0) != nullptr) return;
+  char message[kPathBufferSize + 64];
+  std::snprintf(message, sizeof message, "Cannot Find File \n\n %s \n\n Please re install the Help File",
+                path);
+  MessageBoxA(dialog, message, kAppTitle, MB_OK);
+}

@@ -1,0 +1,46 @@
+// The HTML Help viewer, reached at run time so that PLYX starts where the
+// viewer is missing.
+#pragma once
+
+#include <windows.h>
+
+using HtmlHelpFn = HWND(WINAPI*)(HWND owner, const char* file, UINT command, DWORD_PTR data);
+using LoadLibraryFn = HMODULE(WINAPI*)(const char* name);
+
+// Registry key under HKEY_CLASSES_ROOT whose default value names the viewer's library.
+constexpr char kHtmlHelpServerKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+constexpr char kHtmlHelpLibrary[] = "hhctrl.ocx";
+constexpr WORD kHtmlHelpOrdinal = 14;
+
+class HtmlHelpLoader {
+ public:
+  // loader: LoadLibraryA, or a stand-in that injects a missing viewer.
+  explicit HtmlHelpLoader(LoadLibraryFn loader = nullptr);
+  ~HtmlHelpLoader();
+  HtmlHelpLoader(const HtmlHelpLoader&) = delete;
+  HtmlHelpLoader& operator=(const HtmlHelpLoader&) = delete;
+
+  // The viewer's window, or nullptr when the viewer or the file is missing.
+  HWND Show(HWND owner, const char* file, UINT command, DWORD_PTR data);
+
+  // True once no library could be loaded: it is never tried again.
+  bool LoadFailed() const { return loadFailed_; }
+
+ private:
+  bool Load();
+
+  LoadLibraryFn loader_;
+  HMODULE library_ = nullptr;
+  HtmlHelpFn entry_ = nullptr;
+  bool loadFailed_ = false;
+};
+
+// The process's viewer, loaded on the Help button's first use.
+HWND WINAPI HtmlHelpA(HWND owner, const char* file, UINT command, DWORD_PTR data);
+
+// The help file beside the running executable. False when the path does not fit.
+bool HelpFilePath(char* path, size_t pathSize);
+
+// Opens the help file; when no viewer window appears, tells the user where
+// the file was looked for.
+void ShowHelp(HWND dialog);

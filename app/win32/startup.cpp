@@ -1,0 +1,68 @@
+#include "startup.h"
+
+#include <ole2.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "globals.h"
+#include "main_dialog.h"
+#include "resource_ids.h"
+#include "settings.h"
+#include "split_job.h"
+
+namespace {
+
+void ShowStartupFailure(const char* text) { MessageBoxA(nullptr, text, kAppTitle, MB_OK | MB_ICONSTOP); }
+
+}  // namespace
+
+void TakeCommandLineFile(const char* commandLine) {
+  SplitJob.sourcePath[0] = '\0';
+  // A text that does not fit would name another, cut-off path.
+  if (std::strlen(commandLine) >= sizeof SplitJob.sourcePath) return;
+  if (PathFileExistsA(commandLine)) {
+    std::snprintf(SplitJob.sourcePath, sizeof SplitJob.sourcePath, "%s", commandLine);
+  }
+}
+
+bool HandOverCommandLine(const char* commandLine) {
+  HWND running = FindWindowExA(nullptr, nullptr, nullptr, kAppTitle);
+  if (running == nullptr) return false;
+  COPYDATASTRUCT data;
+  data.dwData = PLYX_HANDOVER_TAG;
+  data.cbData = static_cast<DWORD>(std::strlen(commandLine));
+  data.lpData = const_cast<char*>(commandLine);
+  SendMessageA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+  return true;
+}
+
+int RunPlyx(HINSTANCE instance, const char* commandLine, volatile LONG* instanceCount) {
+  InstanceHandle = instance;
+  if (commandLine == nullptr) commandLine = "";
+  if (InterlockedIncrement(instanceCount) > 0) {
+    InterlockedDecrement(instanceCount);
+    HandOverCommandLine(commandLine);
+    return 0;
+  }
+  if (OleInitialize(nullptr) != S_OK) return 0;
+  AppSettings = new (std::nothrow) Settings;
+  if (AppSettings == nullptr) {
+    ShowStartupFailure("Unexpected Error : Memory Allocation Failure : 0001");
+    return 0;
+  }
+  if (AppSettings->status == kSettingsUnusable) {
+    ShowStartupFailure("Unexpected Error : Registry Access Failure : 0002");
+    delete AppSettings;
+    AppSettings = nullptr;
+    return 0;
+  }
+  TakeCommandLineFile(commandLine);
+  DialogBoxParamA(instance, "PLYX", nullptr, MainDialog, 0);
+  delete AppSettings;
+  AppSettings = nullptr;
+  OleUninitialize();
+  return 0;
+}

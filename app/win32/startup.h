@@ -1,0 +1,16 @@
+// The start of PLYX: one copy runs; a second start hands its command line to
+// it and ends.
+#pragma once
+
+#include <windows.h>
+
+// Runs PLYX from the entry point. instanceCount: the counter shared by every
+// running copy (-1 when none runs). Returns the exit code, 0 on every path.
+int RunPlyx(HINSTANCE instance, const char* commandLine, volatile LONG* instanceCount);
+
+// Makes the command-line text the file to split if it names an existing path
+// that fits a path buffer; otherwise empties the file to split.
+void TakeCommandLineFile(const char* commandLine);
+
+// Sends the text to the running copy's main window. False when none was found.
+bool HandOverCommandLine(const char* commandLine);
