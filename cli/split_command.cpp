@@ -1,0 +1,156 @@
+#include "split_command.h"
+
+#include <atomic>
+#include <cctype>
+#include <csignal>
+#include <cstring>
+#include <string>
+
+#include "disk_file.h"
+#include "disk_space.h"
+#include "file_system.h"
+#include "path_text.h"
+#include "size_presets.h"
+#include "split_worker.h"
+#include "terminal_ui.h"
+
+namespace {
+
+std::atomic<bool>* interruptFlag = nullptr;
+
+void OnInterrupt(int) {
+  if (interruptFlag != nullptr) interruptFlag->store(true);
+}
+
+std::string Squeezed(const char* text) {
+  std::string out;
+  for (const char* p = text; *p != '\0'; ++p) {
+    const auto c = static_cast<unsigned char>(*p);
+    if (c != ' ' && c != '\t') out += static_cast<char>(std::tolower(c));
+  }
+  return out;
+}
+
+const char kUsage[] =
+    "usage: plyx-split SOURCE DEST_FOLDER PART_SIZE [--overwrite]\n"
+    "  PART_SIZE: bytes, or 256KB, 512KB, 1MB, 1.44MB (floppy), 2MB, 3MB\n"
+    "  --overwrite: replace existing parts and batch when no one can be asked\n"
+    "exit codes: 0 done, 1 split failed, 2 usage, 3 source, 4 destination,\n"
+    "  5 more than 999 parts, 6 cancelled\n";
+
+bool CopyPath(const char* text, char (&buffer)[kPathBufferSize]) {
+  const int n = std::snprintf(buffer, sizeof buffer, "%s", text);
+  return n >= 0 && static_cast<std::size_t>(n) < sizeof buffer;
+}
+
+}  // namespace
+
+bool ParsePartSize(const char* text, std::uint32_t* bytes) {
+  const std::string wanted = Squeezed(text);
+  if (wanted.empty()) return false;
+  if (wanted.find_first_not_of("0123456789") == std::string::npos) {
+    if (wanted.size() > 10) return false;
+    const unsigned long long value = std::stoull(wanted);
+    if (value == 0 || value > UINT32_MAX) return false;
+    *bytes = static_cast<std::uint32_t>(value);
+    return true;
+  }
+  for (std::size_t i = 0; i < kSizePresetCount; ++i) {
+    if (SizePresets[i].bytes == 0) continue;
+    const std::string full = Squeezed(SizePresets[i].text);
+    const std::string shortForm = full.substr(0, full.find('('));
+    if (wanted == full || wanted == shortForm ||
+        (static_cast<int>(i) == kFloppyPresetIndex && wanted == "floppy")) {
+      *bytes = SizePresets[i].bytes;
+      return true;
+    }
+  }
+  return false;
+}
+
+int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
+  bool overwrite = false;
+  const char* positional[3] = {};
+  int count = 0;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--overwrite") == 0) {
+      overwrite = true;
+    } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, io.out);
+      return kExitOk;
+    } else if (count < 3) {
+      positional[count++] = argv[i];
+    } else {
+      count = 4;
+    }
+  }
+  if (count != 3) {
+    std::fputs(kUsage, io.err);
+    return kExitUsage;
+  }
+
+  static SplitJobRecord job;  // reached by the interrupt handler
+  job.cancelRequested = false;
+  std::uint32_t partSize = 0;
+  if (!ParsePartSize(positional[2], &partSize)) {
+    std::fprintf(io.err, "plyx-split: '%s' is not a part size\n%s", positional[2], kUsage);
+    return kExitUsage;
+  }
+  if (!CopyPath(positional[0], job.sourcePath)) {
+    std::fprintf(io.err, "plyx-split: the source path is longer than %zu characters\n",
+                 kPathBufferSize - 1);
+    return kExitBadSource;
+  }
+  if (!CopyPath(positional[1], job.destFolder) || !FolderExists(job.destFolder)) {
+    std::fprintf(io.err, "plyx-split: the destination folder '%s' does not exist\n",
+                 positional[1]);
+    return kExitBadDestination;
+  }
+
+  std::uint64_t sourceSize = 0;
+  {
+    DiskFile source;
+    if (!source.Open(kDiskFileRead, job.sourcePath)) {
+      std::fprintf(io.err, "plyx-split: cannot open the source file '%s'\n", job.sourcePath);
+      return kExitBadSource;
+    }
+    sourceSize = source.FullSize();
+  }
+  if (sourceSize > UINT32_MAX) {
+    std::fprintf(io.err,
+                 "plyx-split: '%s' has 4 GB or more; PLYX cannot handle files bigger than 4GB\n",
+                 job.sourcePath);
+    return kExitBadSource;
+  }
+  job.fileSize = static_cast<std::uint32_t>(sourceSize);
+  job.partSize = partSize;
+  job.partCount = PartCount(job.fileSize, partSize);
+  if (job.partCount > kMaxParts) {
+    std::fprintf(io.err,
+                 "plyx-split: %u parts of %u bytes would be needed; at most %u - choose a larger "
+                 "part size\n",
+                 static_cast<unsigned>(job.partCount), static_cast<unsigned>(partSize),
+                 static_cast<unsigned>(kMaxParts));
+    return kExitTooManyParts;
+  }
+  job.progressMax = job.partCount > 1 ? job.partCount + 1 : 2;
+
+  TerminalUi ui(io, job.progressMax, overwrite);
+  interruptFlag = &job.cancelRequested;
+  const std::uint32_t status = RunSplit(job, ui, SystemDiskSpace());
+  interruptFlag = nullptr;
+
+  if (status == kStatusOk && job.currentPart == job.partCount + 1) {
+    std::fprintf(io.out, "Split '%s' into %u part(s) and %s.bat in %s\n", job.sourcePath,
+                 static_cast<unsigned>(job.partCount), FileNamePart(job.sourcePath),
+                 job.destFolder);
+    return kExitOk;
+  }
+  if (status == kStatusOverwriteDeclined) {
+    std::fprintf(io.err, "plyx-split: !!! File Split Cancelled, as requested !!!\n");
+    return kExitCancelled;
+  }
+  return kExitSplitFailed;
+}
+
+void InstallInterruptHandler() { std::signal(SIGINT, OnInterrupt); }

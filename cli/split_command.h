@@ -1,0 +1,34 @@
+// plyx-split SOURCE DEST_FOLDER PART_SIZE [--overwrite]: the split run on a
+// terminal, for scripts and for proving the engine without the main window.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+enum SplitExitCode : int {
+  kExitOk = 0,              // every part and the batch were written
+  kExitSplitFailed = 1,     // the run stopped with a failure (its message was shown)
+  kExitUsage = 2,           // wrong arguments or an unknown PART_SIZE
+  kExitBadSource = 3,       // missing, unreadable, a folder, or 4 GB and more
+  kExitBadDestination = 4,  // not an existing folder
+  kExitTooManyParts = 5,    // more than 999 parts
+  kExitCancelled = 6,       // the user kept an existing file or stopped the run
+};
+
+struct SplitCommandIo {
+  std::FILE* in;
+  std::FILE* out;
+  std::FILE* err;
+  bool askUser;      // questions are read from `in` (standard input is a terminal)
+  bool redrawLine;   // status and bar are redrawn in place (output is a terminal)
+};
+
+// Bytes of PART_SIZE: a decimal byte count, or a size of the presets list
+// ("256 KB", "1.44MB", "floppy", blanks and case ignored). False for 0 and for
+// anything else.
+bool ParsePartSize(const char* text, std::uint32_t* bytes);
+
+int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io);
+
+// Makes Ctrl+C ask the running split to stop after its current chunk.
+void InstallInterruptHandler();
