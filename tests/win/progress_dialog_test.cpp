@@ -1,4 +1,4 @@
-// The progress dialog with a real worker thread, real files and real windows:
+// The progress dialog with its real worker thread, real files and real windows:
 // the dialog runs modally on the test's thread while a driver thread acts as
 // the user, and the worker can be held at any of its calls to the dialog.
 #include <gtest/gtest.h>
@@ -8,10 +8,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,60 +28,34 @@ constexpr char kCancelQuestion[] = "Do you want to cancel the File Split ?";
 constexpr char kCloseQuestion[] = "Do you want to close this operation ?";
 
 // Holds the worker at one of its calls until the test lets it go.
-class Gate {
- public:
-  Gate() : event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+struct Gate {
+  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> reached{false};
   ~Gate() { CloseHandle(event); }
   void Hold() {
     reached = true;
     WaitForSingleObject(event, 30000);
   }
   void Open() { SetEvent(event); }
-  std::atomic<bool> reached{false};
-
- private:
-  HANDLE event;
-};
-
-// A deadlocked dialog never returns: fail loudly instead of hanging the run.
-class Watchdog {
- public:
-  Watchdog() : done(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-    thread = std::thread([this] {
-      if (WaitForSingleObject(done, 60000) == WAIT_TIMEOUT) {
-        std::fprintf(stderr, "progress dialog still open after 60 s: deadlock\n");
-        std::fflush(stderr);
-        TerminateProcess(GetCurrentProcess(), 3);
-      }
-    });
-  }
-  ~Watchdog() {
-    SetEvent(done);
-    thread.join();
-    CloseHandle(done);
-  }
-
- private:
-  HANDLE done;
-  std::thread thread;
+  bool WaitReached() { return WaitFor([&] { return reached.load(); }); }
 };
 
 HWND FindProgressDialog() {
   HWND found = nullptr;
   WaitFor([&] {
     for (HWND window : DialogWindows(0)) {
-      if (!IsMessageBox(window) && GetDlgItem(window, IDC_PROGRESS_STATUS) &&
-          GetDlgItem(window, IDC_PROGRESS_CANCEL)) {
-        found = window;
-        return true;
-      }
+      if (!IsMessageBox(window) && GetDlgItem(window, IDC_PROGRESS_STATUS)) found = window;
     }
-    return false;
+    return found != nullptr;
   });
   return found;
 }
 
-bool FileOpensExclusively(const std::string& path) {
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool OpensExclusively(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -91,36 +63,11 @@ bool FileOpensExclusively(const std::string& path) {
   return true;
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string Pattern(std::uint32_t size) {
-  std::string bytes(size, '\0');
-  for (std::uint32_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
-  return bytes;
-}
-
-// Checks a box the dialog asks with: its caption, buttons, icon and owner.
-void ExpectConfirmation(HWND box, HWND dialog) {
-  ASSERT_NE(box, nullptr);
-  const MessageBoxInfo info = DescribeMessageBox(box);
-  EXPECT_EQ(info.caption, "Confirm to Cancel");
-  EXPECT_EQ(info.buttons, std::vector<int>({IDOK, IDCANCEL}));
-  EXPECT_EQ(info.icon, BoxIcon::kQuestion);
-  EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
-}
-
-
-// The screen's pixels in `area`, row by row, as RGB().
+// The screen's pixels in `area`, row by row.
 std::vector<COLORREF> Grab(const RECT& area) {
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
+  const int width = area.right - area.left, height = area.bottom - area.top;
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
@@ -129,7 +76,7 @@ std::vector<COLORREF> Grab(const RECT& area) {
   BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
   GdiFlush();
   std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
-  const auto* raw = static_cast<const unsigned char*>(bits);
+  const auto* raw = static_cast<const BYTE*>(bits);
   for (size_t i = 0; i < pixels.size(); ++i) {
     pixels[i] = RGB(raw[i * 4 + 2], raw[i * 4 + 1], raw[i * 4]);
   }
@@ -140,73 +87,43 @@ std::vector<COLORREF> Grab(const RECT& area) {
   return pixels;
 }
 
-// Saves the screen's `area` as a 24-bit BMP, for a person to look at.
-void SaveScreenshot(const RECT& area, const char* path) {
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  const std::vector<COLORREF> pixels = Grab(area);
-  const int stride = (width * 3 + 3) & ~3;
-  BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER header{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + stride * height;
-  header.biSize = sizeof header;
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-  bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
-  for (int y = height - 1; y >= 0; --y) {
-    std::string row(stride, '\0');
-    for (int x = 0; x < width; ++x) {
-      const COLORREF c = pixels[static_cast<size_t>(y) * width + x];
-      row[x * 3] = static_cast<char>(GetBValue(c));
-      row[x * 3 + 1] = static_cast<char>(GetGValue(c));
-      row[x * 3 + 2] = static_cast<char>(GetRValue(c));
-    }
-    bytes += row;
-  }
-  WriteWholeFile(path, bytes);
-}
-
-RECT ScreenRect(HWND window) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-RECT RectInClient(HWND control) {
-  RECT rect = ScreenRect(control);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
 enum class Trigger { kCancelButton, kCloseBox };
-
-void Press(HWND dialog, Trigger trigger) {
-  if (trigger == Trigger::kCancelButton) {
-    PressButton(dialog, IDC_PROGRESS_CANCEL, false);
-  } else {
-    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-  }
-}
 
 const char* QuestionOf(Trigger trigger) {
   return trigger == Trigger::kCancelButton ? kCancelQuestion : kCloseQuestion;
 }
 
+// Asks the dialog to stop by `trigger`, checks its confirmation and answers it
+// once `meanwhile` has run.
+void AnswerConfirmation(HWND dialog, Trigger trigger, int answer,
+                        const std::function<void()>& meanwhile = {}) {
+  if (trigger == Trigger::kCancelButton) {
+    PressButton(dialog, IDC_PROGRESS_CANCEL, false);
+  } else {
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  }
+  HWND box = WaitForMessageBox(0, QuestionOf(trigger));
+  ASSERT_NE(box, nullptr);
+  const MessageBoxInfo info = DescribeMessageBox(box);
+  EXPECT_EQ(info.caption, "Confirm to Cancel");
+  EXPECT_EQ(info.text, QuestionOf(trigger));
+  EXPECT_EQ(info.buttons, std::vector<int>({IDOK, IDCANCEL}));
+  EXPECT_EQ(info.icon, BoxIcon::kQuestion);
+  EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
+  if (meanwhile) meanwhile();
+  EXPECT_TRUE(AnswerMessageBox(box, answer));
+}
+
 class ProgressDialogTest : public testing::Test {
  protected:
-  void SetUp() override { SetProgressWorkerHooks(nullptr); }
   void TearDown() override { SetProgressWorkerHooks(nullptr); }
 
-  // A source of `fileSize` bytes to be split at `partSize` into dir\out\.
+  // A source of `fileSize` bytes, to be split at `partSize` into a fresh folder.
   void Prepare(std::uint32_t fileSize, std::uint32_t partSize) {
     dir = std::make_unique<TempDir>();
-    dialogEnded = false;
-    source = Pattern(fileSize);
+    hooks = ProgressWorkerHooks();
+    source.assign(fileSize, '\0');
+    for (std::uint32_t i = 0; i < fileSize; ++i) source[i] = static_cast<char>(i * 7 + i / 251);
     sourcePath = *dir / "source.bin";
     destFolder = *dir / "out\\";
     ASSERT_TRUE(WriteWholeFile(sourcePath, source));
@@ -214,11 +131,8 @@ class ProgressDialogTest : public testing::Test {
     std::snprintf(SplitJob.sourcePath, sizeof SplitJob.sourcePath, "%s", sourcePath.c_str());
     std::snprintf(SplitJob.destFolder, sizeof SplitJob.destFolder, "%s", destFolder.c_str());
     SplitJob.fileSize = fileSize;
-    SplitJob.partSize = partSize;
+    SplitJob.partSize = chosenPartSize = partSize;
     SplitJob.partCount = PartCount(fileSize, partSize);
-    partSize_ = partSize;
-    SplitJob.cancelRequested = false;
-    SplitJob.finished = false;
   }
 
   std::string PartPath(unsigned number) const {
@@ -228,175 +142,142 @@ class ProgressDialogTest : public testing::Test {
   }
   std::string BatchPath() const { return destFolder + "source.bin.bat"; }
 
-  // Runs the dialog on this thread while `driver` acts on another one.
-  INT_PTR RunDialog(const std::function<void()>& driver = {}) {
+  // Runs the dialog on this thread while `driver` acts as the user on another.
+  void RunDialog(const std::function<void()>& driver = {}) {
     SetProgressWorkerHooks(&hooks);
-    std::thread driverThread;
-    if (driver) {
-      driverThread = std::thread([&] {
-        driver();
-        // A driver that failed half-way leaves the dialog open: end it the way
-        // the worker's end does, so the test fails instead of hanging.
-        if (HasFailure() && !WaitFor([&] { return dialogEnded.load(); }, 2000)) {
-          SplitJob.finished = true;
-          if (HWND dialog = FindProgressDialog()) PostMessageA(dialog, WM_CLOSE, 0, 0);
-        }
-      });
-    }
-    INT_PTR result;
-    {
-      Watchdog watchdog;
-      result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
-                               ProgressDialog, 0);
-      dialogEnded = true;
-    }
-    if (driverThread.joinable()) driverThread.join();
+    dialogEnded = false;
+    std::thread driverThread([&] {
+      if (!driver) return;
+      driver();
+      // A driver that failed half-way leaves the dialog open: end it the way the
+      // worker's end does, so that the test fails instead of hanging.
+      if (HasFailure() && !WaitFor([&] { return dialogEnded.load(); }, 2000)) {
+        SplitJob.finished = true;
+        PostMessageA(FindProgressDialog(), WM_CLOSE, 0, 0);
+      }
+    });
+    // A deadlocked dialog never returns: fail loudly instead.
+    HANDLE ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread watchdog([ended] {
+      if (WaitForSingleObject(ended, 60000) == WAIT_TIMEOUT) {
+        std::fprintf(stderr, "progress dialog still open after 60 s: deadlock\n");
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+      }
+    });
+    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
+                              ProgressDialog, 0),
+              0);
+    dialogEnded = true;
+    SetEvent(ended);
+    watchdog.join();
+    CloseHandle(ended);
+    driverThread.join();
     SetProgressWorkerHooks(nullptr);
-    return result;
-  }
-
-  void ExpectPartsWritten(unsigned count) {
-    for (unsigned n = 1; n <= count; ++n) {
-      SCOPED_TRACE(testing::Message() << "part " << n);
-      std::string bytes;
-      ASSERT_TRUE(ReadWholeFile(PartPath(n), &bytes));
-      EXPECT_TRUE(bytes == source.substr((n - 1) * static_cast<size_t>(partSize_), partSize_));
-    }
-  }
-
-  void ExpectControlsFreed() {
     EXPECT_EQ(SplitJob.workerThread, nullptr);
     EXPECT_EQ(SplitJob.animation, nullptr);
     EXPECT_EQ(SplitJob.progressBar, nullptr);
   }
 
+  void ExpectPartsWritten(unsigned count) {
+    for (unsigned n = 1; n <= count; ++n) {
+      std::string bytes;
+      ASSERT_TRUE(ReadWholeFile(PartPath(n), &bytes)) << "part " << n;
+      EXPECT_TRUE(bytes == source.substr((n - 1) * size_t{chosenPartSize}, chosenPartSize))
+          << "part " << n;
+    }
+  }
+
+  // Holds the worker before its status line for part `part`.
+  void HoldBeforePart(Gate& gate, int part) {
+    auto shown = std::make_shared<int>(0);
+    hooks.beforeCall = [&gate, shown, part](const char* call) {
+      if (std::string(call) == "ShowStatus" && ++*shown == part) gate.Hold();
+    };
+  }
+
   std::unique_ptr<TempDir> dir;
   std::string source, sourcePath, destFolder;
-  std::uint32_t partSize_ = 0;
+  std::uint32_t chosenPartSize = 0;
   ProgressWorkerHooks hooks;
   std::atomic<bool> dialogEnded{false};
 };
 
-TEST_F(ProgressDialogTest, BarHasOneStepPerPartAndTheBatchFillsIt) {
+TEST_F(ProgressDialogTest, SplitsWithOneBarStepPerPartAndClosesByItself) {
   struct Case {
     std::uint32_t fileSize, partSize, parts, max;
   };
-  const Case cases[] = {{1000, 1000, 1, 2}, {1400, 300, 5, 6}};
-  for (const Case& c : cases) {
+  for (const Case& c : {Case{1000, 1000, 1, 2}, Case{1400, 300, 5, 6}, Case{600000, 262144, 3, 4}}) {
     SCOPED_TRACE(testing::Message() << c.parts << " part(s)");
     Prepare(c.fileSize, c.partSize);
-    struct Seen {
-      std::string call, status;
-      int pos, low, high;
-    };
-    std::vector<Seen> seen;
+    std::vector<std::pair<std::string, int>> positions;  // bar position before each call
     hooks.beforeCall = [&](const char* call) {
       HWND bar = SplitJob.progressBar->Window();
       PBRANGE range{};
       SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-      char status[128] = {};
-      GetWindowTextA(GetDlgItem(GetParent(bar), IDC_PROGRESS_STATUS), status, sizeof status);
-      seen.push_back({call, status, static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)),
-                      range.iLow, range.iHigh});
+      EXPECT_EQ(range.iLow, 0);
+      EXPECT_EQ(range.iHigh, static_cast<int>(c.max));
+      positions.emplace_back(call, static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)));
     };
+    MessageBoxAnswerer answerer(0, [](const MessageBoxInfo&) { return IDCANCEL; });
     RunDialog();
-    EXPECT_EQ(SplitJob.progressMax, c.max);
-    ASSERT_FALSE(seen.empty());
     int steps = 0;
-    for (size_t i = 0; i < seen.size(); ++i) {
-      SCOPED_TRACE(testing::Message() << "call " << i << " " << seen[i].call);
-      EXPECT_EQ(seen[i].low, 0);
-      EXPECT_EQ(seen[i].high, static_cast<int>(c.max));
-      if (seen[i].call == "StepProgress") {
-        EXPECT_EQ(seen[i].pos, steps++);
+    for (const auto& [call, position] : positions) {
+      if (call == "StepProgress") {
+        EXPECT_EQ(position, steps++);
       }
     }
     EXPECT_EQ(steps, static_cast<int>(c.parts));
-    // Before the batch step all parts are in; after it the bar is full.
-    ASSERT_GE(seen.size(), 3u);
-    const Seen& fill = seen[seen.size() - 2];
-    const Seen& pause = seen.back();
-    EXPECT_EQ(fill.call, "FillProgress");
-    EXPECT_EQ(fill.status, "Creating BAT file");
-    EXPECT_EQ(fill.pos, static_cast<int>(c.parts));
-    EXPECT_EQ(pause.call, "Pause");
-    EXPECT_EQ(pause.pos, static_cast<int>(c.max));
-    EXPECT_EQ(seen[1].status, "Spliting file into - 1 of " + std::to_string(c.parts) + " part(s)");
-  }
-}
+    ASSERT_GE(positions.size(), 2u);
+    EXPECT_EQ(positions[positions.size() - 2], std::make_pair(std::string("FillProgress"), steps));
+    EXPECT_EQ(positions.back(), std::make_pair(std::string("Pause"), static_cast<int>(c.max)));
 
-TEST_F(ProgressDialogTest, WholeSplitWritesPartsAndBatchAndClosesByItself) {
-  Prepare(600000, 262144);
-  MessageBoxAnswerer answerer(0, [](const MessageBoxInfo&) { return IDCANCEL; });
-  EXPECT_EQ(RunDialog(), 0);
-  ExpectPartsWritten(3);
-  std::string last;
-  ASSERT_TRUE(ReadWholeFile(PartPath(3), &last));
-  EXPECT_EQ(last.size(), 75712u);
-  EXPECT_FALSE(Exists(PartPath(4)));
-  std::string batch;
-  ASSERT_TRUE(ReadWholeFile(BatchPath(), &batch));
-  EXPECT_NE(batch.find("source.bin.003"), std::string::npos);
-  EXPECT_EQ(SplitJob.currentPart, SplitJob.partCount + 1);
-  EXPECT_TRUE(answerer.Seen().empty());
-  EXPECT_TRUE(FileOpensExclusively(sourcePath));
-  ExpectControlsFreed();
+    ExpectPartsWritten(c.parts);
+    EXPECT_FALSE(Exists(PartPath(c.parts + 1)));
+    EXPECT_TRUE(Exists(BatchPath()));
+    EXPECT_EQ(SplitJob.currentPart, c.parts + 1);
+    EXPECT_TRUE(answerer.Seen().empty());
+  }
 }
 
 TEST_F(ProgressDialogTest, DeclinedCancelDeclinedCloseAndEscapeLeaveTheSplitRunning) {
   Prepare(3000, 1000);
   Gate gate;
-  int showCount = 0;
-  hooks.beforeCall = [&](const char* call) {
-    if (std::string(call) == "ShowStatus" && ++showCount == 2) gate.Hold();
-  };
+  HoldBeforePart(gate, 2);
   RunDialog([&] {
-    ASSERT_TRUE(WaitFor([&] { return gate.reached.load(); }));
+    ASSERT_TRUE(gate.WaitReached());
     HWND dialog = FindProgressDialog();
-    ASSERT_NE(dialog, nullptr);
-    for (Trigger trigger : {Trigger::kCancelButton, Trigger::kCloseBox}) {
-      Press(dialog, trigger);
-      HWND box = WaitForMessageBox(0, QuestionOf(trigger));
-      ExpectConfirmation(box, dialog);
-      EXPECT_EQ(DescribeMessageBox(box).text, QuestionOf(trigger));
-      EXPECT_TRUE(AnswerMessageBox(box, IDCANCEL));
-      EXPECT_FALSE(SplitJob.cancelRequested);
-    }
+    AnswerConfirmation(dialog, Trigger::kCancelButton, IDCANCEL);
+    AnswerConfirmation(dialog, Trigger::kCloseBox, IDCANCEL);
     PostKey(dialog, VK_ESCAPE);
     EXPECT_TRUE(NoMessageBoxFor(0, 300));
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_FALSE(SplitJob.cancelRequested);
     gate.Open();
   });
-  gate.Open();
   ExpectPartsWritten(3);
   EXPECT_TRUE(Exists(BatchPath()));
   EXPECT_EQ(SplitJob.currentPart, 4u);
 }
 
-TEST_F(ProgressDialogTest, ConfirmedCancelEndsAfterTheWorkerClosedItsFiles) {
+TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) {
   Prepare(450000, 150000);
-  Gate gate;
-  int showCount = 0;
-  std::atomic<bool> endedBeforeWorker{false};
-  hooks.beforeCall = [&](const char* call) {
-    if (std::string(call) != "ShowStatus" || ++showCount != 2) return;
-    gate.reached = true;
+  std::atomic<bool> reached{false}, endedTooEarly{false};
+  auto shown = std::make_shared<int>(0);
+  hooks.beforeCall = [&, shown](const char* call) {
+    if (std::string(call) != "ShowStatus" || ++*shown != 2) return;
+    reached = true;
     WaitFor([] { return SplitJob.cancelRequested.load(); }, 20000);
-    // The worker still has its files open: the dialog must not end yet.
-    endedBeforeWorker = WaitFor([&] { return dialogEnded.load(); }, 500);
+    // Part 2 is yet to be opened and the source is open: the dialog must wait.
+    endedTooEarly = WaitFor([&] { return dialogEnded.load(); }, 500);
   };
   RunDialog([&] {
-    ASSERT_TRUE(WaitFor([&] { return gate.reached.load(); }));
-    HWND dialog = FindProgressDialog();
-    Press(dialog, Trigger::kCancelButton);
-    HWND box = WaitForMessageBox(0, kCancelQuestion);
-    ExpectConfirmation(box, dialog);
-    EXPECT_TRUE(AnswerMessageBox(box, IDOK));
+    ASSERT_TRUE(WaitFor([&] { return reached.load(); }));
+    AnswerConfirmation(FindProgressDialog(), Trigger::kCancelButton, IDOK);
   });
-  EXPECT_FALSE(endedBeforeWorker);
-  EXPECT_TRUE(FileOpensExclusively(sourcePath));
-  EXPECT_TRUE(FileOpensExclusively(PartPath(2)));
+  EXPECT_FALSE(endedTooEarly);
+  EXPECT_TRUE(OpensExclusively(sourcePath));
+  EXPECT_TRUE(OpensExclusively(PartPath(2)));
   ExpectPartsWritten(1);
   std::string cut;
   ASSERT_TRUE(ReadWholeFile(PartPath(2), &cut));
@@ -404,61 +285,43 @@ TEST_F(ProgressDialogTest, ConfirmedCancelEndsAfterTheWorkerClosedItsFiles) {
   EXPECT_FALSE(Exists(PartPath(3)));
   EXPECT_FALSE(Exists(BatchPath()));
   EXPECT_EQ(SplitJob.currentPart, 2u);
-  ExpectControlsFreed();
 }
 
-TEST_F(ProgressDialogTest, CancelConfirmedWhileTheWorkerAsksToOverwriteDoesNotDeadlock) {
-  for (int workerAnswer : {IDOK, IDCANCEL}) {
-    SCOPED_TRACE(testing::Message() << "overwrite answered " << workerAnswer);
-    Prepare(2000, 1000);
-    ASSERT_TRUE(WriteWholeFile(PartPath(1), "older part"));
-    RunDialog([&] {
-      HWND workerBox = WaitForMessageBox(0, "exists already, do you want to OverWrite it?");
-      ASSERT_NE(workerBox, nullptr);
-      EXPECT_EQ(GetWindow(workerBox, GW_OWNER), nullptr);
-      EXPECT_EQ(DescribeMessageBox(workerBox).text,
-                PartPath(1) + " exists already, do you want to OverWrite it?");
-      HWND dialog = FindProgressDialog();
-      Press(dialog, Trigger::kCancelButton);
-      HWND box = WaitForMessageBox(0, kCancelQuestion);
-      ExpectConfirmation(box, dialog);
-      EXPECT_TRUE(AnswerMessageBox(box, IDOK));
-      // The dialog now waits for the worker, whose question is still open.
-      EXPECT_TRUE(IsWindow(workerBox));
-      EXPECT_TRUE(AnswerMessageBox(workerBox, workerAnswer));
-    });
-    EXPECT_FALSE(Exists(PartPath(2)));
-    EXPECT_FALSE(Exists(BatchPath()));
-    EXPECT_NE(SplitJob.currentPart, SplitJob.partCount + 1);
-    ExpectControlsFreed();
-  }
-}
-
-TEST_F(ProgressDialogTest, CancelConfirmedWhileTheWorkerSendsUpdatesDoesNotDeadlock) {
+TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsUpdates) {
   for (Trigger trigger : {Trigger::kCloseBox, Trigger::kCancelButton}) {
     SCOPED_TRACE(QuestionOf(trigger));
-    Prepare(600, 5);  // 120 tiny parts: two sent updates each
+    Prepare(600, 5);  // 120 tiny parts, two sent updates each
     std::atomic<int> calls{0};
-    std::atomic<bool> reached{false};
     hooks.beforeCall = [&](const char*) {
-      if (++calls != 40) return;
-      reached = true;
-      // Go on sending the moment the dialog starts waiting for this thread.
-      WaitFor([] { return SplitJob.cancelRequested.load(); }, 20000);
+      // Send the next update just as the dialog starts to wait for this thread.
+      if (++calls == 40) WaitFor([] { return SplitJob.cancelRequested.load(); }, 20000);
     };
     RunDialog([&] {
-      ASSERT_TRUE(WaitFor([&] { return reached.load(); }));
-      HWND dialog = FindProgressDialog();
-      Press(dialog, trigger);
-      HWND box = WaitForMessageBox(0, QuestionOf(trigger));
-      ExpectConfirmation(box, dialog);
-      EXPECT_TRUE(AnswerMessageBox(box, IDOK));
+      ASSERT_TRUE(WaitFor([&] { return calls >= 40; }));
+      AnswerConfirmation(FindProgressDialog(), trigger, IDOK);
     });
     EXPECT_LT(SplitJob.currentPart, SplitJob.partCount);
-    EXPECT_FALSE(Exists(PartPath(SplitJob.partCount)));
     EXPECT_FALSE(Exists(BatchPath()));
-    ExpectControlsFreed();
   }
+}
+
+TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerAsksToOverwrite) {
+  Prepare(2000, 1000);
+  ASSERT_TRUE(WriteWholeFile(PartPath(1), "older part"));
+  RunDialog([&] {
+    HWND question = WaitForMessageBox(0, "exists already, do you want to OverWrite it?");
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(DescribeMessageBox(question).text,
+              PartPath(1) + " exists already, do you want to OverWrite it?");
+    // The worker's question has no owner, so the dialog can still be cancelled.
+    EXPECT_EQ(GetWindow(question, GW_OWNER), nullptr);
+    AnswerConfirmation(FindProgressDialog(), Trigger::kCancelButton, IDOK);
+    EXPECT_TRUE(WaitFor([] { return SplitJob.cancelRequested.load(); }));
+    EXPECT_TRUE(AnswerMessageBox(question, IDOK));
+  });
+  EXPECT_FALSE(Exists(PartPath(2)));
+  EXPECT_FALSE(Exists(BatchPath()));
+  EXPECT_NE(SplitJob.currentPart, SplitJob.partCount + 1);
 }
 
 TEST_F(ProgressDialogTest, WithoutAWorkerTheDialogStillClosesAndReportsNoSuccess) {
@@ -466,146 +329,94 @@ TEST_F(ProgressDialogTest, WithoutAWorkerTheDialogStillClosesAndReportsNoSuccess
     SCOPED_TRACE(QuestionOf(trigger));
     Prepare(2000, 1000);
     hooks.failThreadStart = true;
-    // What a previous successful run leaves behind.
-    SplitJob.finished = true;
+    SplitJob.finished = true;  // what a previous successful run leaves behind
     SplitJob.currentPart = SplitJob.partCount + 1;
-    RunDialog([&] {
-      HWND dialog = FindProgressDialog();
-      ASSERT_NE(dialog, nullptr);
-      Press(dialog, trigger);
-      HWND box = WaitForMessageBox(0, QuestionOf(trigger));
-      ExpectConfirmation(box, dialog);
-      EXPECT_TRUE(AnswerMessageBox(box, IDOK));
-    });
+    RunDialog([&] { AnswerConfirmation(FindProgressDialog(), trigger, IDOK); });
     EXPECT_NE(SplitJob.currentPart, SplitJob.partCount + 1);
     EXPECT_FALSE(Exists(PartPath(1)));
-    ExpectControlsFreed();
   }
 }
 
 TEST_F(ProgressDialogTest, CancelAfterTheWorkerFinishedIsIgnored) {
   Prepare(2000, 1000);
-  hooks.failThreadStart = true;  // the test plays the worker's end itself
+  hooks.failThreadStart = true;  // the driver plays the worker's end
   MessageBoxAnswerer answerer(0, [](const MessageBoxInfo&) { return IDCANCEL; });
   RunDialog([&] {
     HWND dialog = FindProgressDialog();
-    ASSERT_NE(dialog, nullptr);
     SplitJob.finished = true;
     PressButton(dialog, IDC_PROGRESS_CANCEL, false);
-    EXPECT_FALSE(WaitFor([&] { return !answerer.Seen().empty(); }, 300));
+    EXPECT_FALSE(answerer.WaitForCount(1, 300));
     EXPECT_TRUE(IsWindowVisible(dialog));
     PostMessageA(dialog, WM_CLOSE, 0, 0);
   });
   EXPECT_TRUE(answerer.Seen().empty());
   EXPECT_FALSE(SplitJob.cancelRequested);
-  ExpectControlsFreed();
 }
 
-TEST_F(ProgressDialogTest, WorkerEndingWhileTheCloseQuestionIsOpenEndsTheDialogOnce) {
-  for (int answer : {IDOK, IDCANCEL}) {
-    SCOPED_TRACE(testing::Message() << "answered " << answer);
-    Prepare(2000, 1000);
-    Gate gate;
-    hooks.beforeCall = [&](const char* call) {
-      if (std::string(call) == "Pause") gate.Hold();
-    };
-    RunDialog([&] {
-      ASSERT_TRUE(WaitFor([&] { return gate.reached.load(); }));
-      HWND dialog = FindProgressDialog();
-      PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-      HWND box = WaitForMessageBox(0, kCloseQuestion);
-      ExpectConfirmation(box, dialog);
-      gate.Open();
-      // The worker's WM_CLOSE is handled inside the open question.
-      EXPECT_TRUE(WaitFor([&] { return !IsWindow(GetDlgItem(dialog, IDC_PROGRESS_BAR)); }));
-      EXPECT_TRUE(AnswerMessageBox(box, answer));
-    });
-    gate.Open();
-    ExpectPartsWritten(2);
-    EXPECT_TRUE(Exists(BatchPath()));
-    EXPECT_EQ(SplitJob.currentPart, SplitJob.partCount + 1);
-    ExpectControlsFreed();
-  }
-}
-
-TEST_F(ProgressDialogTest, AnimationPlaysAndTheDialogLooksRight) {
+TEST_F(ProgressDialogTest, WorkerEndingWhileTheCloseQuestionIsOpenEndsTheDialog) {
   Prepare(2000, 1000);
   Gate gate;
-  int showCount = 0;
   hooks.beforeCall = [&](const char* call) {
-    if (std::string(call) == "ShowStatus" && ++showCount == 2) gate.Hold();
+    if (std::string(call) == "Pause") gate.Hold();
   };
   RunDialog([&] {
-    ASSERT_TRUE(WaitFor([&] { return gate.reached.load(); }));
+    ASSERT_TRUE(gate.WaitReached());
+    HWND dialog = FindProgressDialog();
+    AnswerConfirmation(dialog, Trigger::kCloseBox, IDOK, [&] {
+      gate.Open();
+      // The worker's WM_CLOSE is handled while the question is still open.
+      EXPECT_TRUE(WaitFor([&] { return !IsWindow(GetDlgItem(dialog, IDC_PROGRESS_BAR)); }));
+    });
+  });
+  ExpectPartsWritten(2);
+  EXPECT_TRUE(Exists(BatchPath()));
+  EXPECT_EQ(SplitJob.currentPart, SplitJob.partCount + 1);
+}
+
+TEST_F(ProgressDialogTest, AnimationPlaysAndTheBarAndStatusLookRight) {
+  Prepare(2000, 1000);
+  Gate gate;
+  HoldBeforePart(gate, 2);
+  RunDialog([&] {
+    ASSERT_TRUE(gate.WaitReached());
     HWND dialog = FindProgressDialog();
     HWND animation = GetDlgItem(dialog, IDC_PROGRESS_ANIMATION);
     HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
-    HWND status = GetDlgItem(dialog, IDC_PROGRESS_STATUS);
-    HWND cancel = GetDlgItem(dialog, IDC_PROGRESS_CANCEL);
-    ASSERT_TRUE(animation && bar && status && cancel);
-    EXPECT_TRUE(IsWindowVisible(animation));
-    EXPECT_EQ(TextOf(dialog), kAppTitle);
-    EXPECT_EQ(TextOf(status), "Spliting file into - 1 of 2 part(s)");
-
-    // Nothing clipped, nothing overlapping.
-    RECT client;
+    ASSERT_TRUE(animation && bar);
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_PROGRESS_STATUS)), "Spliting file into - 1 of 2 part(s)");
+    RECT client, clip, barArea;
     GetClientRect(dialog, &client);
-    const RECT animationPlace = RectInClient(animation);
-    const RECT barPlace = RectInClient(bar);
-    EXPECT_EQ(animationPlace.left, 30);
-    EXPECT_EQ(animationPlace.top, 5);
-    EXPECT_EQ(animationPlace.right - animationPlace.left, 272);
-    EXPECT_EQ(animationPlace.bottom - animationPlace.top, 60);
-    EXPECT_EQ(barPlace.left, 10);
-    EXPECT_EQ(barPlace.top, 65);
-    EXPECT_EQ(barPlace.right - barPlace.left, 315);
-    EXPECT_EQ(barPlace.bottom - barPlace.top, 20);
-    for (HWND control : {animation, bar, status, cancel}) {
-      const RECT place = RectInClient(control);
-      SCOPED_TRACE(testing::Message() << "control " << GetDlgCtrlID(control));
-      EXPECT_GE(place.left, 0);
-      EXPECT_GE(place.top, 0);
-      EXPECT_LE(place.right, client.right);
-      EXPECT_LE(place.bottom, client.bottom);
-    }
-    EXPECT_LE(animationPlace.bottom, barPlace.top);
-    EXPECT_LE(barPlace.bottom, RectInClient(status).top);
-    EXPECT_LE(barPlace.bottom, RectInClient(cancel).top);
+    GetWindowRect(animation, &clip);
+    GetWindowRect(bar, &barArea);
+    POINT origin{0, 0};
+    ClientToScreen(dialog, &origin);
+    EXPECT_EQ(clip.left - origin.x, 30);
+    EXPECT_EQ(clip.top - origin.y, 5);
+    EXPECT_EQ(barArea.left - origin.x, 10);
+    EXPECT_EQ(barArea.top - origin.y, 65);
+    EXPECT_LE(barArea.right - origin.x, client.right);  // not clipped by the dialog
 
-    // The clip moves, and its magenta background is drawn as the dialog's face.
-    const RECT clipArea = ScreenRect(animation);
-    const COLORREF magenta = RGB(255, 0, 255);
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const std::vector<COLORREF> first = Grab(clipArea);
+    // Frames change, and the magenta ground is drawn as the dialog's face.
+    const std::vector<COLORREF> first = Grab(clip);
     std::vector<COLORREF> now;
-    EXPECT_TRUE(WaitFor([&] {
-      now = Grab(clipArea);
-      return now != first;
-    }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return (now = Grab(clip)) != first; }, 5000));
     const std::vector<COLORREF>& later = now;
     for (const std::vector<COLORREF>* frame : {&first, &later}) {
-      EXPECT_EQ(std::count(frame->begin(), frame->end(), magenta), 0);
-      EXPECT_GT(std::count(frame->begin(), frame->end(), face), 0);
+      EXPECT_EQ(std::count(frame->begin(), frame->end(), RGB(255, 0, 255)), 0);
+      EXPECT_GT(std::count(frame->begin(), frame->end(), GetSysColor(COLOR_BTNFACE)), 0);
     }
 
-    // One part of two: the left half in the bar colour on a white ground.
-    const RECT barArea = ScreenRect(bar);
-    const int width = barArea.right - barArea.left;
-    const int height = barArea.bottom - barArea.top;
-    COLORREF filled = 0, empty = 0;
+    // One part of two done, range 0 to 3: the first third in the bar colour on white.
+    const int width = barArea.right - barArea.left, middle = (barArea.bottom - barArea.top) / 2;
+    COLORREF done = 0, todo = 0;
     EXPECT_TRUE(WaitFor([&] {
       const std::vector<COLORREF> pixels = Grab(barArea);
-      filled = pixels[static_cast<size_t>(height / 2) * width + width / 4];
-      empty = pixels[static_cast<size_t>(height / 2) * width + width * 3 / 4];
-      return filled == RGB(62, 17, 238) && empty == RGB(255, 255, 255);
-    }, 5000)) << std::hex << "filled 0x" << filled << ", empty 0x" << empty;
-
-    if (const char* shot = std::getenv("PLYX_PROGRESS_SCREENSHOT")) {
-      SaveScreenshot(ScreenRect(dialog), shot);
-    }
+      done = pixels[static_cast<size_t>(middle) * width + width / 6];
+      todo = pixels[static_cast<size_t>(middle) * width + width * 5 / 6];
+      return done == RGB(62, 17, 238) && todo == RGB(255, 255, 255);
+    }, 5000)) << std::hex << "done 0x" << done << ", to do 0x" << todo;
     gate.Open();
   });
-  gate.Open();
   ExpectPartsWritten(2);
 }
 
