@@ -41,8 +41,10 @@ std::string SuccessText(const std::string& name, unsigned parts, const std::stri
          " part(s) \nTarget Dir\t : " + folder;
 }
 
-void ExpectOutcome(const MessageBoxInfo& box, const std::string& text) {
+// The main dialog's own messages: owned by it, so it cannot be used meanwhile.
+void ExpectOutcome(const MessageBoxInfo& box, const std::string& text, HWND owner) {
   EXPECT_EQ(box.text, text);
+  EXPECT_EQ(GetWindow(box.window, GW_OWNER), owner) << "owner of [" << box.text << "]";
   EXPECT_EQ(box.caption, kPlyxTitle);
   EXPECT_EQ(box.icon, BoxIcon::kInformation);
   EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
@@ -58,7 +60,7 @@ TEST_F(Split, PresetThenCustomSizeWithPartsBatchHistoryAndReset) {
 
   ASSERT_TRUE(StartMain(source));
   // Typed without its backslash; leaving an existing folder says nothing.
-  SetText(IDC_DEST_FOLDER, out);
+  Type(IDC_DEST_FOLDER, out);
   Focus(IDC_SIZE_LIST);
   ASSERT_TRUE(Settle());
   EXPECT_EQ(NextMessageBox(0).text, "");
@@ -68,10 +70,10 @@ TEST_F(Split, PresetThenCustomSizeWithPartsBatchHistoryAndReset) {
 
   Click(IDC_SPLIT);
   MessageBoxInfo outcome = NextMessageBox(30000);
-  ExpectOutcome(outcome, SuccessText("data.bin", 3, out + "\\"));
+  ExpectOutcome(outcome, SuccessText("data.bin", 3, out + "\\"), main());
   ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
   ASSERT_NO_FATAL_FAILURE(ExpectPartsAndBatch(out + "\\", "data.bin", bytes, 1048576, 3));
-  EXPECT_EQ(plyx_registry::NewestHistoryEntry(), out + "\\");
+  EXPECT_TRUE(WaitForNewestHistoryEntry(out + "\\")) << plyx_registry::NewestHistoryEntry();
 
   // The request starts over; the destination stays as typed.
   EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
@@ -83,10 +85,10 @@ TEST_F(Split, PresetThenCustomSizeWithPartsBatchHistoryAndReset) {
   EXPECT_TRUE(WaitForFocus(IDC_SOURCE_FILE));
 
   // Again, with the file typed in and a custom size.
-  SetText(IDC_SOURCE_FILE, source);
+  Type(IDC_SOURCE_FILE, source);
   Focus(IDC_DEST_FOLDER);
   EXPECT_TRUE(WaitFor([&] { return Text(IDC_FILE_SIZE_TEXT) == "File Size : 2.86 MB"; }));
-  SetText(IDC_DEST_FOLDER, out2);
+  Type(IDC_DEST_FOLDER, out2);
   Focus(IDC_SIZE_LIST);
   ChooseSize(6);
   HWND custom = WaitForTopLevel(pid(), kCustomSizeTitle);
@@ -109,10 +111,10 @@ TEST_F(Split, PresetThenCustomSizeWithPartsBatchHistoryAndReset) {
 
   Click(IDC_SPLIT);
   outcome = NextMessageBox(30000);
-  ExpectOutcome(outcome, SuccessText("data.bin", 3, out2 + "\\"));
+  ExpectOutcome(outcome, SuccessText("data.bin", 3, out2 + "\\"), main());
   ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
   ASSERT_NO_FATAL_FAILURE(ExpectPartsAndBatch(out2 + "\\", "data.bin", bytes, 1000000, 3));
-  EXPECT_EQ(plyx_registry::NewestHistoryEntry(), out2 + "\\");
+  EXPECT_TRUE(WaitForNewestHistoryEntry(out2 + "\\")) << plyx_registry::NewestHistoryEntry();
   EXPECT_TRUE(WaitFor([&] { return SizeIndex() == 3; }));
   CloseAndExpectExitZero();
 }
@@ -132,15 +134,15 @@ TEST_F(Refusals, EachMissingPieceIsNamedAndGetsTheFocus) {
   };
   const Refusal refusals[] = {
       {"nothing chosen", [] {}, "Select a File to Split", IDC_SOURCE_FILE, false},
-      {"a file that is not there", [&] { SetText(IDC_SOURCE_FILE, temp_ / "missing.bin"); },
+      {"a file that is not there", [&] { Type(IDC_SOURCE_FILE, temp_ / "missing.bin"); },
        "File does not Exist", IDC_SOURCE_FILE, true},
-      {"no destination", [&] { SetText(IDC_SOURCE_FILE, big); }, "Select a Destination Folder",
+      {"no destination", [&] { Type(IDC_SOURCE_FILE, big); }, "Select a Destination Folder",
        IDC_DEST_FOLDER, false},
       // A folder accepted when typed, then replaced by a file before Split.
       {"a destination that is a file",
        [&] {
          CreateDirectoryA(gone.c_str(), nullptr);
-         SetText(IDC_DEST_FOLDER, gone);
+         Type(IDC_DEST_FOLDER, gone);
          Focus(IDC_SIZE_LIST);
          Settle();
          RemoveDirectoryA(gone.c_str());
@@ -162,7 +164,7 @@ TEST_F(Refusals, EachMissingPieceIsNamedAndGetsTheFocus) {
     refusal.arrange();
     Click(IDC_SPLIT);
     const MessageBoxInfo box = NextMessageBox();
-    ExpectOutcome(box, refusal.message);
+    ExpectOutcome(box, refusal.message, main());
     ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
     EXPECT_TRUE(WaitForFocus(refusal.focus)) << "focus on " << ClassOf(FocusedControl(main()));
     if (refusal.wholeTextSelected) {
@@ -192,6 +194,7 @@ TEST_F(Cancel, ConfirmedDuringASplitReportsCancelledAndResets) {
   EXPECT_EQ(question.caption, kPlyxTitle);
   EXPECT_EQ(question.buttons, (std::vector<int>{IDOK, IDCANCEL}));
   EXPECT_EQ(question.icon, BoxIcon::kNone);
+  EXPECT_EQ(GetWindow(question.window, GW_OWNER), nullptr) << "the worker's question has no owner";
   HWND progress = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (progress = FindProgressWindow(pid())) != nullptr; }));
   EXPECT_EQ(TextOf(GetDlgItem(progress, IDC_PROGRESS_STATUS)), "Spliting file into - 5 of 10 part(s)");
@@ -204,13 +207,14 @@ TEST_F(Cancel, ConfirmedDuringASplitReportsCancelledAndResets) {
   ASSERT_TRUE(PressButton(progress, IDC_PROGRESS_CANCEL, /*waitGone=*/false));
   const MessageBoxInfo confirm = MessageBoxWith("Do you want to cancel the File Split ?");
   EXPECT_EQ(confirm.caption, "Confirm to Cancel");
+  EXPECT_EQ(GetWindow(confirm.window, GW_OWNER), progress);
   EXPECT_EQ(confirm.icon, BoxIcon::kQuestion);
   EXPECT_EQ(confirm.buttons, (std::vector<int>{IDOK, IDCANCEL}));
   ASSERT_TRUE(confirm.window && AnswerMessageBox(confirm.window, IDOK));
   ASSERT_TRUE(question.window && AnswerMessageBox(question.window, IDOK));
 
   const MessageBoxInfo outcome = MessageBoxWith("Cancelled", 30000);
-  ExpectOutcome(outcome, "!!! File Split Cancelled, as requested !!!");
+  ExpectOutcome(outcome, "!!! File Split Cancelled, as requested !!!", main());
   ASSERT_TRUE(outcome.window && AnswerMessageBox(outcome.window, IDOK));
   std::string part;
   for (unsigned i = 1; i <= 4; ++i) {
@@ -221,7 +225,7 @@ TEST_F(Cancel, ConfirmedDuringASplitReportsCancelledAndResets) {
   EXPECT_LT(part.size(), 262144u) << "the cancelled part was copied in full";
   EXPECT_FALSE(FileExistsAt(temp_ / "disk.img.006"));
   EXPECT_FALSE(FileExistsAt(temp_ / "disk.img.bat"));
-  EXPECT_EQ(plyx_registry::NewestHistoryEntry(), temp_.path());
+  EXPECT_TRUE(WaitForNewestHistoryEntry(temp_.path())) << plyx_registry::NewestHistoryEntry();
   EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
   EXPECT_EQ(Text(IDC_PART_COUNT_TEXT), "Num of Split Parts : 0");
   EXPECT_EQ(SizeIndex(), 3);
@@ -242,7 +246,7 @@ TEST_F(Cancel, ExistingPartAnsweredCancelStopsSilently) {
   ASSERT_TRUE(question.window && AnswerMessageBox(question.window, IDCANCEL));
   // No word from the worker: the next box is the outcome.
   const MessageBoxInfo outcome = NextMessageBox(30000);
-  ExpectOutcome(outcome, "!!! File Split Cancelled, as requested !!!");
+  ExpectOutcome(outcome, "!!! File Split Cancelled, as requested !!!", main());
   ASSERT_TRUE(outcome.window && AnswerMessageBox(outcome.window, IDOK));
 
   std::string part;
@@ -252,7 +256,7 @@ TEST_F(Cancel, ExistingPartAnsweredCancelStopsSilently) {
   EXPECT_EQ(part, "keep me");
   EXPECT_FALSE(FileExistsAt(temp_ / "photo.raw.003"));
   EXPECT_FALSE(FileExistsAt(temp_ / "photo.raw.bat"));
-  EXPECT_EQ(plyx_registry::NewestHistoryEntry(), temp_.path());
+  EXPECT_TRUE(WaitForNewestHistoryEntry(temp_.path())) << plyx_registry::NewestHistoryEntry();
   CloseAndExpectExitZero();
 }
 

@@ -11,7 +11,8 @@ TEST_F(Window, MinimiseGoesToTheTaskbarWhenTheTrayIsOff) {
   ASSERT_TRUE(plyx_registry::SetDword("MinToSysTray", 0));
   ASSERT_TRUE(StartMain(""));
   SystemCommand(SC_MINIMIZE);
-  ASSERT_TRUE(WaitFor([&] { return IsIconic(main()) != FALSE; }));
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(main()) != FALSE; }))
+      << "style " << std::hex << GetWindowLongA(main(), GWL_STYLE) << ", icon " << TrayIconShown();
   EXPECT_FALSE(TrayIconShown());
   SystemCommand(SC_RESTORE);
   EXPECT_TRUE(WaitFor([&] { return !IsIconic(main()) && IsWindowVisible(main()); }));
@@ -63,6 +64,7 @@ TEST_F(Window, HelpWithoutItsFileNamesTheFullPath) {
     EXPECT_EQ(box.caption, kPlyxTitle);
     EXPECT_EQ(box.icon, BoxIcon::kNone);
     EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(GetWindow(box.window, GW_OWNER), main());
     ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
   }
   CloseAndExpectExitZero();

@@ -118,8 +118,15 @@ bool PlyxProcess::Start(const std::string& exe, const std::string& commandText,
   writable.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  return CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info_) != FALSE;
+  // Right after a copy was ended by force, Wine may refuse to map the image's
+  // shared section for a moment (ERROR_INTERNAL_ERROR); it clears by itself.
+  bool started = false;
+  WaitFor([&] {
+    started = CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             folder.empty() ? nullptr : folder.c_str(), &startup, &info_) != FALSE;
+    return started || GetLastError() != ERROR_INTERNAL_ERROR;
+  }, 10000);
+  return started;
 }
 
 bool PlyxProcess::Running() const {
@@ -273,6 +280,16 @@ void PlyxJourney::SetText(int id, const std::string& text) {
                       SMTO_ABORTIFHUNG, 5000, &result);
 }
 
+void PlyxJourney::Type(int id, const std::string& text) {
+  Focus(id);
+  WaitForFocus(id);
+  SetText(id, text);
+}
+
+bool PlyxJourney::WaitForNewestHistoryEntry(const std::string& expected) const {
+  return WaitFor([&] { return plyx_registry::NewestHistoryEntry() == expected; });
+}
+
 void PlyxJourney::Focus(int id) { PostMessageA(main_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE); }
 
 bool PlyxJourney::HasFocus(int id) const {
@@ -350,7 +367,14 @@ MessageBoxInfo PlyxJourney::NextMessageBox(DWORD timeoutMs) const {
 
 MessageBoxInfo PlyxJourney::MessageBoxWith(const std::string& textPart, DWORD timeoutMs) const {
   HWND box = WaitForMessageBox(pid(), textPart, timeoutMs);
-  return box ? DescribeMessageBox(box) : MessageBoxInfo();
+  if (!box) return MessageBoxInfo();
+  MessageBoxInfo info = DescribeMessageBox(box);
+  if (info.icon == BoxIcon::kNone) {
+    // Another process's icon handles differ from ours under Wine: tell it by its
+    // pixels, once the box has painted them.
+    WaitFor([&] { return (info.icon = IconKindOnScreen(box)) != BoxIcon::kNone; }, 2000);
+  }
+  return info;
 }
 
 bool PlyxJourney::TrayIconShown() const {
@@ -362,7 +386,12 @@ bool PlyxJourney::TrayIconShown() const {
   return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
-void PlyxJourney::SystemCommand(WPARAM command) { PostMessageA(main_, WM_SYSCOMMAND, command, 0); }
+void PlyxJourney::SystemCommand(WPARAM command) {
+  // Sent, as the title bar sends it: under Wine a posted SC_MINIMIZE from
+  // another process is often undone before it shows.
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(main_, WM_SYSCOMMAND, command, 0, SMTO_ABORTIFHUNG, 10000, &result);
+}
 
 void PlyxJourney::CloseAndExpectExitZero(bool byTitleBar) {
   ASSERT_NE(plyx_, nullptr);

@@ -82,6 +82,8 @@ class PlyxJourney : public ::testing::Test {
   HWND StartMain(const std::string& commandText, const std::string& exe = std::string());
   // Waits for the main window of `process`, which then becomes main().
   HWND UseMain(PlyxProcess& process);
+  // Makes `process` the one whose message boxes are awaited, before its window shows.
+  void Track(PlyxProcess& process) { plyx_ = &process; }
 
   HWND main() const { return main_; }
   DWORD pid() const { return plyx_ ? plyx_->pid() : 0; }
@@ -91,6 +93,9 @@ class PlyxJourney : public ::testing::Test {
   std::string Text(int id) const { return TextOf(Item(id)); }
   // WM_SETTEXT, as typing the whole text would leave it.
   void SetText(int id, const std::string& text);
+  // Puts the focus into the field and types `text` there; leaving it later
+  // (Focus on another control, or a click) sends its kill-focus notification.
+  void Type(int id, const std::string& text);
   // Moves the focus inside PLYX the way Tab does (posted WM_NEXTDLGCTL), so
   // the control that loses it gets its kill-focus notification.
   void Focus(int id);
@@ -110,9 +115,11 @@ class PlyxJourney : public ::testing::Test {
   // The first message box of PLYX to appear, described; empty text on timeout.
   MessageBoxInfo NextMessageBox(DWORD timeoutMs = 15000) const;
   MessageBoxInfo MessageBoxWith(const std::string& textPart, DWORD timeoutMs = 15000) const;
+  // PLYX records the destination after its outcome box is answered, so this waits for it.
+  bool WaitForNewestHistoryEntry(const std::string& expected) const;
   // Whether the notification area holds PLYX's icon 103 for the main window.
   bool TrayIconShown() const;
-  // Posts WM_SYSCOMMAND to the main window, as its system menu or title bar would.
+  // WM_SYSCOMMAND to the main window, as its system menu or title bar gives it.
   void SystemCommand(WPARAM command);
   // Closes PLYX with the Close button (or the title bar's close) and expects exit code 0.
   void CloseAndExpectExitZero(bool byTitleBar = false);

@@ -1,6 +1,7 @@
 #include "ui_driver.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -225,4 +226,77 @@ std::vector<MessageBoxInfo> MessageBoxAnswerer::Seen() const {
 
 bool MessageBoxAnswerer::WaitForCount(size_t count, DWORD timeoutMs) const {
   return WaitFor([&] { return Seen().size() >= count; }, timeoutMs);
+}
+
+BoxIcon IconKindOnScreen(HWND box) {
+  HWND iconControl = GetDlgItem(box, kWineBoxIcon);
+  if (!iconControl) iconControl = GetDlgItem(box, kWindowsBoxIcon);
+  if (!iconControl || !IsWindowVisible(iconControl) ||
+      !SendMessageA(iconControl, STM_GETICON, 0, 0)) {
+    return BoxIcon::kNone;
+  }
+  const int size = GetSystemMetrics(SM_CXICON);
+  RECT rect{};
+  GetWindowRect(iconControl, &rect);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = size;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  const size_t bytes = static_cast<size_t>(size) * size * 4;
+
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* shownBits = nullptr;
+  void* drawnBits = nullptr;
+  HBITMAP shown = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &shownBits, nullptr, 0);
+  HBITMAP drawn = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &drawnBits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, shown);
+  BitBlt(memory, 0, 0, size, size, screen, rect.left, rect.top, SRCCOPY);
+  // The icon's corners are transparent, so they show the box's background.
+  const COLORREF background = GetPixel(memory, 0, 0);
+  SelectObject(memory, drawn);
+
+  // Blending may round a channel differently, so the closest drawing wins if
+  // nearly every pixel matches it.
+  BoxIcon kind = BoxIcon::kNone;
+  size_t fewestMismatches = static_cast<size_t>(size) * size / 20 + 1;
+  const struct {
+    LPCSTR id;
+    BoxIcon kind;
+  } candidates[] = {{IDI_HAND, BoxIcon::kStop},
+                    {IDI_EXCLAMATION, BoxIcon::kExclamation},
+                    {IDI_ASTERISK, BoxIcon::kInformation},
+                    {IDI_QUESTION, BoxIcon::kQuestion}};
+  for (const auto& candidate : candidates) {
+    HBRUSH brush = CreateSolidBrush(background);
+    RECT all{0, 0, size, size};
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    DrawIconEx(memory, 0, 0, LoadIconA(nullptr, candidate.id), size, size, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    const auto* a = static_cast<const unsigned char*>(shownBits);
+    const auto* b = static_cast<const unsigned char*>(drawnBits);
+    size_t mismatches = 0;
+    for (size_t i = 0; i < bytes; i += 4) {
+      for (size_t c = 0; c < 3; ++c) {
+        if (std::abs(int(a[i + c]) - int(b[i + c])) > 8) {
+          ++mismatches;
+          break;
+        }
+      }
+    }
+    if (mismatches < fewestMismatches) {
+      fewestMismatches = mismatches;
+      kind = candidate.kind;
+    }
+  }
+  SelectObject(memory, old);
+  DeleteObject(shown);
+  DeleteObject(drawn);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return kind;
 }

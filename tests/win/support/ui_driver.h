@@ -78,3 +78,9 @@ class MessageBoxAnswerer {
   HANDLE stop_;
   std::thread thread_;
 };
+
+// The icon of a message box told by its pixels on screen. Under Wine each
+// process loads its own copy of a system icon, so the handle comparison of
+// DescribeMessageBox only works inside one process; this works across them.
+// kNone while the box has no icon or is not painted yet.
+BoxIcon IconKindOnScreen(HWND box);
