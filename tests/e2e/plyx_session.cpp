@@ -133,6 +133,10 @@ bool PlyxProcess::Running() const {
   return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+bool PlyxProcess::WaitUntilIdle(DWORD timeoutMs) const {
+  return info_.hProcess && WaitForInputIdle(info_.hProcess, timeoutMs) == 0;
+}
+
 bool PlyxProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
   if (!info_.hProcess) return false;
   if (!WaitFor([&] { return !Running(); }, timeoutMs)) return false;
@@ -271,6 +275,10 @@ HWND PlyxJourney::StartMain(const std::string& commandText, const std::string& e
 HWND PlyxJourney::UseMain(PlyxProcess& process) {
   plyx_ = &process;
   main_ = WaitForTopLevel(process.pid(), kPlyxTitle, kStartTimeoutMs);
+  // The modal loop shows its dialog (SW_SHOWNORMAL) the first time its queue
+  // runs empty, which would undo a minimise or hide that came sooner. Wait for
+  // that idle moment, then for the show that follows it.
+  if (main_ && !(process.WaitUntilIdle(kStartTimeoutMs) && Settle())) main_ = nullptr;
   return main_;
 }
 

@@ -46,6 +46,8 @@ class PlyxProcess {
   bool Start(const std::string& exe, const std::string& commandText, const std::string& folder);
   DWORD pid() const { return info_.dwProcessId; }
   bool Running() const;
+  // Until the process waits for input with an empty queue, or `timeoutMs` passes.
+  bool WaitUntilIdle(DWORD timeoutMs) const;
   // False when it is still running after `timeoutMs`.
   bool WaitForExit(DWORD timeoutMs, DWORD* exitCode) const;
   void Kill();
@@ -80,7 +82,8 @@ class PlyxJourney : public ::testing::Test {
   PlyxProcess& Start(const std::string& commandText, const std::string& exe = std::string());
   // Starts PLYX and waits for its main window, which then becomes main().
   HWND StartMain(const std::string& commandText, const std::string& exe = std::string());
-  // Waits for the main window of `process`, which then becomes main().
+  // Waits for the main window of `process`, which then becomes main(), and
+  // for PLYX to be ready for input as a person would see it.
   HWND UseMain(PlyxProcess& process);
   // Makes `process` the one whose message boxes are awaited, before its window shows.
   void Track(PlyxProcess& process) { plyx_ = &process; }
