@@ -7,6 +7,7 @@
 enum DiskFileMode : std::uint32_t {
   kDiskFileRead = 1,
   kDiskFileWrite = 2,
+  kDiskFileCreateNew = 3,  // writing, but only a file that does not exist yet
 };
 
 class DiskFile {
@@ -17,7 +18,8 @@ class DiskFile {
   DiskFile& operator=(const DiskFile&) = delete;
 
   // Reading opens an existing regular file; writing creates the file or cuts an
-  // existing one to nothing. Fails while the file is open anywhere else.
+  // existing one to nothing; creating new fails when the name exists. Fails
+  // while the file is open anywhere else.
   bool Open(std::uint32_t mode, const char* path);
   // True only when exactly `count` bytes were moved (a short read at the end
   // of the file fails). A count of 0 succeeds without touching the file.

@@ -39,12 +39,10 @@ const char* FailureText(std::uint32_t status) {
   }
 }
 
-// Copies one part of `partSize` bytes; returns the status, and through
+// Copies one part into the open `part`; returns the status, and through
 // `remaining` how much of the part was left uncopied.
 std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskFile& source, char* buffer,
-                       const char* partPath, std::uint32_t* remaining) {
-  DiskFile part;
-  if (!part.Open(kDiskFileWrite, partPath)) return kStatusCreateFailed;
+                       DiskFile& part, std::uint32_t* remaining) {
   std::uint32_t status = kStatusOk;
   while (*remaining > 0 && status == kStatusOk && !job.cancelRequested) {
     const std::uint32_t n = *remaining < kChunkSize ? *remaining : kChunkSize;
@@ -91,18 +89,25 @@ std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, Disk
       status = kStatusCreateFailed;
       break;
     }
-    if (FileExists(partPath)) {
-      if (!Fits(std::snprintf(text, sizeof text, kOverwriteQuestion, partPath))) {
-        status = kStatusCreateFailed;
-        break;
+    // A new name is created at once: Wine scans the whole folder for each
+    // lookup of a missing name, so a separate existence test doubles the cost
+    // of every part. Only when that fails is the user asked.
+    DiskFile part;
+    if (!part.Open(kDiskFileCreateNew, partPath)) {
+      if (FileExists(partPath)) {
+        if (!Fits(std::snprintf(text, sizeof text, kOverwriteQuestion, partPath))) {
+          status = kStatusCreateFailed;
+          break;
+        }
+        if (ui.Ask(SplitQuestion::kOverwrite, text) != SplitAnswer::kOk) {
+          status = kStatusOverwriteDeclined;
+        }
       }
-      if (ui.Ask(SplitQuestion::kOverwrite, text) != SplitAnswer::kOk) {
-        status = kStatusOverwriteDeclined;
-      }
+      if (status == kStatusOk && !part.Open(kDiskFileWrite, partPath)) status = kStatusCreateFailed;
     }
 
     std::uint32_t remaining = job.partSize;
-    if (status == kStatusOk) status = CopyPart(job, ui, source, buffer, partPath, &remaining);
+    if (status == kStatusOk) status = CopyPart(job, ui, source, buffer, part, &remaining);
     if (status == kStatusOk && remaining == 0) ++job.currentPart;
   }
   return status;

@@ -9,7 +9,7 @@
 DiskFile::~DiskFile() { Close(); }
 
 bool DiskFile::Open(std::uint32_t mode, const char* path) {
-  if (openState != 0 || (mode != kDiskFileRead && mode != kDiskFileWrite)) return false;
+  if (openState != 0 || mode < kDiskFileRead || mode > kDiskFileCreateNew) return false;
   readOnly = mode == kDiskFileRead;
   bool existed = false;
   int fd;
@@ -18,7 +18,7 @@ bool DiskFile::Open(std::uint32_t mode, const char* path) {
   } else {
     // Not O_TRUNC: a file held by someone else must be refused before it is cut.
     fd = ::open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == EEXIST) {
+    if (fd < 0 && errno == EEXIST && mode == kDiskFileWrite) {
       existed = true;
       fd = ::open(path, O_RDWR | O_CLOEXEC);
     }

@@ -9,10 +9,12 @@ HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle);
 DiskFile::~DiskFile() { Close(); }
 
 bool DiskFile::Open(std::uint32_t mode, const char* path) {
-  if (openState != 0 || (mode != kDiskFileRead && mode != kDiskFileWrite)) return false;
+  if (openState != 0 || mode < kDiskFileRead || mode > kDiskFileCreateNew) return false;
   readOnly = mode == kDiskFileRead;
   const DWORD access = readOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-  const DWORD disposition = readOnly ? OPEN_EXISTING : CREATE_ALWAYS;
+  const DWORD disposition = readOnly                  ? OPEN_EXISTING
+                            : mode == kDiskFileWrite ? CREATE_ALWAYS
+                                                     : CREATE_NEW;
   HANDLE file = CreateFileA(path, access, 0, nullptr, disposition,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;

@@ -87,6 +87,20 @@ TEST_F(DiskFileTest, WritingReplacesTheFileAndCloseLeavesExactlyTheBytesWritten)
   EXPECT_EQ(fresh.OpenState(), 1u);
 }
 
+TEST_F(DiskFileTest, CreatingNewRefusesAnExistingNameAndLeavesItAlone) {
+  WriteBytes(path, "keep");
+  DiskFile file;
+  EXPECT_FALSE(file.Open(kDiskFileCreateNew, path.c_str()));
+  EXPECT_FALSE(file.Open(kDiskFileCreateNew, temp.Path().c_str())) << "a folder";
+  EXPECT_EQ(ReadBytes(path), "keep");
+  const std::string fresh = temp.File("new.bin");
+  ASSERT_TRUE(file.Open(kDiskFileCreateNew, fresh.c_str()));
+  EXPECT_EQ(file.OpenState(), 1u);
+  EXPECT_TRUE(file.Write("abc", 3));
+  EXPECT_TRUE(file.Close());
+  EXPECT_EQ(ReadBytes(fresh), "abc");
+}
+
 TEST_F(DiskFileTest, AFileOpenElsewhereCannotBeOpened) {
   WriteBytes(path, "held");
   for (std::uint32_t heldAs : {kDiskFileRead, kDiskFileWrite}) {
@@ -107,7 +121,7 @@ TEST_F(DiskFileTest, FoldersAndMissingFilesDoNotOpenForReading) {
   DiskFile file;
   EXPECT_FALSE(file.Open(kDiskFileRead, temp.Path().c_str()));
   EXPECT_FALSE(file.Open(kDiskFileRead, path.c_str()));
-  EXPECT_FALSE(file.Open(3, path.c_str()));
+  EXPECT_FALSE(file.Open(4, path.c_str()));
   EXPECT_FALSE(Exists(path));
 }
 
