@@ -97,7 +97,7 @@ TEST_F(Split, PresetThenCustomSizeWithPartsBatchHistoryAndReset) {
   EXPECT_EQ(TextOf(GetDlgItem(custom, IDC_CUSTOM_LABEL)), "Custom Size is : 0 Bytes");
   PostKey(custom, VK_ESCAPE);
   ASSERT_TRUE(Settle());
-  EXPECT_TRUE(IsWindow(custom) && IsWindowVisible(custom)) << "Escape closed the custom-size dialog";
+  ASSERT_TRUE(IsWindow(custom) && IsWindowVisible(custom)) << "Escape closed the custom-size dialog";
   DWORD_PTR ignored = 0;
   SendMessageTimeoutA(GetDlgItem(custom, IDC_CUSTOM_BYTES), WM_SETTEXT, 0,
                       reinterpret_cast<LPARAM>("1000000"), SMTO_ABORTIFHUNG, 5000, &ignored);

@@ -69,7 +69,7 @@ TEST_F(CommandLine, FileIsChosenAndEnterStartsTheSplit) {
   ASSERT_TRUE(WaitForFocus(IDC_SPLIT)) << "focus on " << ClassOf(FocusedControl(main()));
 
   PostKey(main(), VK_RETURN);
-  const MessageBoxInfo outcome = NextMessageBox(30000);
+  const MessageBoxInfo outcome = NextMessageBox(20000);
   EXPECT_EQ(outcome.text, "File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " +
                               temp_.path());
   ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));

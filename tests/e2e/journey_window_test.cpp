@@ -108,6 +108,7 @@ TEST_F(Window, HelpOpensAHelpWindow) {
   const MessageBoxInfo failure = NextMessageBox(0);
   ASSERT_EQ(failure.text, "") << "Help answered with a message";
   ASSERT_NE(help, nullptr);
+  EXPECT_EQ(ClassOf(help), "HH Parent") << "title [" << TextOf(help) << "]";
   PostMessageA(help, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(help) || !IsWindowVisible(help); }));
   CloseAndExpectExitZero();
