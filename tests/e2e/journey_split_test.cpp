@@ -1,6 +1,10 @@
 // Splits from the main window: the outcome message, the parts and the merge
 // batch on disk, the history and the reset afterwards; the refusals before a
 // split; and a cancel during one.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <functional>
 
 #include "plyx_session.h"
@@ -11,6 +15,7 @@ namespace {
 using Split = PlyxJourney;
 using Refusals = PlyxJourney;
 using Cancel = PlyxJourney;
+using CustomSize = PlyxJourney;
 
 std::string Folder(const TempDir& temp, const std::string& name) {
   const std::string folder = temp / name;
@@ -119,6 +124,53 @@ TEST_F(Split, PresetThenCustomSizeWithPartsBatchHistoryAndReset) {
   CloseAndExpectExitZero();
 }
 
+TEST_F(CustomSize, ZeroIsRefusedAndCancelKeepsTheSizeBefore) {
+  const std::string source = temp_ / "notes.txt";
+  ASSERT_TRUE(WriteWholeFile(source, PatternBytes(3000000)));
+  ASSERT_TRUE(StartMain(source));
+  ChooseSize(1);
+  ASSERT_TRUE(WaitFor([&] { return Text(IDC_SPLIT_SIZE_TEXT) == "Split Size : 512.00 KB"; }));
+
+  ChooseSize(6);
+  HWND custom = WaitForTopLevel(pid(), kCustomSizeTitle);
+  ASSERT_NE(custom, nullptr);
+  HWND bytesBox = GetDlgItem(custom, IDC_CUSTOM_BYTES);
+  ASSERT_TRUE(PressButton(custom, IDOK, /*waitGone=*/false));
+  const MessageBoxInfo zero = MessageBoxWith("Split Size Cannot be 0 Bytes");
+  EXPECT_EQ(zero.caption, kPlyxTitle);
+  EXPECT_EQ(zero.buttons, (std::vector<int>{IDCANCEL, IDRETRY}));
+  EXPECT_EQ(zero.icon, BoxIcon::kNone);
+  EXPECT_EQ(GetWindow(zero.window, GW_OWNER), custom);
+  ASSERT_TRUE(zero.window && AnswerMessageBox(zero.window, IDRETRY));
+  // Back in the box, its text selected for typing over.
+  EXPECT_TRUE(WaitFor([&] { return FocusedControl(custom) == bytesBox; }));
+  EXPECT_EQ(SendMessageA(bytesBox, EM_GETSEL, 0, 0), MAKELONG(0, 1));
+  ASSERT_TRUE(IsWindowVisible(custom));
+
+  // Cancelled while a preset's size holds: that preset is chosen again.
+  ASSERT_TRUE(PressButton(custom, IDC_CUSTOM_CANCEL));
+  EXPECT_TRUE(WaitFor([&] { return SizeIndex() == 1; })) << SizeIndex();
+  EXPECT_EQ(Text(IDC_SPLIT_SIZE_TEXT), "Split Size : 512.00 KB");
+  EXPECT_EQ(Text(IDC_PART_COUNT_TEXT), "Num of Split Parts : 6");
+
+  // Cancelled while a size of its own holds: "Custom Size" stays.
+  ChooseSize(6);
+  custom = WaitForTopLevel(pid(), kCustomSizeTitle);
+  ASSERT_NE(custom, nullptr);
+  SendMessageA(GetDlgItem(custom, IDC_CUSTOM_BYTES), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>("1000000"));
+  ASSERT_TRUE(PressButton(custom, IDOK));
+  ChooseSize(6);
+  custom = WaitForTopLevel(pid(), kCustomSizeTitle);
+  ASSERT_NE(custom, nullptr);
+  ASSERT_TRUE(PressButton(custom, IDC_CUSTOM_CANCEL));
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(SizeIndex(), 6);
+  EXPECT_EQ(Text(IDC_SPLIT_SIZE_TEXT), "Split Size : 976.57 KB");
+  EXPECT_EQ(Text(IDC_PART_COUNT_TEXT), "Num of Split Parts : 3");
+  CloseAndExpectExitZero();
+}
+
 TEST_F(Refusals, EachMissingPieceIsNamedAndGetsTheFocus) {
   const std::string big = temp_ / "big.iso";
   ASSERT_TRUE(MakeLargeFile(big, 300000000ull));
@@ -198,6 +250,10 @@ TEST_F(Cancel, ConfirmedDuringASplitReportsCancelledAndResets) {
   HWND progress = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (progress = FindProgressWindow(pid())) != nullptr; }));
   EXPECT_EQ(TextOf(GetDlgItem(progress, IDC_PROGRESS_STATUS)), "Spliting file into - 5 of 10 part(s)");
+  // One step per finished part, on a bar that ends one past the last part.
+  HWND bar = GetDlgItem(progress, IDC_PROGRESS_BAR);
+  EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 4);
+  EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 11);
 
   PostKey(progress, VK_ESCAPE);
   ASSERT_TRUE(Settle());
