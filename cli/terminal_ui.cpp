@@ -28,11 +28,12 @@ void TerminalUi::Draw() {
   bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
   if (io_.redrawLine) {
     std::fprintf(io_.out, "\r[%s] %-44s", bar.c_str(), status_.c_str());
+    std::fflush(io_.out);
     lineOpen_ = true;
   } else {
+    // A log file or pipe takes the lines as the C library buffers them.
     std::fprintf(io_.out, "[%s] %s\n", bar.c_str(), status_.c_str());
   }
-  std::fflush(io_.out);
 }
 
 void TerminalUi::EndLine() {

@@ -25,26 +25,29 @@ bool DiskFile::Open(std::uint32_t mode, const char* path) {
   }
   if (fd < 0) return false;
 
-  struct stat info;
   // flock stands in for Windows' share mode 0: a second open of the same file fails.
-  if (::fstat(fd, &info) != 0 || (readOnly && !S_ISREG(info.st_mode)) ||
-      ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
     return false;
   }
-  if (!readOnly && S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0) {
+  struct stat info;
+  if (readOnly) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+      ::close(fd);
+      return false;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    fullSize = static_cast<std::uint64_t>(info.st_size);
+    size = static_cast<std::uint32_t>(fullSize);
+  } else if (existed && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+             ::ftruncate(fd, 0) != 0) {
     ::close(fd);
     return false;
   }
-  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 
   lastError = existed ? EEXIST : 0;
   handle = fd;
   openState = existed ? 2 : 1;
-  if (readOnly) {
-    fullSize = static_cast<std::uint64_t>(info.st_size);
-    size = static_cast<std::uint32_t>(fullSize);
-  }
   return true;
 }
 
@@ -78,15 +81,9 @@ bool DiskFile::Write(const void* buffer, std::uint32_t count) {
 
 bool DiskFile::Close() {
   if (openState == 0) return true;
-  const int fd = static_cast<int>(handle);
-  if (!readOnly) {
-    const off_t position = ::lseek(fd, 0, SEEK_CUR);
-    struct stat info;
-    if (position >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-      if (::ftruncate(fd, position) != 0) { /* the bytes written stay */ }
-    }
-  }
-  ::close(fd);
+  // No cut at the position as on Windows: Open emptied a written file and
+  // Write only appends, so its end is already there.
+  ::close(static_cast<int>(handle));
   handle = -1;
   openState = 0;
   return true;
