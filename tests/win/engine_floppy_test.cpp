@@ -74,21 +74,6 @@ TEST_F(Floppy, ASplitGoesOnOntoTheNextDiskAfterRetry) {
   EXPECT_TRUE(joined == data);
 }
 
-TEST_F(Floppy, GivingUpOnAFullDiskStopsBeforeThePart) {
-  TempDir in;
-  ASSERT_TRUE(WriteWholeFile(in / "x.bin", PatternBytes(700000)));
-  Fill(500000);
-  SplitJobRecord job;
-  FillJob(&job, in / "x.bin", "A:\\sub", 700000, 600000, 2);
-  CreateDirectoryA("A:\\sub", nullptr);
-  ScriptedUi ui;
-  ui.answers = {SplitAnswer::kCancel};
-  EXPECT_EQ(RunSplit(job, ui, SystemDiskSpace()), kStatusNoRoom);
-  EXPECT_EQ(ui.Count("ask insert"), 1) << "the drive of a subfolder is asked at its root";
-  EXPECT_FALSE(PathExists("A:\\sub\\x.bin.001"));
-  RemoveDirectoryA("A:\\sub");
-}
-
 TEST_F(Floppy, AWriteThatRunsOutOfRoomFailsThePart) {
   TempDir in;
   ASSERT_TRUE(WriteWholeFile(in / "x.bin", PatternBytes(1500000)));
