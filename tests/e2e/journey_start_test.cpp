@@ -70,6 +70,7 @@ TEST_F(CommandLine, FileIsChosenAndEnterStartsTheSplit) {
 
   PostKey(main(), VK_RETURN);
   const MessageBoxInfo outcome = NextMessageBox(20000);
+  ASSERT_NE(outcome.window, nullptr) << "Enter on the focused Split button started no split";
   EXPECT_EQ(outcome.text, "File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " +
                               temp_.path());
   ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
