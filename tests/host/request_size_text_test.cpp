@@ -121,9 +121,11 @@ TEST(FormatSizeText, EveryTextIsShortWellFormedAndOrdered) {
 }
 
 TEST(FormatSizeText, StaysWithinASmallBuffer) {
-  char out[6];
-  FormatSizeText(999999, out, sizeof out);
-  EXPECT_EQ(std::string(out), "976.");
+  char out[12];
+  std::memset(out, '#', sizeof out);
+  FormatSizeText(999999, out, 6);
+  EXPECT_EQ(std::string(out), "976.5");
+  EXPECT_EQ(std::string(out + 6, 6), "######");
 }
 
 TEST(ParseByteCount, TakesDigitsUpToTheFirstOtherCharacter) {
