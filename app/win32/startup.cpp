@@ -28,8 +28,19 @@ void TakeCommandLineFile(const char* commandLine) {
   }
 }
 
+// The progress and About dialogs and PLYX's message boxes bear the main
+// window's title and sit above it, so the first window with that title may not
+// be the one that takes a hand-over: prefer the one holding the file box.
+HWND FindRunningMainWindow() {
+  HWND first = FindWindowExA(nullptr, nullptr, nullptr, kAppTitle);
+  for (HWND window = first; window != nullptr; window = FindWindowExA(nullptr, window, nullptr, kAppTitle)) {
+    if (GetDlgItem(window, IDC_SOURCE_FILE) != nullptr) return window;
+  }
+  return first;
+}
+
 bool HandOverCommandLine(const char* commandLine) {
-  HWND running = FindWindowExA(nullptr, nullptr, nullptr, kAppTitle);
+  HWND running = FindRunningMainWindow();
   if (running == nullptr) return false;
   COPYDATASTRUCT data;
   data.dwData = PLYX_HANDOVER_TAG;

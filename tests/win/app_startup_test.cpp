@@ -47,7 +47,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return TRUE;
 }
 
-TEST(SecondStart, HandsTheWholeTextOverWithoutTerminatorAndLeavesTheCounter) {
+TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = RecordingProc;
   windowClass.lpszClassName = "PlyxRunningCopyStandIn";
@@ -55,6 +55,12 @@ TEST(SecondStart, HandsTheWholeTextOverWithoutTerminatorAndLeavesTheCounter) {
   HWND running = CreateWindowExA(0, windowClass.lpszClassName, "PLYX - Quorvant Ver 1.4", WS_OVERLAPPED, 0, 0,
                                  100, 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(running, nullptr);
+  CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, running, reinterpret_cast<HMENU>(IDC_SOURCE_FILE),
+                  nullptr, nullptr);
+  // A message box of the running copy, with the same title and above it, must not take the text.
+  HWND box = CreateWindowExA(0, "#32770", "PLYX - Quorvant Ver 1.4", WS_POPUP, 0, 0, 10, 10, running, nullptr,
+                             nullptr, nullptr);
+  ASSERT_EQ(FindWindowExA(nullptr, nullptr, nullptr, "PLYX - Quorvant Ver 1.4"), box);
   for (const std::string& text : {std::string(""), std::string("\"C:\\a b\\x.bin\""), std::string(400, 'p')}) {
     SCOPED_TRACE(text);
     receivedText = "none";
@@ -64,6 +70,7 @@ TEST(SecondStart, HandsTheWholeTextOverWithoutTerminatorAndLeavesTheCounter) {
     EXPECT_EQ(receivedTag, 0x12345678u);
     EXPECT_EQ(receivedText, text);
   }
+  DestroyWindow(box);
   DestroyWindow(running);
 }
 
