@@ -17,17 +17,6 @@ namespace {
 
 void ShowStartupFailure(const char* text) { MessageBoxA(nullptr, text, kAppTitle, MB_OK | MB_ICONSTOP); }
 
-}  // namespace
-
-void TakeCommandLineFile(const char* commandLine) {
-  SplitJob.sourcePath[0] = '\0';
-  // A text that does not fit would name another, cut-off path.
-  if (std::strlen(commandLine) >= sizeof SplitJob.sourcePath) return;
-  if (PathFileExistsA(commandLine)) {
-    std::snprintf(SplitJob.sourcePath, sizeof SplitJob.sourcePath, "%s", commandLine);
-  }
-}
-
 // The progress and About dialogs and PLYX's message boxes bear the main
 // window's title and sit above it, so the first window with that title may not
 // be the one that takes a hand-over: prefer the one holding the file box.
@@ -37,6 +26,17 @@ HWND FindRunningMainWindow() {
     if (GetDlgItem(window, IDC_SOURCE_FILE) != nullptr) return window;
   }
   return first;
+}
+
+}  // namespace
+
+void TakeCommandLineFile(const char* commandLine) {
+  SplitJob.sourcePath[0] = '\0';
+  // A text that does not fit would name another, cut-off path.
+  if (std::strlen(commandLine) >= sizeof SplitJob.sourcePath) return;
+  if (PathFileExistsA(commandLine)) {
+    std::snprintf(SplitJob.sourcePath, sizeof SplitJob.sourcePath, "%s", commandLine);
+  }
 }
 
 bool HandOverCommandLine(const char* commandLine) {
