@@ -40,7 +40,8 @@ void ShowSizeText(HWND dialog, int control, const char* label, std::uint32_t byt
   char size[20];
   FormatSizeText(bytes, size, sizeof size);
   char text[MAX_PATH];
-  std::snprintf(text, sizeof text, "%s%s", label, size);
+  const int length = std::snprintf(text, sizeof text, "%s%s", label, size);
+  if (length < 0 || static_cast<std::size_t>(length) >= sizeof text) return;
   SetDlgItemTextA(dialog, control, text);
 }
 
@@ -124,9 +125,11 @@ bool ReadSourceFileSize(HWND dialog) {
 void UpdatePartCount(HWND dialog) {
   SplitJob.partCount = PartCount(SplitJob.fileSize, SplitJob.partSize);
   char text[MAX_PATH];
-  std::snprintf(text, sizeof text, "Num of Split Parts : %u",
-                static_cast<unsigned>(SplitJob.partCount));
-  SetDlgItemTextA(dialog, IDC_PART_COUNT_TEXT, text);
+  const int length = std::snprintf(text, sizeof text, "Num of Split Parts : %u",
+                                   static_cast<unsigned>(SplitJob.partCount));
+  if (length > 0 && static_cast<std::size_t>(length) < sizeof text) {
+    SetDlgItemTextA(dialog, IDC_PART_COUNT_TEXT, text);
+  }
   ShowSizeText(dialog, IDC_SPLIT_SIZE_TEXT, "Split Size : ", SplitJob.partSize);
 }
 

@@ -37,7 +37,8 @@ void OnCustomSizeChanged(HWND dialog) {
   char size[20];
   FormatSizeText(ReadCustomSize(dialog), size, sizeof size);
   char text[MAX_PATH];
-  std::snprintf(text, sizeof text, "Custom Size is : %s", size);
+  const int length = std::snprintf(text, sizeof text, "Custom Size is : %s", size);
+  if (length < 0 || static_cast<std::size_t>(length) >= sizeof text) return;
   SetDlgItemTextA(dialog, IDC_CUSTOM_LABEL, text);
 }
 
