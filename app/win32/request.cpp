@@ -94,7 +94,10 @@ void OnSourceFileChosen(HWND dialog) {
       SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
     }
   }
-  SetFocus(GetDlgItem(dialog, IDC_SPLIT));
+  // Through the dialog manager, so Split also becomes the default button and
+  // Enter presses it; a bare SetFocus leaves Enter sending IDOK to nobody.
+  SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_SPLIT)),
+               TRUE);
 }
 
 bool ReadSourceFileSize(HWND dialog) {
