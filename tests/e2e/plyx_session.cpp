@@ -277,8 +277,9 @@ HWND PlyxJourney::UseMain(PlyxProcess& process) {
   main_ = WaitForTopLevel(process.pid(), kPlyxTitle, kStartTimeoutMs);
   // The modal loop shows its dialog (SW_SHOWNORMAL) the first time its queue
   // runs empty, which would undo a minimise or hide that came sooner. Wait for
-  // that idle moment, then for the show that follows it.
-  if (main_ && !(process.WaitUntilIdle(kStartTimeoutMs) && Settle())) main_ = nullptr;
+  // that idle moment, then for the show that follows it. A second round covers
+  // a loaded machine, where the marker can be handled before the first idle.
+  if (main_ && !(process.WaitUntilIdle(kStartTimeoutMs) && Settle() && Settle())) main_ = nullptr;
   return main_;
 }
 
