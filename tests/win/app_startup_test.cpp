@@ -1,14 +1,14 @@
-// Start-up: the command-line file, the hand-over of a second start, and the
-// counter that two processes of plyx.exe really share.
+// Start-up: the command-line file and the hand-over of a second start (two real
+// processes sharing the counter are driven end to end in tests/e2e).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
-#include "app_fixture.h"
 #include "resource_ids.h"
+#include "split_job.h"
 #include "startup.h"
 #include "support/temp_dir.h"
-#include "support/ui_driver.h"
 
 namespace {
 
@@ -16,22 +16,13 @@ TEST(TakeCommandLineFile, TakesTheWholeTextOnlyWhenItNamesAnExistingPath) {
   TempDir folder;
   const std::string file = folder / "with blank.bin";
   ASSERT_TRUE(WriteWholeFile(file, "x"));
-  const std::string folderPath = folder.path().substr(0, folder.path().size() - 1);
-  struct Case {
-    const char* name;
-    std::string text, expected;
-  } cases[] = {
-      {"existing file with a blank", file, file},
-      {"existing folder", folderPath, folderPath},
-      {"missing file", folder / "none.bin", ""},
-      {"quoted path is not unquoted", "\"" + file + "\"", ""},
-      {"longer than a path buffer", file + std::string(300, '\\'), ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  const std::pair<std::string, std::string> cases[] = {
+      {file, file}, {folder / "none.bin", ""}, {file + std::string(300, '\\'), ""}};
+  for (const auto& [text, expected] : cases) {
+    SCOPED_TRACE(text);
     std::snprintf(SplitJob.sourcePath, sizeof SplitJob.sourcePath, "stale");
-    TakeCommandLineFile(c.text.c_str());
-    EXPECT_EQ(std::string(SplitJob.sourcePath), c.expected);
+    TakeCommandLineFile(text.c_str());
+    EXPECT_EQ(std::string(SplitJob.sourcePath), expected);
   }
   SplitJob.sourcePath[0] = '\0';
 }
@@ -72,61 +63,6 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   }
   DestroyWindow(box);
   DestroyWindow(running);
-}
-
-class Process {
- public:
-  Process(const std::string& exe, const std::string& arguments) {
-    std::string commandLine = "\"" + exe + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info_)) {
-      return;
-    }
-    CloseHandle(info_.hThread);
-  }
-  ~Process() {
-    if (info_.hProcess == nullptr) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 99);
-    CloseHandle(info_.hProcess);
-  }
-  DWORD Id() const { return info_.dwProcessId; }
-  DWORD WaitExit() const {
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(info_.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(info_.hProcess, &code);
-    return code;
-  }
-
- private:
-  PROCESS_INFORMATION info_ = {};
-};
-
-class TwoProcesses : public PlyxKeyTest {};
-
-TEST_F(TwoProcesses, SecondStartHandsItsFileToTheFirstThroughTheSharedCounter) {
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string exe = self;  // <build>\tests\win\plyx-win-tests.exe
-  for (int up = 0; up < 3; ++up) exe = exe.substr(0, exe.find_last_of('\\'));
-  exe += "\\plyx.exe";
-  if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << exe << " not built";
-  TempDir folder;
-  const std::string file = folder / "handed.bin";
-  ASSERT_TRUE(WriteWholeFile(file, std::string(4000, 'h')));
-
-  // The second round proves the counter reads "no copy" again once the first has ended.
-  for (int round = 0; round < 2; ++round) {
-    SCOPED_TRACE(round);
-    Process first(exe, "");
-    HWND window = WaitForTopLevel(first.Id(), "PLYX - Quorvant Ver 1.4", 20000);
-    ASSERT_NE(window, nullptr);
-    Process second(exe, file);
-    EXPECT_EQ(second.WaitExit(), 0u) << "the second copy must hand over and end";
-    EXPECT_TRUE(WaitFor([&] { return TextOf(GetDlgItem(window, IDC_SOURCE_FILE)) == file; }));
-    ASSERT_TRUE(PressButton(window, IDC_CLOSE, true, 20000));
-    EXPECT_EQ(first.WaitExit(), 0u);
-  }
 }
 
 }  // namespace

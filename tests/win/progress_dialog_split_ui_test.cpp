@@ -1,5 +1,5 @@
 // The worker's questions: a message box without owner, in the question's style,
-// whose button becomes the run's answer.
+// whose button becomes the run's answer (the overwrite question is checked end to end).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,22 +7,20 @@
 #include "support/ui_driver.h"
 
 TEST(DialogSplitUi, AsksWithTheQuestionsStyleAndNoOwner) {
-  struct Case {
+  const struct {
     SplitQuestion kind;
     std::vector<int> buttons;
     BoxIcon icon;
     int press;
     SplitAnswer answer;
-  };
-  const Case cases[] = {
-      {SplitQuestion::kOverwrite, {IDOK, IDCANCEL}, BoxIcon::kNone, IDCANCEL, SplitAnswer::kCancel},
+  } cases[] = {
       {SplitQuestion::kInsertDisk, {IDCANCEL, IDRETRY}, BoxIcon::kStop, IDRETRY, SplitAnswer::kRetry},
       {SplitQuestion::kDiskFull, {IDOK}, BoxIcon::kStop, IDOK, SplitAnswer::kOk},
       {SplitQuestion::kFailure, {IDOK}, BoxIcon::kExclamation, IDOK, SplitAnswer::kOk},
   };
   SplitJobRecord job;
   DialogSplitUi ui(nullptr, job);
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "question " << static_cast<int>(c.kind));
     HWND owner = reinterpret_cast<HWND>(1);
     MessageBoxAnswerer answerer(0, [&](const MessageBoxInfo& box) {
