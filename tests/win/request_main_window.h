@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,20 +32,13 @@ inline INT_PTR CALLBACK MinimalMainProc(HWND dialog, UINT message, WPARAM, LPARA
   return TRUE;
 }
 
-inline void SetText(char (&field)[kPathBufferSize], const std::string& text) {
-  ASSERT_LT(text.size(), sizeof field) << text;
-  std::snprintf(field, sizeof field, "%s", text.c_str());
-}
-
 // A file of `size` bytes; Wine's Unix file system leaves the unwritten part sparse.
 inline bool MakeSizedFile(const std::string& path, unsigned long long size) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   LARGE_INTEGER end;
   end.QuadPart = static_cast<LONGLONG>(size);
-  const bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-  CloseHandle(file);
-  return ok;
+  const bool ok = file != INVALID_HANDLE_VALUE && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+  return CloseHandle(file) && ok;
 }
 
 struct AnsweredBox {
@@ -98,10 +90,7 @@ class MainWindowTest : public ::testing::Test {
     dialog_ = CreateDialogParamA(InstanceHandle, "PLYX", nullptr, MinimalMainProc, 0);
     ASSERT_NE(dialog_, nullptr);
   }
-  void TearDown() override {
-    DestroyWindow(dialog_);
-    AppSettings = nullptr;
-  }
+  void TearDown() override { DestroyWindow(dialog_); }
 
   HWND Item(int id) const { return GetDlgItem(dialog_, id); }
   std::string Text(int id) const { return TextOf(Item(id)); }
