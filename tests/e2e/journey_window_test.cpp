@@ -31,31 +31,39 @@ TEST_F(Window, MinimiseHidesInTheNotificationAreaUntilADoubleClickOrASecondStart
   const std::string source = temp_ / "setup.exe";
   ASSERT_TRUE(WriteWholeFile(source, PatternBytes(2000)));
   ASSERT_TRUE(StartMain(""));  // a fresh key turns "MinToSysTray" on
-  const struct {
-    const char* way;
-    bool click;
-    std::string commandText, sourceAfter;
-  } ways[] = {
-      {"double click, then the button-up that ends it", true, "", ""},
-      {"a second start with a file", false, source, source},
-      // Longer than any path buffer of PLYX: the window comes back, the text is dropped.
-      {"a second start with an overlong text", false, "C:\\" + std::string(400, 'x'), source},
-  };
-  for (const auto& w : ways) {
-    SCOPED_TRACE(w.way);
+  auto minimise = [&] {
     SystemCommand(SC_MINIMIZE);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(main()) && TrayIconShown(); }))
-        << "visible " << IsWindowVisible(main()) << ", icon " << TrayIconShown();
-    EXPECT_FALSE(IsIconic(main())) << "hidden, not minimised";
-    if (w.click) {
-      PostMessageA(main(), WM_PLYX_TRAY, 103, WM_LBUTTONDBLCLK);
-      PostMessageA(main(), WM_PLYX_TRAY, 103, WM_LBUTTONUP);
-    } else {
-      ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(w.commandText)));
-    }
+    return WaitFor([&] { return !IsWindowVisible(main()) && TrayIconShown(); });
+  };
+  ASSERT_TRUE(minimise()) << "visible " << IsWindowVisible(main()) << ", icon " << TrayIconShown();
+  EXPECT_FALSE(IsIconic(main())) << "hidden, not minimised";
+
+  // What the icon reports, in order, and how the window and icon must stand after each.
+  const struct {
+    LPARAM mouse;
+    bool visible, icon;
+  } clicks[] = {
+      {WM_LBUTTONDOWN, false, true}, {WM_LBUTTONUP, false, true}, {WM_RBUTTONUP, false, true},
+      {WM_LBUTTONDBLCLK, true, true},  // the icon goes with the button-up that ends the double click
+      {WM_LBUTTONUP, true, false},
+  };
+  for (const auto& click : clicks) {
+    SCOPED_TRACE(click.mouse);
+    PostMessageA(main(), WM_PLYX_TRAY, 103, click.mouse);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(IsWindowVisible(main()) != FALSE, click.visible);
+    EXPECT_EQ(TrayIconShown(), click.icon);
+  }
+
+  // A second start brings it back too. It hands over a file, but a text longer
+  // than any path buffer of PLYX is dropped.
+  for (const std::string& commandText : {source, "C:\\" + std::string(400, 'x')}) {
+    SCOPED_TRACE(commandText.size());
+    ASSERT_TRUE(minimise());
+    ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(commandText)));
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main()) && !TrayIconShown(); }))
         << "visible " << IsWindowVisible(main()) << ", icon " << TrayIconShown();
-    EXPECT_EQ(Text(IDC_SOURCE_FILE), w.sourceAfter);
+    EXPECT_EQ(Text(IDC_SOURCE_FILE), source);
   }
   CloseAndExpectExitZero(/*byTitleBar=*/true);
 }
