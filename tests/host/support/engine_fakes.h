@@ -1,5 +1,5 @@
-// Scripted surroundings of the split run: a SplitUi that records every call
-// and answers from a script, and a DiskSpace with scripted free bytes.
+// A SplitUi that records every call and answers from a script, and a
+// DiskSpace with scripted free bytes.
 #pragma once
 
 #include <cstdint>
@@ -10,25 +10,13 @@
 
 #include "split_ui.h"
 
-inline const char* QuestionName(SplitQuestion kind) {
-  switch (kind) {
-    case SplitQuestion::kOverwrite: return "overwrite";
-    case SplitQuestion::kInsertDisk: return "insert";
-    case SplitQuestion::kDiskFull: return "full";
-    case SplitQuestion::kFailure: return "failure";
-  }
-  return "?";
-}
-
 class ScriptedUi : public SplitUi {
  public:
-  // Every call in order: "status TEXT", "step", "fill", "ask KIND TEXT",
-  // "pause MS", "over".
+  // "status TEXT", "step", "fill", "ask KIND TEXT", "pause MS", "over".
   std::vector<std::string> events;
-  // Answers to the OK/Cancel and Retry/Cancel questions, in order; when they
-  // run out the answer is Cancel. OK-only reports are answered OK.
+  // Answers to the overwrite and insert-disk questions; Cancel once they run
+  // out. Other questions are answered OK. onAsk may replace any answer.
   std::deque<SplitAnswer> answers;
-  // Runs at each question before the scripted answer; may replace it.
   std::function<SplitAnswer(SplitQuestion, const std::string&, SplitAnswer)> onAsk;
   std::function<void(const std::string&)> onStatus;
 
@@ -39,14 +27,11 @@ class ScriptedUi : public SplitUi {
   void StepProgress() override { events.push_back("step"); }
   void FillProgress() override { events.push_back("fill"); }
   SplitAnswer Ask(SplitQuestion kind, const char* text) override {
-    events.push_back(std::string("ask ") + QuestionName(kind) + " " + text);
+    events.push_back("ask " + Kind(kind) + " " + text);
     SplitAnswer answer = SplitAnswer::kOk;
     if (kind == SplitQuestion::kOverwrite || kind == SplitQuestion::kInsertDisk) {
-      answer = SplitAnswer::kCancel;
-      if (!answers.empty()) {
-        answer = answers.front();
-        answers.pop_front();
-      }
+      answer = answers.empty() ? SplitAnswer::kCancel : answers.front();
+      if (!answers.empty()) answers.pop_front();
     }
     return onAsk ? onAsk(kind, text, answer) : answer;
   }
@@ -57,12 +42,11 @@ class ScriptedUi : public SplitUi {
 
   int Count(const std::string& prefix) const {
     int n = 0;
-    for (const auto& e : events) n += e.compare(0, prefix.size(), prefix) == 0 ? 1 : 0;
+    for (const auto& e : events) n += e.compare(0, prefix.size(), prefix) == 0;
     return n;
   }
-  // The texts of the questions of one kind.
   std::vector<std::string> Asked(SplitQuestion kind) const {
-    const std::string prefix = std::string("ask ") + QuestionName(kind) + " ";
+    const std::string prefix = "ask " + Kind(kind) + " ";
     std::vector<std::string> texts;
     for (const auto& e : events) {
       if (e.compare(0, prefix.size(), prefix) == 0) texts.push_back(e.substr(prefix.size()));
@@ -74,23 +58,26 @@ class ScriptedUi : public SplitUi {
     for (const auto& e : events) all += "  " + e + "\n";
     return all;
   }
+
+ private:
+  static std::string Kind(SplitQuestion kind) {
+    static const char* const names[] = {"overwrite", "insert", "full", "failure"};
+    return names[static_cast<int>(kind)];
+  }
 };
 
 class FakeDiskSpace : public DiskSpace {
  public:
-  // Free bytes of successive queries; the last value stays. Plenty by default.
+  // Free bytes of successive queries; the last value stays.
   std::deque<std::uint64_t> freeBytes{std::uint64_t{1} << 40};
   bool removable = false;
   int failQuery = -1;  // zero-based index of the query that fails
   std::vector<std::string> roots;
   int typeQueries = 0;
-  std::function<void()> onQuery;
 
   bool FreeBytes(const char* root, std::uint64_t* result) override {
-    const int index = static_cast<int>(roots.size());
     roots.push_back(root);
-    if (onQuery) onQuery();
-    if (index == failQuery) return false;
+    if (static_cast<int>(roots.size()) - 1 == failQuery) return false;
     *result = freeBytes.front();
     if (freeBytes.size() > 1) freeBytes.pop_front();
     return true;

@@ -1,5 +1,5 @@
-// A fresh folder under the system's temporary folder, removed with everything
-// in it when the test ends.
+// A fresh temporary folder, removed with its contents when the test ends, and
+// whole-file helpers.
 #pragma once
 
 #include <cstdint>
@@ -15,27 +15,20 @@ class TempFolder {
  public:
   TempFolder() {
     std::random_device seed;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      const auto candidate = base / ("plyx-engine-" + std::to_string(seed()));
-      std::error_code error;
-      if (std::filesystem::create_directory(candidate, error)) {
-        path_ = candidate.string();
-        return;
-      }
+    std::error_code error;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const auto candidate = std::filesystem::temp_directory_path() /
+                             ("plyx-engine-" + std::to_string(seed()));
+      if (std::filesystem::create_directory(candidate, error)) path_ = candidate.string();
     }
   }
   ~TempFolder() {
     std::error_code error;
     if (!path_.empty()) std::filesystem::remove_all(path_, error);
   }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
 
   const std::string& Path() const { return path_; }
-  // The folder with its trailing separator, as the split run keeps it.
-  std::string Slash() const { return path_ + kPathSeparator; }
-  std::string File(const std::string& name) const { return Slash() + name; }
+  std::string File(const std::string& name) const { return path_ + kPathSeparator + name; }
   std::string MakeFolder(const std::string& name) const {
     std::filesystem::create_directories(File(name));
     return File(name);
@@ -49,16 +42,12 @@ class TempFolder {
 inline std::string PatternBytes(std::size_t size, std::uint32_t seed = 1) {
   std::string bytes(size, '\0');
   std::uint32_t state = seed * 2654435761u + 1;
-  for (std::size_t i = 0; i < size; ++i) {
-    state = state * 1664525u + 1013904223u;
-    bytes[i] = static_cast<char>(state >> 24);
-  }
+  for (auto& b : bytes) b = static_cast<char>((state = state * 1664525u + 1013904223u) >> 24);
   return bytes;
 }
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 inline std::string ReadBytes(const std::string& path) {
