@@ -7,6 +7,7 @@
 #include "disk_space.h"
 #include "file_system.h"
 #include "path_text.h"
+#include "split_run.h"
 
 namespace {
 
@@ -85,8 +86,7 @@ std::uint32_t WriteMergeBatch(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk)
 
   if (FileExists(batchPath)) {
     char question[kPathBufferSize];
-    const int length = std::snprintf(question, sizeof question,
-                                     "%s exists already, do you want to OverWrite it?", batchPath);
+    const int length = std::snprintf(question, sizeof question, kOverwriteQuestion, batchPath);
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof question) return BatchFailed(ui);
     if (ui.Ask(SplitQuestion::kOverwrite, question) != SplitAnswer::kOk) {
       ++job.currentPart;

@@ -11,6 +11,9 @@
 std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk,
                                BufferHeap& heap);
 
+// The question before an existing part or batch file is replaced.
+constexpr const char kOverwriteQuestion[] = "%s exists already, do you want to OverWrite it?";
+
 // Texts of the refusals that the run adds to its end-of-run messages.
 constexpr const char kMemoryFailureText[] = "Unexpected Error : Memory Allocation Failure : 0001";
 constexpr const char kPathTooLongText[] =

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr const char kOverwriteQuestion[] = "%s exists already, do you want to OverWrite it?";
-
 // The longest part path (three-digit number) and its overwrite question must
 // fit their 260-byte buffers; the batch path is as long as a part path.
 bool PartTextsFit(const char* destFolder, const char* name) {
