@@ -11,36 +11,26 @@
 #include "split_job.h"
 #include "support/temp_dir.h"
 
-// Runs "cmd.exe /c NAME" in `folder`, its output going to `outputPath`.
-// Returns the exit code, or -1 when it could not be started or did not end
-// within the deadline.
-inline int RunBatch(const std::string& folder, const std::string& batchName,
-                    const std::string& outputPath) {
+// Runs "cmd.exe /c NAME" in `folder`, its output going to `outputPath`: the
+// exit code, or -1 when it could not start or did not end in two minutes.
+inline int RunBatch(const std::string& folder, const std::string& batchName, const std::string& outputPath) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
   if (output == INVALID_HANDLE_VALUE) return -1;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = output;
-  startup.hStdError = output;
-  // cmd strips the outer pair of quotes, leaving the name quoted.
-  std::string commandLine = "cmd.exe /c \"\"" + batchName + "\"\"";
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
+  startup.hStdOutput = startup.hStdError = output;
+  std::string line = "cmd.exe /c \"\"" + batchName + "\"\"";  // cmd strips the outer quotes
   PROCESS_INFORMATION process = {};
-  const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      folder.c_str(), &startup, &process);
+  const BOOL started =
+      CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup, &process);
   CloseHandle(output);
   if (!started) return -1;
   DWORD exitCode = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(process.hProcess, &exitCode);
-  } else {
-    TerminateProcess(process.hProcess, 1);
-  }
+  if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+  else GetExitCodeProcess(process.hProcess, &exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return static_cast<int>(exitCode);
@@ -73,8 +63,8 @@ inline void EmptyFolder(const std::string& folder) {
   for (const auto& name : FilesIn(folder)) DeleteFileA((folder + name).c_str());
 }
 
-inline void FillJob(SplitJobRecord* job, const std::string& source, const std::string& dest,
-                    std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t partCount) {
+inline void FillJob(SplitJobRecord* job, const std::string& source, const std::string& dest, std::uint32_t fileSize,
+                    std::uint32_t partSize, std::uint32_t partCount) {
   std::snprintf(job->sourcePath, sizeof job->sourcePath, "%s", source.c_str());
   std::snprintf(job->destFolder, sizeof job->destFolder, "%s", dest.c_str());
   job->fileSize = fileSize;

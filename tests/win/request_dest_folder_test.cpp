@@ -1,6 +1,6 @@
 // The typed-destination check on the real main-window template with real
-// folders: what passes silently, what is refused and where the focus goes,
-// and the offer to create one missing level.
+// folders: its boxes, where the focus goes, and the offer to create one
+// missing level. Which names are well formed is host-tested (CheckFolderName).
 #include <gtest/gtest.h>
 
 #include "dest_folder.h"
@@ -21,24 +21,23 @@ class DestFolderTest : public MainWindowTest {
     SendDlgItemMessageA(dialog_, IDC_DEST_FOLDER, CB_SETEDITSEL, 0, MAKELPARAM(0, 0));
     return CheckDestinationFolder(dialog_, name.c_str());
   }
-  bool Refused() const { return HasFocus(IDC_DEST_FOLDER) && WholeTextSelected(IDC_DEST_FOLDER); }
+  bool Refused() const {
+    const LRESULT range = SendMessageA(Item(IDC_DEST_FOLDER), CB_GETEDITSEL, 0, 0);
+    return HasFocus(IDC_DEST_FOLDER) && LOWORD(range) == 0 && HIWORD(range) == Text(IDC_DEST_FOLDER).size();
+  }
   static bool IsFolder(const std::string& path) { return (GetFileAttributesA(path.c_str()) & 0x80000010) == 0x10; }
 };
 
 TEST_F(DestFolderTest, ExistingOrEmptyPassSilentlyMalformedAreRefused) {
-  const std::string invalid = "Directory Name is invalid Please Correct", characters =
-      "Directory Name cannot contain any of the following characters:\n              / : * ? \" < > | ";
   const struct {
     std::string name, message;  // message empty: no box, focus stays
     bool result;
   } cases[] = {
-      {temp_.path(), "", true},
       {temp_.path().substr(0, temp_.path().size() - 1), "", true},
       {"", "", false},
-      {"Q:", invalid, false},
-      {temp_ / "parts\\\\", invalid, false},
-      {temp_ / "parts?x", characters, false},
-      {"parts\\x", characters, false},
+      {"Q:", "Directory Name is invalid Please Correct", false},
+      {"parts\\x",
+       "Directory Name cannot contain any of the following characters:\n              / : * ? \" < > | ", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -46,12 +45,8 @@ TEST_F(DestFolderTest, ExistingOrEmptyPassSilentlyMalformedAreRefused) {
     EXPECT_EQ(Check(c.name), c.result);
     const auto seen = boxes.Seen();
     ASSERT_EQ(seen.size(), c.message.empty() ? 0u : 1u);
-    if (seen.empty()) {
-      EXPECT_TRUE(HasFocus(IDC_SPLIT));
-      continue;
-    }
-    ExpectBox(seen[0], c.message, BoxIcon::kStop, {IDOK}, dialog_);
-    EXPECT_TRUE(Refused());
+    if (!seen.empty()) ExpectBox(seen[0], c.message, BoxIcon::kStop, {IDOK}, dialog_);
+    EXPECT_TRUE(seen.empty() ? HasFocus(IDC_SPLIT) : Refused());
   }
 }
 
@@ -63,8 +58,7 @@ TEST_F(DestFolderTest, AMissingFolderIsCreatedOnYesIfOnlyOneLevelIsMissing) {
     std::string outcome;
     BoxIcon icon;
   } cases[] = {
-      {temp_ / "parts", IDYES, true, "Directory Created", BoxIcon::kNone},
-      {temp_ / "more\\", IDYES, true, "Directory Created", BoxIcon::kNone},
+      {temp_ / "parts\\", IDYES, true, "Directory Created", BoxIcon::kNone},
       {temp_ / "new\\parts", IDYES, false, "Unexpected Error : Create Directory Failure : 0007", BoxIcon::kStop},
       {temp_ / "later", IDNO, false, "Correct the Directory Name", BoxIcon::kInformation},
   };

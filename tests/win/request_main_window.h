@@ -25,9 +25,8 @@ constexpr char kTitle[] = "PLYX - Quorvant Ver 1.4";
 // Fills the size list as the main dialog's initialisation does; nothing else.
 inline INT_PTR CALLBACK MinimalMainProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message != WM_INITDIALOG) return FALSE;
-  for (const SizePreset& preset : SizePresets) {
+  for (const SizePreset& preset : SizePresets)
     SendDlgItemMessageA(dialog, IDC_SIZE_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preset.text));
-  }
   SendDlgItemMessageA(dialog, IDC_SIZE_LIST, CB_SETCURSEL, kFloppyPresetIndex, 0);
   return TRUE;
 }
@@ -35,15 +34,14 @@ inline INT_PTR CALLBACK MinimalMainProc(HWND dialog, UINT message, WPARAM, LPARA
 // A file of `size` bytes; Wine's Unix file system leaves the unwritten part sparse.
 inline bool MakeSizedFile(const std::string& path, unsigned long long size) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  LARGE_INTEGER end;
-  end.QuadPart = static_cast<LONGLONG>(size);
+  const LARGE_INTEGER end = {{static_cast<DWORD>(size), static_cast<LONG>(size >> 32)}};
   const bool ok = file != INVALID_HANDLE_VALUE && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
   return CloseHandle(file) && ok;
 }
 
 struct AnsweredBox {
   MessageBoxInfo info;
-  HWND owner = nullptr;
+  HWND owner;
 };
 
 // Answers this process's message boxes in order with the scripted buttons (then
@@ -70,10 +68,9 @@ class BoxScript {
   MessageBoxAnswerer answerer_;  // last: its thread stops before the rest goes
 };
 
-inline void ExpectBox(const AnsweredBox& box, const std::string& text, BoxIcon icon,
-                      std::vector<int> buttons, HWND owner) {
-  EXPECT_EQ(box.info.text, text);
-  EXPECT_EQ(box.info.caption, kTitle) << text;
+inline void ExpectBox(const AnsweredBox& box, const std::string& text, BoxIcon icon, std::vector<int> buttons,
+                      HWND owner) {
+  EXPECT_EQ(box.info.caption + " | " + box.info.text, kTitle + (" | " + text));
   EXPECT_EQ(box.info.icon, icon) << text;
   EXPECT_EQ(box.info.buttons, buttons) << text;
   EXPECT_EQ(box.owner, owner) << text;
@@ -96,10 +93,6 @@ class MainWindowTest : public ::testing::Test {
   std::string Text(int id) const { return TextOf(Item(id)); }
   // In the control, or in the edit field of a combo box.
   bool HasFocus(int id) const { return GetFocus() == Item(id) || GetParent(GetFocus()) == Item(id); }
-  bool WholeTextSelected(int id) const {
-    const LRESULT range = SendMessageA(Item(id), id == IDC_DEST_FOLDER ? CB_GETEDITSEL : EM_GETSEL, 0, 0);
-    return LOWORD(range) == 0 && HIWORD(range) == Text(id).size();
-  }
 
   HWND dialog_ = nullptr;
   TempDir temp_;
