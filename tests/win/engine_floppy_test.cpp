@@ -78,7 +78,7 @@ TEST_F(Floppy, AWriteThatRunsOutOfRoomFailsAndLeavesNoHalfBatch) {
   EmptyFolder(kFloppy);
   ULARGE_INTEGER total;
   ASSERT_TRUE(GetDiskFreeSpaceExA(kFloppy.c_str(), nullptr, nullptr, &total));
-  ASSERT_TRUE(WriteWholeFile(kFloppy + "filler.bin", std::string(static_cast<std::size_t>(total.QuadPart) - 8192, 'f')));
+  ASSERT_TRUE(WriteWholeFile(kFloppy + "filler.bin", std::string(static_cast<size_t>(total.QuadPart) - 8192, 'f')));
   FillJob(&job, "C:\\in\\a-rather-long-file-name.bin", kFloppy, 0, 1, 999);  // a script over 8 KiB
   ScriptedUi second;
   EXPECT_EQ(WriteMergeBatch(job, second, roomy), kStatusBatchFailed);

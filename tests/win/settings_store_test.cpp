@@ -101,13 +101,12 @@ TEST_F(SettingsStore, SlotsHoldOnlyTheirPathAndOutOfRangeNumbersTouchNeitherRegi
 struct DanglingPlyxLink {
   DanglingPlyxLink() {
     HKEY link = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kPlyxKey, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &link, nullptr) != ERROR_SUCCESS)
-      return;
     static const wchar_t kTarget[] = L"\\Registry\\Nowhere\\Plyx";
-    made = RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(kTarget),
+    made = RegCreateKeyExA(HKEY_CURRENT_USER, kPlyxKey, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                           KEY_ALL_ACCESS, nullptr, &link, nullptr) == ERROR_SUCCESS &&
+           RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(kTarget),
                           sizeof kTarget - sizeof(wchar_t)) == ERROR_SUCCESS;
-    RegCloseKey(link);
+    if (link != nullptr) RegCloseKey(link);
   }
   ~DanglingPlyxLink() {
     // A link key can only be removed through its own handle.
