@@ -84,11 +84,10 @@ class ProgressDialogTest : public testing::Test {
   std::string PartPath(unsigned number) const { return destFolder + "source.bin.00" + std::to_string(number); }
   std::string BatchPath() const { return destFolder + "source.bin.bat"; }
   // Runs the dialog on this thread while `driver` acts as the user on another.
-  void RunDialog(const std::function<void()>& driver = {}) {
+  void RunDialog(const std::function<void()>& driver) {
     SetProgressWorkerHooks(&hooks);
     dialogEnded = false;
     std::thread driverThread([&] {
-      if (!driver) return;
       driver();
       // A driver that failed half-way leaves the dialog open: end it as the worker would.
       if (HasFailure() && !WaitFor([&] { return dialogEnded.load(); }, 2000)) {
