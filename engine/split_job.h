@@ -6,17 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app_constants.h"
+
 class AnimationControl;
 class ProgressBar;
 
-constexpr std::size_t kPathBufferSize = 260;  // MAX_PATH, terminator included
 constexpr std::uint32_t kFloppyPartSize = 1457664;
 constexpr std::uint32_t kChunkSize = 65536;
 constexpr std::uint32_t kMaxParts = 999;
-
-// Caption of the windows and message boxes; also the identity by which a
-// second start finds the running copy.
-constexpr const char kAppTitle[] = "PLYX - Quorvant Ver 1.4";
 
 // Status values of a split run.
 enum SplitStatus : std::uint32_t {

@@ -58,7 +58,7 @@ std::uint32_t Settings::Initialise() {
     startupFailureNoted = true;
   }
 
-  char appPath[kMrudPathSize] = {};
+  char appPath[kPathBufferSize] = {};
   const DWORD length = GetModuleFileNameA(nullptr, appPath, sizeof appPath);
   // Before Vista a path that fills the buffer comes back unterminated; a
   // truncated path would name another file, so none is stored instead.
@@ -98,11 +98,11 @@ void Settings::SetUpHistory() {
 // All seven slots, whatever the limit, so that a raised limit finds them.
 bool Settings::SetUpSlots() {
   for (std::uint32_t slot = 1; slot <= kMrudSlotCount; ++slot) {
-    char scratch[kMrudPathSize];
+    char scratch[kPathBufferSize];
     const std::uint32_t read = ReadMRUD(scratch, slot);
     if (read == kSettingsReadFailed) return false;
     if (read == kSettingsMissing) {
-      const char empty[kMrudPathSize] = {};
+      const char empty[kPathBufferSize] = {};
       if (!WriteMRUD(empty, slot)) return false;
     }
   }
@@ -152,11 +152,11 @@ bool Settings::WriteDword(const char* name, DWORD value) {
 }
 
 bool Settings::WriteText(const char* name, const char* text) {
-  const std::size_t length = ::strnlen(text, kMrudPathSize);
-  if (length == kMrudPathSize) return false;
+  const std::size_t length = ::strnlen(text, kPathBufferSize);
+  if (length == kPathBufferSize) return false;
   // Copied into a zeroed buffer so that the 260 bytes stored never carry
   // whatever followed the caller's terminator.
-  char data[kMrudPathSize] = {};
+  char data[kPathBufferSize] = {};
   std::memcpy(data, text, length);
   dataSize = sizeof data;
   if (key == nullptr) {
@@ -199,7 +199,7 @@ std::uint32_t Settings::ReadMRUD(char* buffer, std::uint32_t slot) {
   SlotName(slot, name);
   // Read aside and handed over only when whole, so a failed read leaves the
   // caller's buffer as it was.
-  char data[kMrudPathSize] = {};
+  char data[kPathBufferSize] = {};
   dataSize = sizeof data;
   if (key == nullptr) {
     status = ERROR_INVALID_HANDLE;

@@ -5,7 +5,7 @@
 
 #include "globals.h"
 #include "resource_ids.h"
-#include "split_job.h"
+#include "app_constants.h"
 
 static_assert(kTrayRecordSize == (sizeof(void*) == 4 ? 88 : 104), "the form with the 64-byte tip");
 static_assert(sizeof kAppTitle <= 64, "the title must fit the tip");

@@ -40,7 +40,7 @@ MrudAddPlan PlanMrudAdd(const char* path, std::uint32_t head, std::uint32_t limi
                         const MrudSlotContent* slots) {
   const MrudAddPlan nothing{MrudAddAction::kNothing, 0};
   if (path == nullptr || path[0] == '\0') return nothing;
-  if (::strnlen(path, kMrudPathSize) == kMrudPathSize) return nothing;
+  if (::strnlen(path, kPathBufferSize) == kPathBufferSize) return nothing;
   if (!MrudLimitFits(limit)) limit = kDefaultMrudLimit;
   if (!MrudHeadFits(head, limit)) head = kDefaultMrudHead;
 
@@ -50,7 +50,7 @@ MrudAddPlan PlanMrudAdd(const char* path, std::uint32_t head, std::uint32_t limi
     const MrudSlotContent& content = slots[slot - 1];
     if (!content.readable) continue;
     // Readers stop at the terminator; a slot filled to the brim holds no path.
-    if (::strnlen(content.path, kMrudPathSize) == kMrudPathSize) continue;
+    if (::strnlen(content.path, kPathBufferSize) == kPathBufferSize) continue;
     if (content.path[0] == '\0') {
       if (firstEmpty == 0) firstEmpty = slot;
       continue;

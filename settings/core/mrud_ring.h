@@ -6,10 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app_constants.h"
+
 constexpr std::uint32_t kMrudSlotCount = 7;   // MRUD1 to MRUD7
 constexpr std::uint32_t kDefaultMrudLimit = 5;
 constexpr std::uint32_t kDefaultMrudHead = 1;
-constexpr std::size_t kMrudPathSize = 260;    // MAX_PATH, terminator included
 
 bool MrudLimitFits(std::uint32_t limit);
 bool MrudHeadFits(std::uint32_t head, std::uint32_t limit);
@@ -33,7 +34,7 @@ StartupValue StartupMrudHead(StoredRead read, std::uint32_t stored, std::uint32_
 // nor an empty slot to fill.
 struct MrudSlotContent {
   bool readable = false;
-  char path[kMrudPathSize] = {};
+  char path[kPathBufferSize] = {};
 };
 
 enum class MrudAddAction {
@@ -48,7 +49,7 @@ struct MrudAddPlan {
 };
 
 // slots[n - 1] is slot n; the first `limit` are visited from the head upward.
-// A path that is not terminated within kMrudPathSize bytes is not stored.
+// A path that is not terminated within kPathBufferSize bytes is not stored.
 MrudAddPlan PlanMrudAdd(const char* path, std::uint32_t head, std::uint32_t limit,
                         const MrudSlotContent* slots);
 

@@ -70,7 +70,7 @@ TEST(SettingsRing, AddPicksTheSlotForANewPath) {
     MrudSlotContent slots[kMrudSlotCount];
     for (std::size_t n = 0; n < c.slots.size(); ++n) {
       slots[n].readable = c.slots[n] != kUnreadable;
-      std::snprintf(slots[n].path, kMrudPathSize, "%s", c.slots[n]);
+      std::snprintf(slots[n].path, kPathBufferSize, "%s", c.slots[n]);
     }
     const MrudAddPlan plan = PlanMrudAdd(c.path, c.head, static_cast<std::uint32_t>(c.slots.size()), slots);
     EXPECT_EQ(plan.action, c.action) << c.path << " head " << c.head;
@@ -81,10 +81,10 @@ TEST(SettingsRing, AddPicksTheSlotForANewPath) {
 TEST(SettingsRing, AddIgnoresTextWithoutATerminator) {
   MrudSlotContent slots[kMrudSlotCount];
   for (MrudSlotContent& s : slots) s.readable = true;
-  char unterminated[kMrudPathSize];
+  char unterminated[kPathBufferSize];
   std::memset(unterminated, 'X', sizeof unterminated);
   EXPECT_EQ(PlanMrudAdd(unterminated, 1, 5, slots).action, MrudAddAction::kNothing);
-  std::memcpy(slots[0].path, unterminated, kMrudPathSize);  // not a path, so no match
+  std::memcpy(slots[0].path, unterminated, kPathBufferSize);  // not a path, so no match
   EXPECT_EQ(PlanMrudAdd("X", 1, 5, slots).slot, 2u);
 }
 

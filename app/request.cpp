@@ -39,7 +39,7 @@ bool UseHistoryDefault() { return AppSettings != nullptr && AppSettings->GetUseM
 void ShowSizeText(HWND dialog, int control, const char* label, std::uint32_t bytes) {
   char size[20];
   FormatSizeText(bytes, size, sizeof size);
-  char text[MAX_PATH];
+  char text[kPathBufferSize];
   const int length = std::snprintf(text, sizeof text, "%s%s", label, size);
   if (length < 0 || static_cast<std::size_t>(length) >= sizeof text) return;
   SetDlgItemTextA(dialog, control, text);
@@ -127,7 +127,7 @@ bool ReadSourceFileSize(HWND dialog) {
 
 void UpdatePartCount(HWND dialog) {
   SplitJob.partCount = PartCount(SplitJob.fileSize, SplitJob.partSize);
-  char text[MAX_PATH];
+  char text[kPathBufferSize];
   const int length = std::snprintf(text, sizeof text, "Num of Split Parts : %u",
                                    static_cast<unsigned>(SplitJob.partCount));
   if (length > 0 && static_cast<std::size_t>(length) < sizeof text) {

@@ -36,7 +36,7 @@ INT_PTR OnInitCustomSize(HWND dialog) {
 void OnCustomSizeChanged(HWND dialog) {
   char size[20];
   FormatSizeText(ReadCustomSize(dialog), size, sizeof size);
-  char text[MAX_PATH];
+  char text[kPathBufferSize];
   const int length = std::snprintf(text, sizeof text, "Custom Size is : %s", size);
   if (length < 0 || static_cast<std::size_t>(length) >= sizeof text) return;
   SetDlgItemTextA(dialog, IDC_CUSTOM_LABEL, text);
