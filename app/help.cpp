@@ -5,23 +5,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "split_job.h"
+#include "app_constants.h"
 
 namespace {
 
 constexpr char kHelpFileName[] = "PLYX.chm";
-
-class RegistryKey {
- public:
-  ~RegistryKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  HKEY* Out() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 // The library named by the viewer's class registration, or "" when none is.
 void RegisteredLibrary(char* name, DWORD nameSize) {
@@ -44,31 +32,27 @@ void RegisteredLibrary(char* name, DWORD nameSize) {
 
 }  // namespace
 
-HtmlHelpLoader::HtmlHelpLoader(LoadLibraryFn loader) : loader_(loader ? loader : LoadLibraryA) {}
-
-HtmlHelpLoader::~HtmlHelpLoader() {
-  if (library_ != nullptr) FreeLibrary(library_);
-}
+HtmlHelpLoader::HtmlHelpLoader(LoadLibraryFn loader) : loader(loader ? loader : LoadLibraryA) {}
 
 bool HtmlHelpLoader::Load() {
-  if (library_ != nullptr) return true;
-  if (loadFailed_) return false;
+  if (library.IsValid()) return true;
+  if (loadFailed) return false;
   char name[kPathBufferSize];
   RegisteredLibrary(name, sizeof name);
-  if (name[0] != '\0') library_ = loader_(name);
-  if (library_ == nullptr) library_ = loader_(kHtmlHelpLibrary);
-  if (library_ == nullptr) loadFailed_ = true;
-  return library_ != nullptr;
+  if (name[0] != '\0') library.Reset(loader(name));
+  if (!library.IsValid()) library.Reset(loader(kHtmlHelpLibrary));
+  if (!library.IsValid()) loadFailed = true;
+  return library.IsValid();
 }
 
 HWND HtmlHelpLoader::Show(HWND owner, const char* file, UINT command, DWORD_PTR data) {
   if (!Load()) return nullptr;
-  if (entry_ == nullptr) {
-    entry_ = reinterpret_cast<HtmlHelpFn>(
-        reinterpret_cast<void*>(GetProcAddress(library_, MAKEINTRESOURCEA(kHtmlHelpOrdinal))));
-    if (entry_ == nullptr) return nullptr;
+  if (entry == nullptr) {
+    entry = reinterpret_cast<HtmlHelpFn>(
+        reinterpret_cast<void*>(GetProcAddress(library.Get(), MAKEINTRESOURCEA(kHtmlHelpOrdinal))));
+    if (entry == nullptr) return nullptr;
   }
-  return entry_(owner, file, command, data);
+  return entry(owner, file, command, data);
 }
 
 HWND WINAPI HtmlHelpA(HWND owner, const char* file, UINT command, DWORD_PTR data) {

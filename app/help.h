@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "holders.h"
+
 using HtmlHelpFn = HWND(WINAPI*)(HWND owner, const char* file, UINT command, DWORD_PTR data);
 using LoadLibraryFn = HMODULE(WINAPI*)(const char* name);
 
@@ -16,23 +18,20 @@ class HtmlHelpLoader {
  public:
   // loader: LoadLibraryA, or a stand-in that injects a missing viewer.
   explicit HtmlHelpLoader(LoadLibraryFn loader = nullptr);
-  ~HtmlHelpLoader();
-  HtmlHelpLoader(const HtmlHelpLoader&) = delete;
-  HtmlHelpLoader& operator=(const HtmlHelpLoader&) = delete;
 
   // The viewer's window, or nullptr when the viewer or the file is missing.
   HWND Show(HWND owner, const char* file, UINT command, DWORD_PTR data);
 
   // True once no library could be loaded: it is never tried again.
-  bool LoadFailed() const { return loadFailed_; }
+  bool LoadFailed() const { return loadFailed; }
 
  private:
   bool Load();
 
-  LoadLibraryFn loader_;
-  HMODULE library_ = nullptr;
-  HtmlHelpFn entry_ = nullptr;
-  bool loadFailed_ = false;
+  LoadLibraryFn loader;
+  Library library;
+  HtmlHelpFn entry = nullptr;
+  bool loadFailed = false;
 };
 
 // The process's viewer, loaded on the Help button's first use.

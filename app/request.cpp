@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "holders.h"
 #include "request_rules.h"
 #include "resource_ids.h"
 #include "settings.h"
@@ -15,23 +16,6 @@ namespace {
 
 constexpr char kFileSizeZeroText[] = "File Size : 0KB";
 constexpr char kPartCountZeroText[] = "Num of Split Parts : 0";
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() { Close(); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-  void Close() {
-    if (IsOpen()) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 bool UseHistoryDefault() { return AppSettings != nullptr && AppSettings->GetUseMRUD(); }
 
@@ -101,9 +85,9 @@ void OnSourceFileChosen(HWND dialog) {
 }
 
 bool ReadSourceFileSize(HWND dialog) {
-  FileHandle file(CreateFileA(SplitJob.sourcePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  UniqueHandle file(CreateFileA(SplitJob.sourcePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsOpen()) {
+  if (!file.IsValid()) {
     return RefuseSourceFile(dialog, nullptr, "Unexpected Error : File Open Failure : 0005");
   }
   DWORD high = 0;
@@ -112,7 +96,7 @@ bool ReadSourceFileSize(HWND dialog) {
   SetLastError(ERROR_SUCCESS);
   const DWORD low = GetFileSize(file.Get(), &high);
   const DWORD error = GetLastError();
-  file.Close();
+  file.Reset();
   SplitJob.fileSize = low;
   if (low == INVALID_FILE_SIZE && error != ERROR_SUCCESS) {
     return RefuseSourceFile(dialog, nullptr, "Unexpected Error : File Open Failure : 0006");

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "globals.h"
@@ -27,6 +28,21 @@ HWND FindRunningMainWindow() {
   }
   return first;
 }
+
+// OLE for the dialog's lifetime, ended on every way out.
+struct OleSession {
+  const bool started = OleInitialize(nullptr) == S_OK;
+  ~OleSession() {
+    if (started) OleUninitialize();
+  }
+};
+
+// The process-wide store for as long as the main window may use it.
+struct AppSettingsScope {
+  std::unique_ptr<Settings> settings{new (std::nothrow) Settings};
+  AppSettingsScope() { AppSettings = settings.get(); }
+  ~AppSettingsScope() { AppSettings = nullptr; }
+};
 
 }  // namespace
 
@@ -58,22 +74,18 @@ int RunPlyx(HINSTANCE instance, const char* commandLine, volatile LONG* instance
     HandOverCommandLine(commandLine);
     return 0;
   }
-  if (OleInitialize(nullptr) != S_OK) return 0;
-  AppSettings = new (std::nothrow) Settings;
+  const OleSession ole;
+  if (!ole.started) return 0;
+  const AppSettingsScope store;
   if (AppSettings == nullptr) {
     ShowStartupFailure("Unexpected Error : Memory Allocation Failure : 0001");
     return 0;
   }
   if (AppSettings->status == kSettingsUnusable) {
     ShowStartupFailure("Unexpected Error : Registry Access Failure : 0002");
-    delete AppSettings;
-    AppSettings = nullptr;
     return 0;
   }
   TakeCommandLineFile(commandLine);
   DialogBoxParamA(instance, "PLYX", nullptr, MainDialog, 0);
-  delete AppSettings;
-  AppSettings = nullptr;
-  OleUninitialize();
   return 0;
 }

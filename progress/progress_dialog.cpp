@@ -8,6 +8,7 @@
 
 #include "animation_control.h"
 #include "dialog_split_ui.h"
+#include "holders.h"
 #include "disk_space.h"
 #include "progress_bar.h"
 #include "resource_ids.h"
@@ -115,10 +116,8 @@ void OnClose(HWND dialog) {
   HANDLE thread = static_cast<HANDLE>(SplitJob.workerThread);
   if (SplitJob.cancelRequested && !SplitJob.finished && thread) WaitForWorker(thread);
   if (answer != IDOK) return;
-  if (thread) {
-    CloseHandle(thread);
-    SplitJob.workerThread = nullptr;
-  }
+  const UniqueHandle ended(thread);
+  SplitJob.workerThread = nullptr;
   FreeControls();
   EndDialog(dialog, 0);
 }
