@@ -17,18 +17,16 @@ std::string SuccessText(const std::string& name, unsigned parts, const std::stri
 
 // The main dialog's own messages: owned by it, so it cannot be used meanwhile.
 void ExpectOutcome(const MessageBoxInfo& box, const std::string& text, HWND owner) {
-  EXPECT_EQ(box.text, text);
-  EXPECT_EQ(GetWindow(box.window, GW_OWNER), owner) << "owner of [" << box.text << "]";
-  EXPECT_EQ(box.caption, kPlyxTitle);
-  EXPECT_EQ(box.icon, BoxIcon::kInformation);
+  EXPECT_EQ(box.caption + " | " + box.text, kPlyxTitle + (" | " + text));
+  EXPECT_EQ(box.owner, owner) << "owner of [" << box.text << "]";
   EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
 }
 
 TEST_F(Split, PresetSizeWithPartsBatchHistoryAndReset) {
-  const std::string out = temp_ / "out", source = temp_ / "data.bin";
+  const std::string out = temp / "out", source = temp / "data.bin";
   ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
   const std::string bytes = PatternBytes(3000000);
-  ASSERT_TRUE(WriteWholeFile(source, bytes));
+  ASSERT_TRUE(WriteBytes(source, bytes));
 
   ASSERT_TRUE(StartMain(source));
   Type(IDC_DEST_FOLDER, out);  // without its backslash
@@ -36,12 +34,12 @@ TEST_F(Split, PresetSizeWithPartsBatchHistoryAndReset) {
   ChooseSize(2);
   EXPECT_TRUE(WaitFor([&] { return Text(IDC_PART_COUNT_TEXT) == "Num of Split Parts : 3"; }));
 
-  Click(IDC_SPLIT);
+  Click(Item(IDC_SPLIT));
   const MessageBoxInfo outcome = NextMessageBox(30000);
-  ExpectOutcome(outcome, SuccessText("data.bin", 3, out + "\\"), main());
+  ExpectOutcome(outcome, SuccessText("data.bin", 3, out + "\\"), Main());
   ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
   ASSERT_NO_FATAL_FAILURE(ExpectParts(out + "\\", "data.bin", bytes, 1048576, 3, true));
-  EXPECT_TRUE(WaitForNewestHistoryEntry(out + "\\")) << plyx_registry::NewestHistoryEntry();
+  EXPECT_TRUE(WaitFor([&] { return NewestHistoryEntry() == out + "\\"; })) << NewestHistoryEntry();
 
   // The request starts over; the destination stays as typed.
   EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
@@ -54,7 +52,7 @@ TEST_F(Split, PresetSizeWithPartsBatchHistoryAndReset) {
 }
 
 TEST_F(Refusals, EachMissingPieceIsNamedAndGetsTheFocus) {
-  const std::string big = temp_ / "big.iso", gone = temp_ / "gone";
+  const std::string big = temp / "big.iso", gone = temp / "gone";
   HANDLE file = CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   SetFilePointer(file, 300000000, nullptr, FILE_BEGIN);
@@ -63,12 +61,12 @@ TEST_F(Refusals, EachMissingPieceIsNamedAndGetsTheFocus) {
 
   const struct { std::function<void()> arrange; const char* message; int focus; bool wholeTextSelected; } refusals[] = {
       {[] {}, "Select a File to Split", IDC_SOURCE_FILE, false},
-      {[&] { Type(IDC_SOURCE_FILE, temp_ / "missing.bin"); }, "File does not Exist", IDC_SOURCE_FILE, true},
+      {[&] { Type(IDC_SOURCE_FILE, temp / "missing.bin"); }, "File does not Exist", IDC_SOURCE_FILE, true},
       {[&] { Type(IDC_SOURCE_FILE, big); }, "Select a Destination Folder", IDC_DEST_FOLDER, false},
       // A folder accepted when typed, then replaced by a file before Split.
       {[&] {
          CreateDirectoryA(gone.c_str(), nullptr), Type(IDC_DEST_FOLDER, gone), Focus(IDC_SIZE_LIST), Settle();
-         RemoveDirectoryA(gone.c_str()), WriteWholeFile(gone, "a file now");
+         RemoveDirectoryA(gone.c_str()), WriteBytes(gone, "a file now");
        },
        "Directory not Valid / Insert Disk & Retry", IDC_DEST_FOLDER, true},
       {[&] {
@@ -80,62 +78,61 @@ TEST_F(Refusals, EachMissingPieceIsNamedAndGetsTheFocus) {
   for (const auto& refusal : refusals) {
     SCOPED_TRACE(refusal.message);
     refusal.arrange();
-    Click(IDC_SPLIT);
+    Click(Item(IDC_SPLIT));
     const MessageBoxInfo box = NextMessageBox();
-    ExpectOutcome(box, refusal.message, main());
+    ExpectOutcome(box, refusal.message, Main());
     ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
-    EXPECT_TRUE(WaitForFocus(refusal.focus)) << "focus on " << ClassOf(FocusedControl(main()));
-    EXPECT_TRUE(!refusal.wholeTextSelected || WholeTextSelected(refusal.focus));
+    EXPECT_TRUE(WaitForFocus(refusal.focus)) << "focus on " << ClassOf(FocusedControl(Main()));
+    EXPECT_TRUE(!refusal.wholeTextSelected || WholeTextSelected(Item(refusal.focus)));
   }
   CloseAndExpectExitZero();
 }
 
 TEST_F(Cancel, ConfirmedDuringASplitOrByAnsweringCancelToAnExistingPart) {
-  const std::string source = temp_ / "disk.img", bytes = PatternBytes(10 * 262144);
-  ASSERT_TRUE(WriteWholeFile(source, bytes));
+  const std::string source = temp / "disk.img", bytes = PatternBytes(10 * 262144);
+  ASSERT_TRUE(WriteBytes(source, bytes));
   // The worker stops at this part to ask, which holds the split still while
   // the user cancels it.
-  ASSERT_TRUE(WriteWholeFile(source + ".005", "old part"));
+  ASSERT_TRUE(WriteBytes(source + ".005", "old part"));
   ASSERT_TRUE(StartMain(source));
   std::string part, fifth;
   for (bool confirmed : {true, false}) {
     SCOPED_TRACE(confirmed ? "cancel confirmed" : "existing part answered Cancel");
     if (!confirmed) {  // the request was reset: the same again, from the fifth part on
-      for (unsigned i = 1; i <= 4; ++i) DeleteFileA((temp_ / PartName("disk.img", i)).c_str());
-      ASSERT_TRUE(ReadWholeFile(source + ".005", &fifth));
+      for (unsigned i = 1; i <= 4; ++i) DeleteFileA((temp / PartName("disk.img", i)).c_str());
+      fifth = ReadBytes(source + ".005");
       Type(IDC_SOURCE_FILE, source);
       Focus(IDC_SIZE_LIST);
     }
     ChooseSize(0);
     ASSERT_TRUE(WaitFor([&] { return Text(IDC_PART_COUNT_TEXT) == "Num of Split Parts : 10"; }));
-    Click(IDC_SPLIT);
-    const MessageBoxInfo question = MessageBoxWith("exists already");
+    Click(Item(IDC_SPLIT));
+    const MessageBoxInfo question = WaitForMessageBox(Pid(), "exists already");
     EXPECT_EQ(question.text, source + ".005 exists already, do you want to OverWrite it?");
     EXPECT_EQ(GetWindow(question.window, GW_OWNER), nullptr) << "the worker's question has no owner";
     if (confirmed) {
       HWND progress = nullptr;
       ASSERT_TRUE(WaitFor([&] {
-        for (HWND w : PlyxTitledWindows(pid())) progress = IsWindowVisible(w) && GetDlgItem(w, IDC_PROGRESS_CANCEL) ? w : progress;
+        for (HWND w : PlyxWindowsOf(Pid())) progress = IsWindowVisible(w) && GetDlgItem(w, IDC_PROGRESS_CANCEL) ? w : progress;
         return progress != nullptr;
       }));
-      ASSERT_TRUE(PressButton(progress, IDC_PROGRESS_CANCEL, /*waitGone=*/false));
-      const MessageBoxInfo confirm = MessageBoxWith("Do you want to cancel the File Split ?");
+      Click(GetDlgItem(progress, IDC_PROGRESS_CANCEL));
+      const MessageBoxInfo confirm = WaitForMessageBox(Pid(), "Do you want to cancel the File Split ?");
       ASSERT_TRUE(confirm.window && AnswerMessageBox(confirm.window, IDOK));
     }
     ASSERT_TRUE(question.window && AnswerMessageBox(question.window, confirmed ? IDOK : IDCANCEL));
 
     // No word from the worker: the next box is the outcome.
     const MessageBoxInfo outcome = NextMessageBox(30000);
-    ExpectOutcome(outcome, "!!! File Split Cancelled, as requested !!!", main());
+    ExpectOutcome(outcome, "!!! File Split Cancelled, as requested !!!", Main());
     ASSERT_TRUE(outcome.window && AnswerMessageBox(outcome.window, IDOK));
     for (unsigned i = 1; i <= 4; ++i) {
-      ASSERT_TRUE(ReadWholeFile(temp_ / PartName("disk.img", i), &part));
-      EXPECT_TRUE(part == bytes.substr((i - 1) * 262144, 262144)) << "part " << i;
+      EXPECT_TRUE(ReadBytes(temp / PartName("disk.img", i)) == bytes.substr((i - 1) * 262144, 262144)) << "part " << i;
     }
-    ASSERT_TRUE(ReadWholeFile(source + ".005", &part));
+    part = ReadBytes(source + ".005");
     EXPECT_TRUE(confirmed ? part.size() < 262144u : part == fifth) << "the fifth part, " << part.size() << " bytes";
-    EXPECT_FALSE(FileExistsAt(source + ".006") || FileExistsAt(source + ".bat"));
-    EXPECT_TRUE(WaitForNewestHistoryEntry(temp_.path())) << plyx_registry::NewestHistoryEntry();
+    EXPECT_FALSE(Exists(source + ".006") || Exists(source + ".bat"));
+    EXPECT_TRUE(WaitFor([&] { return NewestHistoryEntry() == temp.Path(); })) << NewestHistoryEntry();
     EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
   }
   CloseAndExpectExitZero();

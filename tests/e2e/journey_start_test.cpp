@@ -8,10 +8,10 @@ using FirstStart = PlyxJourney;
 using CommandLine = PlyxJourney;
 
 TEST_F(FirstStart, QuotedPathIsNotUnquotedSoTheRequestIsEmptyAndKeysDoNothing) {
-  const std::string source = temp_ / "with blank.txt";
-  ASSERT_TRUE(WriteWholeFile(source, "data"));
+  const std::string source = temp / "with blank.txt";
+  ASSERT_TRUE(WriteBytes(source, "data"));
   ASSERT_TRUE(StartMain("\"" + source + "\""));
-  EXPECT_TRUE(WaitForFocus(IDC_SOURCE_FILE)) << "focus on " << ClassOf(FocusedControl(main()));
+  EXPECT_TRUE(WaitForFocus(IDC_SOURCE_FILE)) << "focus on " << ClassOf(FocusedControl(Main()));
   EXPECT_EQ(Text(IDC_SOURCE_FILE) + "|" + Text(IDC_DEST_FOLDER), "|");
   EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT) + " | " + Text(IDC_SPLIT_SIZE_TEXT),
             "File Size : 0 KB | Num of Split Parts : 0 | Split Size : 1.38 MB");
@@ -21,23 +21,23 @@ TEST_F(FirstStart, QuotedPathIsNotUnquotedSoTheRequestIsEmptyAndKeysDoNothing) {
   // (which would answer "Select a File to Split").
   for (UINT key : {VK_ESCAPE, VK_RETURN}) {
     SCOPED_TRACE(key == VK_ESCAPE ? "Escape" : "Enter");
-    PostKey(main(), key);
+    PostKey(Main(), key);
     ASSERT_TRUE(Settle());
-    EXPECT_TRUE(IsWindowVisible(main()));
+    EXPECT_TRUE(IsWindowVisible(Main()));
     EXPECT_EQ(NextMessageBox(0).text, "");
-    EXPECT_TRUE(HasFocus(IDC_SOURCE_FILE));
+    EXPECT_TRUE(HasFocus(Item(IDC_SOURCE_FILE)));
   }
   CloseAndExpectExitZero();
 }
 
 TEST_F(FirstStart, HistoryDefaultShowsTheNewestDestinationAndKeepsIt) {
   // Slot 2 is the head of the ring: newest first is MRUD2, then MRUD1.
-  ASSERT_TRUE(plyx_registry::SetDword("UseMRUD", 1) && plyx_registry::SetDword("MRUDLimit", 5) &&
-              plyx_registry::SetDword("MRUDDefault", 2));
-  ASSERT_TRUE(plyx_registry::SetText("MRUD1", "C:\\older parts\\") &&
-              plyx_registry::SetText("MRUD2", "C:\\newest parts\\"));
-  const std::string source = temp_ / "report.doc";
-  ASSERT_TRUE(WriteWholeFile(source, PatternBytes(5000)));
+  ASSERT_TRUE(SetRawDword("UseMRUD", 1) && SetRawDword("MRUDLimit", 5) &&
+              SetRawDword("MRUDDefault", 2));
+  ASSERT_TRUE(SetRawPath("MRUD1", "C:\\older parts\\") &&
+              SetRawPath("MRUD2", "C:\\newest parts\\"));
+  const std::string source = temp / "report.doc";
+  ASSERT_TRUE(WriteBytes(source, PatternBytes(5000)));
 
   // A file from the command line must not replace the remembered destination.
   ASSERT_TRUE(StartMain(source));
@@ -48,34 +48,33 @@ TEST_F(FirstStart, HistoryDefaultShowsTheNewestDestinationAndKeepsIt) {
 }
 
 TEST_F(CommandLine, FileIsChosenAndEnterStartsTheSplit) {
-  const std::string source = temp_ / "movie.avi", bytes = PatternBytes(3000000);
-  ASSERT_TRUE(WriteWholeFile(source, bytes));
+  const std::string source = temp / "movie.avi", bytes = PatternBytes(3000000);
+  ASSERT_TRUE(WriteBytes(source, bytes));
 
   ASSERT_TRUE(StartMain(source));
   EXPECT_EQ(Text(IDC_SOURCE_FILE), source);
   EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT) + " | " + Text(IDC_SPLIT_SIZE_TEXT),
             "File Size : 2.86 MB | Num of Split Parts : 3 | Split Size : 1.39 MB");
-  EXPECT_EQ(Text(IDC_DEST_FOLDER), temp_.path());
-  ASSERT_TRUE(WaitForFocus(IDC_SPLIT)) << "focus on " << ClassOf(FocusedControl(main()));
+  EXPECT_EQ(Text(IDC_DEST_FOLDER), temp.Path());
+  ASSERT_TRUE(WaitForFocus(IDC_SPLIT)) << "focus on " << ClassOf(FocusedControl(Main()));
 
-  PostKey(main(), VK_RETURN);
+  PostKey(Main(), VK_RETURN);
   const MessageBoxInfo outcome = NextMessageBox(20000);
   ASSERT_NE(outcome.window, nullptr) << "Enter on the focused Split button started no split";
   EXPECT_EQ(outcome.text, "File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " +
-                              temp_.path());
+                              temp.Path());
   ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
-  ExpectParts(temp_.path(), "movie.avi", bytes, 1457664, 3);
+  ExpectParts(temp.Path(), "movie.avi", bytes, 1457664, 3);
   CloseAndExpectExitZero();
 }
 
 TEST_F(CommandLine, FolderIsAFileOpenFailure) {
-  PlyxProcess& process = Start(temp_.path().substr(0, temp_.path().size() - 1));
+  ChildProcess& process = Start(temp.Path().substr(0, temp.Path().size() - 1));
   // Shown during start-up, owned by no window, before the main window appears.
   Track(process);
   const MessageBoxInfo box = NextMessageBox();
   EXPECT_EQ(box.text, "Unexpected Error : File Open Failure : 0005");
   EXPECT_EQ(box.caption, kPlyxTitle);
-  EXPECT_EQ(box.icon, BoxIcon::kStop);
   ASSERT_TRUE(AnswerMessageBox(box.window, IDOK));
 
   // The main window still opens, with no size read. The file box keeps the

@@ -10,11 +10,11 @@
 
 #include "disk_file.h"
 #include "merge_batch.h"
+#include "path_text.h"
 #include "size_presets.h"
 #include "split_run.h"
-#include "split_worker.h"
-#include "support/engine_fakes.h"
-#include "support/temp_folder.h"
+#include "support/files.h"
+#include "support/split_fakes.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -32,23 +32,27 @@ class SplitRun : public ::testing::Test {
   ScriptedUi ui;
   FakeDiskSpace disk;
 
-  // A fresh output folder, record, UI and disk for a source of `fileSize` bytes.
+  std::size_t heapLimit = 0;  // of the copy buffer's heap; 0: none
+
+  // A fresh output folder, record, UI, disk and heap for a source of `fileSize` bytes.
   void Prepare(std::size_t fileSize, std::uint32_t partSize) {
     std::filesystem::remove_all(outFolder);
     std::filesystem::create_directory(outFolder);
-    ui = ScriptedUi(), disk = FakeDiskSpace();
+    ui = ScriptedUi(), disk = FakeDiskSpace(), heapLimit = 0;
     WriteBytes(Source(), data = PatternBytes(fileSize));
-    std::snprintf(job.sourcePath, sizeof job.sourcePath, "%s", Source().c_str());
-    std::snprintf(job.destFolder, sizeof job.destFolder, "%s", outFolder.c_str());
-    job.fileSize = static_cast<std::uint32_t>(fileSize);
-    job.partCount = PartCount(job.fileSize, job.partSize = partSize);
+    const auto size = static_cast<std::uint32_t>(fileSize);
+    FillJob(job, Source(), outFolder, size, partSize, PartCount(size, partSize));
   }
   std::string Source() const { return inFolder + kPathSeparator + name; }
   std::string Part(unsigned n) const { return outFolder + kPathSeparator + name + "." + std::to_string(1000 + n).substr(1); }
   std::string Batch() const { return outFolder + kPathSeparator + name + ".bat"; }
+  void CancelAt(const std::string& status) {
+    ui.onStatus = [this, status](const std::string& text) { job.cancelRequested = job.cancelRequested || text == status; };
+  }
   // Runs the split; every run ends with exactly one "over", and finished set.
   std::uint32_t Run() {
-    const std::uint32_t status = RunSplit(job, ui, disk);
+    BufferHeap heap(heapLimit);
+    const std::uint32_t status = RunSplitWithHeap(job, ui, disk, heap);
     EXPECT_TRUE(ui.Count("over") == 1 && ui.events.back() == "over" && job.finished) << ui.Dump();
     return status;
   }
@@ -86,40 +90,26 @@ TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
   }
 }
 
-TEST_F(SplitRun, ACancelEndsSilentlyLeavingThePartCutShortAndNoBatch) {
-  // Cancelled before the run, and during the second part.
-  for (bool before : {true, false}) {
-    SCOPED_TRACE(before ? "before" : "during");
-    Prepare(600000, 262144);
-    job.cancelRequested = before;
-    ui.onStatus = [this](const std::string& text) {
-      if (text == "Spliting file into - 2 of 3 part(s)") job.cancelRequested = true;
-    };
-    EXPECT_NE(Run(), kStatusOk);
-    EXPECT_EQ(Exists(Part(1)), !before);
-    if (!before) {
-      EXPECT_EQ(SizeOf(Part(1)), 262144u);
-      EXPECT_TRUE(Exists(Part(2)) && SizeOf(Part(2)) < 262144u);
-    }
-    EXPECT_FALSE(Exists(Part(3)) || Exists(Batch()));
-    EXPECT_EQ(ui.Count("step"), before ? 0 : 1) << "the part cut short must not move the bar";
-    EXPECT_EQ(ui.Count("ask") + ui.Count("fill"), 0) << ui.Dump();
-  }
-}
-
-// Each failure shows its message, keeps the parts before it and writes no batch.
-TEST_F(SplitRun, AFailureEndsTheRunWithItsMessageAndNoBatch) {
+// Each failure or cancel ends the run with its message (a cancel with none),
+// keeps the parts before it and writes no batch.
+TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
   DiskFile holder;  // holds the source exclusively, as another program would
   const struct {
     const char* what;
     std::function<void()> setUp;
     std::uint32_t status;
-    const char* failure;
+    const char* failure;  // nullptr: the run ends silently
     unsigned stopsAt;
     int steps;  // a part failed by its read or write still steps the bar
   } cases[] = {
+      {"cancelled before the run", [&] { job.cancelRequested = true; }, kStatusOverwriteDeclined, nullptr, 1, 0},
+      // The part cut short by a cancel must not move the bar.
+      {"cancelled in part 2", [&] { CancelAt("Spliting file into - 2 of 3 part(s)"); },
+       kStatusOverwriteDeclined, nullptr, 2, 1},
+      {"no copy buffer", [&] { heapLimit = 4096; }, kStatusNotStarted, kMemoryFailureText, 1, 0},
       {"source held", [&] { ASSERT_TRUE(holder.Open(kDiskFileRead, Source().c_str())); },
        kStatusNotStarted, "Unable to Open Source File 999", 1, 0},
+      // Lost data: a source changed since it was chosen would be cut short or lose its tail.
       {"source shrank", [&] { WriteBytes(Source(), PatternBytes(500000)); },
        kStatusReadFailed, "Split Cancelled : 5000", 1, 0},
       {"source grew", [&] { WriteBytes(Source(), PatternBytes(700000)); },
@@ -128,8 +118,7 @@ TEST_F(SplitRun, AFailureEndsTheRunWithItsMessageAndNoBatch) {
        kStatusCreateFailed, "Unable to Create Destination File : 2000", 2, 1},
       {"full at the second part", [&] { disk.freeBytes = {1u << 20, 1000}; },
        kStatusNoRoom, "Split Cancelled : 4000", 2, 1},
-      {"query fails", [&] { disk.failQuery = 0; },
-       kStatusQueryFailed, "Disk Full : 1000", 1, 0},
+      {"query fails", [&] { disk.failQuery = 0; }, kStatusQueryFailed, "Disk Full : 1000", 1, 0},
       {"query fails after retry",
        [&] { disk.freeBytes = {1000}, disk.removable = true, disk.failQuery = 1, ui.answers = {SplitAnswer::kRetry}; },
        kStatusRetryQueryFailed, "Split Cancelled : 3000", 1, 0},
@@ -141,8 +130,7 @@ TEST_F(SplitRun, AFailureEndsTheRunWithItsMessageAndNoBatch) {
          };
        },
        kStatusReadFailed, "Split Cancelled : 5000", 2, 2},
-      {"part 2 cannot be written",
-       [&] { ASSERT_EQ(::symlink("/dev/full", Part(2).c_str()), 0); },
+      {"part 2 cannot be written", [&] { ASSERT_EQ(::symlink("/dev/full", Part(2).c_str()), 0); },
        kStatusWriteFailed, "Split Cancelled : 6000", 2, 2},
 #endif
   };
@@ -153,14 +141,16 @@ TEST_F(SplitRun, AFailureEndsTheRunWithItsMessageAndNoBatch) {
     c.setUp();
     EXPECT_EQ(Run(), c.status) << ui.Dump();
     holder.Close();
-    EXPECT_EQ(ui.Asked(SplitQuestion::kFailure), Texts{c.failure});
+    EXPECT_EQ(ui.Asked(SplitQuestion::kFailure), c.failure ? Texts{c.failure} : Texts{});
     EXPECT_EQ(job.currentPart, c.stopsAt);
     EXPECT_EQ(ui.Count("step"), c.steps);
-    EXPECT_TRUE(c.stopsAt == 1 || ReadBytes(Part(1)) == data.substr(0, 262144));
+    EXPECT_EQ(ui.Count("fill"), 0);
+    EXPECT_TRUE(c.stopsAt == 1 ? !Exists(Part(1)) : ReadBytes(Part(1)) == data.substr(0, 262144));
     EXPECT_FALSE(Exists(Part(c.stopsAt + 1)) || Exists(Batch()));
   }
 }
 
+// Bound: the part path and its question must fit their 260-byte buffers.
 TEST_F(SplitRun, PathsThatWouldNotFitTheirBuffersAreRefusedBeforeAnyPart) {
   // " exists already, do you want to OverWrite it?" takes 45 of the 259
   // characters, so a part path may have at most 214.
@@ -179,15 +169,6 @@ TEST_F(SplitRun, PathsThatWouldNotFitTheirBuffersAreRefusedBeforeAnyPart) {
     EXPECT_EQ(Exists(part), fits);
     EXPECT_EQ(ui.Asked(SplitQuestion::kFailure), fits ? Texts{} : Texts{kPathTooLongText});
   }
-}
-
-TEST_F(SplitRun, NoCopyBufferMeansNothingIsWritten) {
-  Prepare(600000, 262144);
-  BufferHeap tooSmall(4096);
-  EXPECT_NE(RunSplitWithHeap(job, ui, disk, tooSmall), kStatusOk);
-  EXPECT_EQ(ui.Asked(SplitQuestion::kFailure), Texts{kMemoryFailureText});
-  EXPECT_FALSE(Exists(Part(1)));
-  EXPECT_EQ(ui.events.back(), "over");
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ std::string Format(std::uint32_t bytes) {
 
 }  // namespace
 
+// Carries: a place that reached ten showed "1.010 KB" and overflowed its label.
 TEST(FormatSizeText, ShowsTheListedTextsAndCarriesAPlaceThatReachesTen) {
   const struct {
     std::uint32_t bytes;
@@ -36,11 +37,11 @@ TEST(FormatSizeText, ShowsTheListedTextsAndCarriesAPlaceThatReachesTen) {
 }
 
 TEST(FormatSizeText, EveryTextIsShortHasOneDigitPerPlaceAndNeverDecreases) {
-  // Every count up to 3 MB, then a prime stride through the rest of the range.
+  // Every count of the kilobyte texts and the first megabyte ones, then a
+  // prime stride through the rest of the range.
   unsigned long long previous = 0;
   std::string previousText = "0 Bytes";
-  for (unsigned long long bytes = 1000; bytes <= 0xFFFFFFFFull;
-       bytes += bytes < 3145728 ? 1 : 65537) {
+  for (unsigned long long bytes = 1000; bytes <= 0xFFFFFFFFull; bytes += bytes < 1100000 ? 1 : 65537) {
     const std::string text = Format(static_cast<std::uint32_t>(bytes));
     unsigned whole = 0, first = 0, second = 0;
     char unit[3] = {};

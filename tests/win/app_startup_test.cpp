@@ -1,30 +1,53 @@
-// Start-up: the command-line file and the hand-over of a second start (two real
-// processes sharing the counter are driven end to end in tests/e2e).
+// Start-up and the hand-over: the command-line file, the text a second start
+// sends and what the running copy takes of it (two real processes sharing the
+// counter are driven end to end in tests/e2e).
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "main_dialog.h"
 #include "resource_ids.h"
 #include "split_job.h"
 #include "startup.h"
-#include "support/temp_dir.h"
+#include "support/files.h"
+#include "support/ui_driver.h"
 
 namespace {
 
+// Bound: a command line longer than a path buffer would name a cut-off path.
 TEST(TakeCommandLineFile, TakesTheWholeTextOnlyWhenItNamesAnExistingPath) {
-  TempDir folder;
+  TempFolder folder;
   const std::string file = folder / "with blank.bin";
-  ASSERT_TRUE(WriteWholeFile(file, "x"));
+  ASSERT_TRUE(WriteBytes(file, "x"));
   const std::pair<std::string, std::string> cases[] = {
       {file, file}, {folder / "none.bin", ""}, {file + std::string(300, '\\'), ""}};
   for (const auto& [text, expected] : cases) {
-    SCOPED_TRACE(text);
-    std::snprintf(SplitJob.sourcePath, sizeof SplitJob.sourcePath, "stale");
+    std::strcpy(SplitJob.sourcePath, "stale");
     TakeCommandLineFile(text.c_str());
-    EXPECT_EQ(std::string(SplitJob.sourcePath), expected);
+    EXPECT_EQ(std::string(SplitJob.sourcePath), expected) << text;
   }
   SplitJob.sourcePath[0] = '\0';
+}
+
+// Bound: a hand-over must fit the path buffer it is copied into.
+TEST(TakeHandOverText, TakesWhatFitsAPathBufferWithItsTagAndNothingElse) {
+  const std::string fits(259, 'a'), tooLong(260, 'a');
+  const struct { ULONG_PTR tag; DWORD size; const void* data; bool taken; std::string text; } cases[] = {
+      {PLYX_HANDOVER_TAG, 2, "C:\\ab", true, "C:"},  // no terminator counted
+      {PLYX_HANDOVER_TAG, 259, fits.data(), true, fits},
+      {PLYX_HANDOVER_TAG, 260, tooLong.data(), false, ""},
+      {PLYX_HANDOVER_TAG, 0x7FFFFFFF, tooLong.data(), false, ""},
+      {PLYX_HANDOVER_TAG, 5, nullptr, false, ""},
+      {0x87654321, 2, "C:", false, ""},  // another program's message
+  };
+  for (const auto& c : cases) {
+    COPYDATASTRUCT data{c.tag, c.size, const_cast<void*>(c.data)};
+    char text[kPathBufferSize];
+    std::memset(text, 'Z', sizeof text);
+    EXPECT_EQ(TakeHandOverText(&data, text, sizeof text), c.taken) << c.size;
+    EXPECT_EQ(std::string(text), c.text) << c.size;
+  }
 }
 
 std::string receivedText;
@@ -38,27 +61,27 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return TRUE;
 }
 
+// A message box of the running copy, with the same title and above its main
+// window, took the hand-over and lost it.
 TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = RecordingProc;
   windowClass.lpszClassName = "PlyxRunningCopyStandIn";
   RegisterClassA(&windowClass);
-  HWND running = CreateWindowExA(0, windowClass.lpszClassName, "PLYX - Quorvant Ver 1.4", WS_OVERLAPPED, 0, 0,
-                                 100, 100, nullptr, nullptr, nullptr, nullptr);
+  HWND running = CreateWindowExA(0, windowClass.lpszClassName, kPlyxTitle, WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
   ASSERT_NE(running, nullptr);
-  CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, running, reinterpret_cast<HMENU>(IDC_SOURCE_FILE),
-                  nullptr, nullptr);
-  // A message box of the running copy, with the same title and above it, must not take the text.
-  HWND box = CreateWindowExA(0, "#32770", "PLYX - Quorvant Ver 1.4", WS_POPUP, 0, 0, 10, 10, running, nullptr,
-                             nullptr, nullptr);
-  ASSERT_EQ(FindWindowExA(nullptr, nullptr, nullptr, "PLYX - Quorvant Ver 1.4"), box);
+  CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, running, reinterpret_cast<HMENU>(IDC_SOURCE_FILE), nullptr,
+                  nullptr);
+  HWND box = CreateWindowExA(0, "#32770", kPlyxTitle, WS_POPUP, 0, 0, 10, 10, running, nullptr, nullptr, nullptr);
+  ASSERT_EQ(FindWindowExA(nullptr, nullptr, nullptr, kPlyxTitle), box);
   for (const std::string& text : {std::string(""), std::string("\"C:\\a b\\x.bin\""), std::string(400, 'p')}) {
     SCOPED_TRACE(text);
     receivedText = "none";
     volatile LONG counter = 0;
     EXPECT_EQ(RunPlyx(GetModuleHandleA(nullptr), text.c_str(), &counter), 0);
     EXPECT_EQ(counter, 0);
-    EXPECT_EQ(receivedTag, 0x12345678u);
+    EXPECT_EQ(receivedTag, ULONG_PTR{PLYX_HANDOVER_TAG});
     EXPECT_EQ(receivedText, text);
   }
   DestroyWindow(box);

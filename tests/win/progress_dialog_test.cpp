@@ -13,54 +13,73 @@
 #include <thread>
 #include <vector>
 
+#include "dialog_split_ui.h"
+#include "holders.h"
 #include "progress_dialog.h"
 #include "resource_ids.h"
 #include "size_presets.h"
 #include "split_job.h"
-#include "support/temp_dir.h"
+#include "support/files.h"
+#include "support/split_fakes.h"
 #include "support/ui_driver.h"
 
 namespace {
+
+// The worker's questions: a box without owner (the dialog stays usable), in
+// the question's style, whose button becomes the run's answer.
+TEST(DialogSplitUi, AsksWithTheQuestionsStyleAndNoOwner) {
+  const struct { SplitQuestion kind; std::vector<int> buttons; UINT icon; int press; SplitAnswer answer; } cases[] = {
+      {SplitQuestion::kOverwrite, {IDOK, IDCANCEL}, 0, IDCANCEL, SplitAnswer::kCancel},
+      {SplitQuestion::kInsertDisk, {IDCANCEL, IDRETRY}, MB_ICONSTOP, IDRETRY, SplitAnswer::kRetry},
+      {SplitQuestion::kDiskFull, {IDOK}, MB_ICONSTOP, IDOK, SplitAnswer::kOk},
+      {SplitQuestion::kFailure, {IDOK}, MB_ICONEXCLAMATION, IDOK, SplitAnswer::kOk},
+  };
+  SplitJobRecord job;
+  DialogSplitUi ui(nullptr, job);
+  for (const auto& c : cases) {
+    BoxAnswerer boxes({c.press});
+    EXPECT_EQ(ui.Ask(c.kind, "question text"), c.answer);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    const MessageBoxInfo box = boxes.Seen()[0];
+    EXPECT_EQ(box.caption + " | " + box.text, std::string(kPlyxTitle) + " | question text");
+    EXPECT_TRUE(box.buttons == c.buttons && box.icon == c.icon && box.owner == nullptr) << static_cast<int>(c.kind);
+  }
+}
 
 // Holds the worker at one of its calls until the test lets it go.
 struct Gate {
   std::atomic<bool> reached{false}, open{false};
   void Hold() { reached = true, WaitFor([&] { return open.load(); }, 30000); }
-  void Open() { open = true; }
   bool WaitReached() { return WaitFor([&] { return reached.load(); }); }
 };
 
 HWND FindProgressDialog() {
   HWND found = nullptr;
   WaitFor([&] {
-    for (HWND window : DialogWindows(0))
-      if (!IsMessageBox(window) && GetDlgItem(window, IDC_PROGRESS_STATUS)) found = window;
+    for (HWND window : WindowsOf(0)) {
+      if (IsWindowVisible(window) && GetDlgItem(window, IDC_PROGRESS_STATUS)) found = window;
+    }
     return found != nullptr;
   });
   return found;
 }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The screen's pixels in `area`, row by row.
 std::vector<COLORREF> Grab(const RECT& area) {
   const int width = area.right - area.left, height = area.bottom - area.top;
   BITMAPINFO info{};
   info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  const WindowDc screen(nullptr);
+  const MemoryDc memory(CreateCompatibleDC(screen.Get()));
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  const GdiObject<HBITMAP> bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
+  BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY);
   GdiFlush();
   std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
   const auto* raw = static_cast<const BYTE*>(bits);
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = RGB(raw[i * 4 + 2], raw[i * 4 + 1], raw[i * 4]);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  SelectObject(memory.Get(), old);
   return pixels;
 }
 
@@ -74,38 +93,30 @@ const char* QuestionOf(Trigger trigger) {
 // Asks the dialog to stop by `trigger`, checks its confirmation and answers it
 // once `meanwhile` has run.
 void AnswerConfirmation(HWND dialog, Trigger trigger, int answer, const std::function<void()>& meanwhile = {}) {
-  if (trigger == Trigger::kCancelButton) PressButton(dialog, IDC_PROGRESS_CANCEL, false);
+  if (trigger == Trigger::kCancelButton) Click(GetDlgItem(dialog, IDC_PROGRESS_CANCEL));
   else PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-  HWND box = WaitForMessageBox(0, QuestionOf(trigger));
-  ASSERT_NE(box, nullptr);
-  const MessageBoxInfo info = DescribeMessageBox(box);
-  EXPECT_EQ(info.caption + "|" + info.text, std::string("Confirm to Cancel|") + QuestionOf(trigger));
-  EXPECT_TRUE(info.buttons == std::vector<int>({IDOK, IDCANCEL}) && info.icon == BoxIcon::kQuestion);
-  EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
+  const MessageBoxInfo box = WaitForMessageBox(0, QuestionOf(trigger));
+  ASSERT_NE(box.window, nullptr);
+  EXPECT_EQ(box.caption, "Confirm to Cancel");
+  EXPECT_TRUE(box.buttons == std::vector<int>({IDOK, IDCANCEL}) && box.icon == MB_ICONQUESTION && box.owner == dialog);
   if (meanwhile) meanwhile();
-  EXPECT_TRUE(AnswerMessageBox(box, answer));
+  EXPECT_TRUE(AnswerMessageBox(box.window, answer));
 }
 
 class ProgressDialogTest : public testing::Test {
  protected:
   // A source of `fileSize` bytes, to be split at `partSize` into a fresh folder.
   void Prepare(std::uint32_t fileSize, std::uint32_t partSize) {
-    dir = std::make_unique<TempDir>();
+    temp = std::make_unique<TempFolder>();
     hooks = ProgressWorkerHooks();
-    source.assign(fileSize, '\0');
-    for (std::uint32_t i = 0; i < fileSize; ++i) source[i] = static_cast<char>(i * 7 + i / 251);
-    sourcePath = *dir / "source.bin";
-    destFolder = *dir / "out\\";
-    ASSERT_TRUE(WriteWholeFile(sourcePath, source));
-    ASSERT_TRUE(CreateDirectoryA(destFolder.c_str(), nullptr));
-    std::snprintf(SplitJob.sourcePath, sizeof SplitJob.sourcePath, "%s", sourcePath.c_str());
-    std::snprintf(SplitJob.destFolder, sizeof SplitJob.destFolder, "%s", destFolder.c_str());
-    SplitJob.fileSize = fileSize, SplitJob.partSize = partSize;
-    SplitJob.partCount = PartCount(fileSize, partSize);
+    source = PatternBytes(fileSize);
+    destFolder = temp->MakeFolder("out") + "\\";
+    ASSERT_TRUE(WriteBytes(*temp / "source.bin", source));
+    FillJob(SplitJob, *temp / "source.bin", destFolder, fileSize, partSize, PartCount(fileSize, partSize));
   }
-
   std::string PartPath(unsigned number) const { return destFolder + "source.bin.00" + std::to_string(number); }
   std::string BatchPath() const { return destFolder + "source.bin.bat"; }
+
   // Runs the dialog on this thread while `driver` acts as the user on another.
   void RunDialog(const std::function<void()>& driver) {
     SetProgressWorkerHooks(&hooks);
@@ -123,8 +134,7 @@ class ProgressDialogTest : public testing::Test {
       std::fputs("progress dialog still open after 60 s: deadlock\n", stderr);
       TerminateProcess(GetCurrentProcess(), 3);
     });
-    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressDialog, 0),
-              0);
+    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressDialog, 0), 0);
     dialogEnded = true;
     watchdog.join();
     driverThread.join();
@@ -132,12 +142,14 @@ class ProgressDialogTest : public testing::Test {
     EXPECT_TRUE(!SplitJob.workerThread && !SplitJob.animation && !SplitJob.progressBar);
   }
 
-  std::unique_ptr<TempDir> dir;
-  std::string source, sourcePath, destFolder;
+  std::unique_ptr<TempFolder> temp;
+  std::string source, destFolder;
   ProgressWorkerHooks hooks;
   std::atomic<bool> dialogEnded{false};
 };
 
+// Race: the worker's WM_CLOSE arriving while a close question is open freed
+// the controls twice.
 TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsEndClosesAnOpenQuestion) {
   Prepare(3000, 1000);
   Gate atPart2, atEnd;
@@ -153,11 +165,10 @@ TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsE
     AnswerConfirmation(dialog, Trigger::kCloseBox, IDCANCEL);
     PostKey(dialog, VK_ESCAPE);
     EXPECT_TRUE(NoMessageBoxFor(0, 300) && IsWindowVisible(dialog) && !SplitJob.cancelRequested);
-    atPart2.Open();
+    atPart2.open = true;
     ASSERT_TRUE(atEnd.WaitReached());
     AnswerConfirmation(dialog, Trigger::kCloseBox, IDOK, [&] {
-      atEnd.Open();
-      // The worker's WM_CLOSE is handled while the question is still open.
+      atEnd.open = true;
       EXPECT_TRUE(WaitFor([&] { return !IsWindow(GetDlgItem(dialog, IDC_PROGRESS_BAR)); }));
     });
   });
@@ -165,6 +176,8 @@ TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsE
   EXPECT_EQ(SplitJob.currentPart, 4u);
 }
 
+// Race: a confirmed cancel ended the dialog while the worker still held the
+// source and a part open.
 TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) {
   Prepare(450000, 150000);
   std::atomic<bool> reached{false}, endedTooEarly{false};
@@ -181,63 +194,52 @@ TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) 
     AnswerConfirmation(FindProgressDialog(), Trigger::kCancelButton, IDOK);
   });
   EXPECT_FALSE(endedTooEarly);
-  for (const std::string& path : {sourcePath, PartPath(2)}) {  // closed: opens exclusively
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  for (const std::string& path : {*temp / "source.bin", PartPath(2)}) {  // closed: it opens exclusively
+    EXPECT_TRUE(UniqueHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)).IsValid())
+        << path;
   }
-  std::string whole, cut;
-  EXPECT_TRUE(ReadWholeFile(PartPath(1), &whole) && whole == source.substr(0, 150000));
-  EXPECT_TRUE(ReadWholeFile(PartPath(2), &cut) && cut.size() < 150000u);
-  EXPECT_FALSE(Exists(PartPath(3)));
-  EXPECT_FALSE(Exists(BatchPath()));
+  EXPECT_TRUE(ReadBytes(PartPath(1)) == source.substr(0, 150000));
+  EXPECT_LT(SizeOf(PartPath(2)), 150000u);
+  EXPECT_FALSE(Exists(PartPath(3)) || Exists(BatchPath()));
   EXPECT_EQ(SplitJob.currentPart, 2u);
 }
 
-TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsUpdates) {
-  for (Trigger trigger : {Trigger::kCloseBox, Trigger::kCancelButton}) {
-    SCOPED_TRACE(QuestionOf(trigger));
-    Prepare(600, 5);  // 120 tiny parts, two sent updates each
+// Race: a cancel confirmed while the worker sends an update or waits on its own
+// question deadlocked the dialog and the worker.
+TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrAsks) {
+  const struct { Trigger trigger; bool asks; } cases[] = {
+      {Trigger::kCloseBox, false}, {Trigger::kCancelButton, false}, {Trigger::kCancelButton, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(QuestionOf(c.trigger)) + (c.asks ? ", worker asking" : ", worker sending"));
+    Prepare(c.asks ? 2000 : 600, c.asks ? 1000 : 5);  // sending: 120 tiny parts, two updates each
+    ASSERT_TRUE(!c.asks || WriteBytes(PartPath(1), "older part"));
     std::atomic<int> calls{0};
     hooks.beforeCall = [&](const char*) {
-      // Send the next update just as the dialog starts to wait for this thread.
-      if (++calls == 40) WaitFor([] { return SplitJob.cancelRequested.load(); }, 20000);
+      // The next update goes out just as the dialog starts to wait for this thread.
+      if (!c.asks && ++calls == 40) WaitFor([] { return SplitJob.cancelRequested.load(); }, 20000);
     };
     RunDialog([&] {
-      ASSERT_TRUE(WaitFor([&] { return calls >= 40; }));
-      AnswerConfirmation(FindProgressDialog(), trigger, IDOK);
+      const MessageBoxInfo question = c.asks ? WaitForMessageBox(0, "exists already") : MessageBoxInfo();
+      ASSERT_TRUE(c.asks ? question.window != nullptr : WaitFor([&] { return calls >= 40; }));
+      AnswerConfirmation(FindProgressDialog(), c.trigger, IDOK);
+      EXPECT_TRUE(!c.asks || (WaitFor([] { return SplitJob.cancelRequested.load(); }) &&
+                              AnswerMessageBox(question.window, IDOK)));
     });
     EXPECT_LT(SplitJob.currentPart, SplitJob.partCount);
-    EXPECT_FALSE(Exists(BatchPath()));
+    EXPECT_FALSE(Exists(BatchPath()) || (c.asks && Exists(PartPath(2))));
   }
 }
 
-TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerAsksToOverwrite) {
-  Prepare(2000, 1000);
-  ASSERT_TRUE(WriteWholeFile(PartPath(1), "older part"));
-  RunDialog([&] {
-    HWND question = WaitForMessageBox(0, "exists already, do you want to OverWrite it?");
-    ASSERT_NE(question, nullptr);
-    AnswerConfirmation(FindProgressDialog(), Trigger::kCancelButton, IDOK);
-    EXPECT_TRUE(WaitFor([] { return SplitJob.cancelRequested.load(); }));
-    EXPECT_TRUE(AnswerMessageBox(question, IDOK));
-  });
-  EXPECT_FALSE(Exists(PartPath(2)));
-  EXPECT_FALSE(Exists(BatchPath()));
-  EXPECT_NE(SplitJob.currentPart, SplitJob.partCount + 1);
-}
-
-// No worker thread: the driver plays the worker. A cancel after its end is
-// ignored; a confirmed cancel still closes the dialog and reports no success.
+// A thread that never started read as a successful split; a cancel after the
+// run's end is ignored.
 TEST_F(ProgressDialogTest, WithoutAWorkerCancelIsIgnoredOnceFinishedAndOtherwiseClosesWithNoSuccess) {
   Prepare(2000, 1000);
   hooks.failThreadStart = true;
   RunDialog([&] {
-    MessageBoxAnswerer answerer(0, [](const MessageBoxInfo&) { return IDCANCEL; });
     HWND dialog = FindProgressDialog();
     SplitJob.finished = true;
-    PressButton(dialog, IDC_PROGRESS_CANCEL, false);
-    EXPECT_FALSE(answerer.WaitForCount(1, 300));
+    Click(GetDlgItem(dialog, IDC_PROGRESS_CANCEL));
+    EXPECT_TRUE(NoMessageBoxFor(0, 300));
     PostMessageA(dialog, WM_CLOSE, 0, 0);
   });
   EXPECT_FALSE(SplitJob.cancelRequested);
@@ -283,7 +285,7 @@ TEST_F(ProgressDialogTest, ClipPlaysTransparentlyAndTheBarShowsItsColours) {
       todo = pixels[static_cast<size_t>(row + width * 5 / 6)];
       return done == RGB(62, 17, 238) && todo == RGB(255, 255, 255);
     }, 5000)) << std::hex << "done 0x" << done << ", to do 0x" << todo;
-    atPart2.Open();
+    atPart2.open = true;
   });
   EXPECT_EQ(SplitJob.currentPart, 3u);
 }

@@ -1,24 +1,16 @@
 // What the compiled resources do that their script does not show: the styles
-// windres gives the controls, how the controls take typing, the icon's images
-// and the clip's frame size.
+// windres gives the controls, and how the controls take typing.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
-#include <vector>
 
 #include "resource_ids.h"
+#include "support/ui_driver.h"
 
 namespace {
 
 INT_PTR CALLBACK DoNothingProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-std::string TextOf(HWND window) {
-  char buffer[300] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
-}
 
 // The modeless dialog, destroyed at the end of a case.
 struct DialogWindow {
@@ -84,39 +76,4 @@ TEST(ResourceTemplates, FieldsTakeWhatTheyShouldAndTheDecorationShowsTheIcon) {
   HWND box = GetDlgItem(custom.window, IDC_CUSTOM_BYTES);
   Type(box, "12a3");
   EXPECT_EQ(TextOf(box), "123") << "digits only";
-}
-
-TEST(ResourceTemplates, IconHoldsA16AndA256ColourImageOf32Pixels) {
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDI_PLYX), RT_GROUP_ICON);
-  ASSERT_NE(group, nullptr);
-  const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
-  ASSERT_NE(data, nullptr);
-  // GRPICONDIR: reserved, type, count; then 14-byte entries of width,
-  // height, ..., and at 6 the bits per pixel.
-  std::vector<int> images;
-  for (int i = 0; i < *reinterpret_cast<const WORD*>(data + 4); ++i) {
-    const BYTE* entry = data + 6 + 14 * i;
-    images.insert(images.end(), {entry[0], entry[1], *reinterpret_cast<const WORD*>(entry + 6)});
-  }
-  EXPECT_EQ(images, (std::vector<int>{32, 32, 4, 32, 32, 8}));
-  EXPECT_NE(LoadIconA(module, MAKEINTRESOURCEA(IDI_PLYX)), nullptr);
-}
-
-TEST(ResourceTemplates, TheClipOpensAtItsFrameSize) {
-  INITCOMMONCONTROLSEX init = {sizeof init, ICC_ANIMATE_CLASS};
-  ASSERT_TRUE(InitCommonControlsEx(&init));
-  DialogWindow dialog(MAKEINTRESOURCEA(IDD_PROGRESS));
-  ASSERT_NE(dialog.window, nullptr);
-  HMODULE module = GetModuleHandleA(nullptr);
-  HWND animation = CreateWindowExA(0, ANIMATE_CLASSA, nullptr, WS_CHILD, 30, 5, 20, 20,
-                                   dialog.window, nullptr, module, nullptr);
-  ASSERT_NE(animation, nullptr);
-  ASSERT_TRUE(SendMessageA(animation, ACM_OPENA, reinterpret_cast<WPARAM>(module),
-                           reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDA_SPLIT_CLIP))));
-  // Without ACS_CENTER the control takes the size of the clip's frames.
-  RECT rect;
-  GetWindowRect(animation, &rect);
-  EXPECT_EQ(rect.right - rect.left, 272);
-  EXPECT_EQ(rect.bottom - rect.top, 60);
 }

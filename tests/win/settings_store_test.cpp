@@ -1,28 +1,50 @@
+// The registry store under HKCU\Software\Plyx: what a start writes and keeps,
+// values changed from outside, and the destination history as it reaches the
+// registry. Which slot an add takes and the walk's order are host-tested.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "holders.h"
 #include "settings.h"
-#include "settings_registry.h"
+#include "support/registry.h"
 
 namespace {
 
-using SettingsStore = PlyxKeyTest;
+class SettingsStore : public ::testing::Test {
+ protected:
+  PlyxKey key;
+};
+
+using List = std::vector<std::string>;
+
+// Fills a list as the main dialog does; `reads` counts the true results.
+List WalkHistory(Settings& settings, int* reads = nullptr) {
+  List items;
+  char buffer[kPathBufferSize] = {};
+  int count = 0;
+  for (int mode = 1; count < 20 && settings.NextMRUD(buffer, mode); mode = 2, ++count) {
+    if (buffer[0] != '\0') items.push_back(buffer);
+  }
+  if (reads != nullptr) *reads = count;
+  return items;
+}
 
 TEST_F(SettingsStore, FirstStartWritesPaddedPathsAndASecondKeepsWhatIsThere) {
   EXPECT_EQ(Settings().status, 0);
-  char module[MAX_PATH] = {};
+  char module[kPathBufferSize] = {};
   GetModuleFileNameA(nullptr, module, sizeof module);
   for (const char* name : {"App Path", "MRUD7"}) EXPECT_EQ(QueryRaw(name).type, DWORD{REG_SZ}) << name;
-  EXPECT_EQ(QueryRaw("App Path").bytes, module + std::string(260 - std::strlen(module), '\0'));
-  EXPECT_EQ(QueryRaw("MRUD7").bytes, std::string(260, '\0'));
+  EXPECT_EQ(QueryRaw("App Path").bytes, module + std::string(kPathBufferSize - std::strlen(module), '\0'));
+  EXPECT_EQ(QueryRaw("MRUD7").bytes, std::string(kPathBufferSize, '\0'));
 
   // A second start keeps what is there and rewrites only the program's path
-  // and a limit out of range (its range is host-tested in settings_ring_test);
-  // flags read any nonzero as true and are written as one or zero.
+  // and a limit out of range; flags read any nonzero as true and are written
+  // as one or zero.
   SetRawPath("App Path", "C:\\old.exe");
   SetRawDword("MRUDLimit", 1000);  // a number that looks like a result code
   SetRawDword("MRUDDefault", 2);
@@ -33,15 +55,12 @@ TEST_F(SettingsStore, FirstStartWritesPaddedPathsAndASecondKeepsWhatIsThere) {
   EXPECT_EQ(again.status, 0);
   EXPECT_STREQ(RawPath("App Path").c_str(), module);
   EXPECT_EQ(again.mrudLimit, 5u);
-  EXPECT_EQ(RawDword("MRUDLimit"), 5u);
-  EXPECT_EQ(RawDword("MRUDDefault"), 2u);
-  EXPECT_FALSE(again.GetMinToSysTray());
-  EXPECT_TRUE(again.GetUseMRUD());
+  EXPECT_EQ(RawDword("MRUDLimit") + RawDword("MRUDDefault"), 5u + 2u);
+  EXPECT_TRUE(!again.GetMinToSysTray() && again.GetUseMRUD());
   EXPECT_EQ(RawDword("UseMRUD"), 2u);
   EXPECT_EQ(RawPath("MRUD3"), "D:\\kept\\");
   EXPECT_TRUE(again.SetShlRtClkEn(false) && again.SetUseMRUD(true));
-  EXPECT_EQ(RawDword("ShlRtClkEn"), 0u);
-  EXPECT_EQ(RawDword("UseMRUD"), 1u);
+  EXPECT_EQ(RawDword("ShlRtClkEn") * 10 + RawDword("UseMRUD"), 1u);
 }
 
 TEST_F(SettingsStore, UnreadableFlagStopsInitialiseAndLeavesLaterFlags) {
@@ -62,9 +81,11 @@ TEST_F(SettingsStore, UnreadableFlagStopsInitialiseAndLeavesLaterFlags) {
   }
 }
 
+// Bounds: a slot holds only its path, and a slot number out of range touches
+// neither the registry nor the caller's buffer.
 TEST_F(SettingsStore, SlotsHoldOnlyTheirPathAndOutOfRangeNumbersTouchNeitherRegistryNorBuffer) {
   Settings settings;
-  char buffer[260];
+  char buffer[kPathBufferSize];
   std::memset(buffer, 'G', sizeof buffer);  // leftovers past the terminator
   std::memcpy(buffer, "C:\\dest\\", 9);
   ASSERT_TRUE(settings.WriteMRUD(buffer, 4));
@@ -72,8 +93,8 @@ TEST_F(SettingsStore, SlotsHoldOnlyTheirPathAndOutOfRangeNumbersTouchNeitherRegi
   std::memset(buffer, 'G', sizeof buffer);  // no terminator at all
   EXPECT_FALSE(settings.WriteMRUD(buffer, 4));
   EXPECT_EQ(RawPath("MRUD4"), "C:\\dest\\");
-  SetRaw("MRUD2", REG_BINARY, buffer, 260);  // changed from outside, no terminator
-  char read[260] = "kept";
+  SetRaw("MRUD2", REG_BINARY, buffer, sizeof buffer);  // changed from outside, no terminator
+  char read[kPathBufferSize] = "kept";
   EXPECT_EQ(settings.ReadMRUD(read, 2), kSettingsReadFailed);
   EXPECT_STREQ(read, "kept");
   RegDeleteKeyValueA(HKEY_CURRENT_USER, kPlyxKey, "MRUD2");
@@ -83,11 +104,10 @@ TEST_F(SettingsStore, SlotsHoldOnlyTheirPathAndOutOfRangeNumbersTouchNeitherRegi
 
   settings.status = 1234;  // only a registry call would change it
   for (std::uint32_t n : {0u, 8u}) {
-    SCOPED_TRACE(n);
-    EXPECT_FALSE(settings.SetMRUDLimit(n) || settings.SetMRUDDefault(n) || settings.WriteMRUD("C:\\x\\", n));
+    EXPECT_FALSE(settings.SetMRUDLimit(n) || settings.SetMRUDDefault(n) || settings.WriteMRUD("C:\\x\\", n)) << n;
     std::memset(buffer, 'q', sizeof buffer);
     EXPECT_EQ(settings.ReadMRUD(buffer, n), kSettingsBadSlot);
-    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(260, 'q'));
+    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(kPathBufferSize, 'q')) << n;
   }
   EXPECT_EQ(settings.status, 1234);
   EXPECT_EQ(RawDword("MRUDLimit"), 5u);
@@ -95,44 +115,72 @@ TEST_F(SettingsStore, SlotsHoldOnlyTheirPathAndOutOfRangeNumbersTouchNeitherRegi
   EXPECT_EQ(settings.mrudLimit, 5u) << "the slot count is fixed for the run";
 }
 
-// HKCU\Software\Plyx as a volatile registry link to where no key can be
-// created. Wine ignores an empty access list on a key for its (administrator)
-// user, so a locked key would not make the creation fail.
-struct DanglingPlyxLink {
-  DanglingPlyxLink() {
-    HKEY link = nullptr;
-    static const wchar_t kTarget[] = L"\\Registry\\Nowhere\\Plyx";
-    made = RegCreateKeyExA(HKEY_CURRENT_USER, kPlyxKey, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                           KEY_ALL_ACCESS, nullptr, &link, nullptr) == ERROR_SUCCESS &&
-           RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(kTarget),
-                          sizeof kTarget - sizeof(wchar_t)) == ERROR_SUCCESS;
-    if (link != nullptr) RegCloseKey(link);
-  }
-  ~DanglingPlyxLink() {
-    // A link key can only be removed through its own handle.
-    HKEY self = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kPlyxKey, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &self) != ERROR_SUCCESS) return;
-    const FARPROC proc = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey");
-    if (proc != nullptr) reinterpret_cast<LONG(WINAPI*)(HANDLE)>(reinterpret_cast<void (*)()>(proc))(self);
-    RegCloseKey(self);
-  }
-  bool made = false;
-};
-
 TEST_F(SettingsStore, KeyThatCannotBeCreatedOrAnUnreadableSlotMarksTheStoreUnusable) {
   {
-    DanglingPlyxLink link;
-    ASSERT_TRUE(link.made);
+    // HKCU\Software\Plyx as a volatile link to where no key can be created.
+    // Wine ignores an empty access list on a key for its (administrator) user,
+    // so a locked key would not make the creation fail.
+    static const wchar_t kTarget[] = L"\\Registry\\Nowhere\\Plyx";
+    RegistryKey link;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kPlyxKey, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, link.Out(), nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(link.Get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(kTarget),
+                             sizeof kTarget - sizeof(wchar_t)), ERROR_SUCCESS);
     Settings settings;
     EXPECT_EQ(settings.status, kSettingsUnusable);
     EXPECT_EQ(settings.key, nullptr);
     EXPECT_FALSE(settings.GetToolTipEn());
-    char buffer[260] = "old";
+    char buffer[kPathBufferSize] = "old";
     EXPECT_TRUE(settings.NextMRUD(buffer, 1));
     EXPECT_STREQ(buffer, "");
+    // A link key can only be removed through its own handle.
+    reinterpret_cast<LONG(WINAPI*)(HANDLE)>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")))(link.Get());
   }
   SetRawDword("MRUD6", 1);
   EXPECT_EQ(Settings().status, kSettingsUnusable);
+}
+
+TEST_F(SettingsStore, HistoryAddsUpwardIgnoresRepeatsWrapsOverTheOldestAndLeavesSlotsAboveTheLimit) {
+  SetRawPath("MRUD6", "D:\\six\\");
+  SetRawPath("MRUD7", "D:\\seven\\");
+  Settings settings;
+  for (const char* p : {"P1", "P2", "P3", "P2", "", "P4", "P5", "P6", "D:\\six\\"}) EXPECT_TRUE(settings.AddMRUD(p));
+  EXPECT_EQ(RawPath("MRUD1") + "|" + RawPath("MRUD2") + "|" + RawPath("MRUD5"), "P6|D:\\six\\|P5");
+  EXPECT_EQ(RawDword("MRUDDefault"), 2u);
+  EXPECT_EQ(RawPath("MRUD6") + RawPath("MRUD7"), "D:\\six\\D:\\seven\\");
+  Settings restarted;
+  EXPECT_EQ(WalkHistory(restarted), (List{"D:\\six\\", "P6", "P5", "P4", "P3"}));
+}
+
+TEST_F(SettingsStore, HistoryWalkReadsExactlyTheLimitAndAnUnreadableSlotGivesNoItemAndNoMatch) {
+  SetRawDword("MRUDLimit", 7);
+  Settings settings;
+  settings.AddMRUD("P1");
+  SetRaw("MRUD2", REG_BINARY, "P2", 3);  // changed from outside
+  int reads = 0;
+  EXPECT_EQ(WalkHistory(settings, &reads), List{"P1"});
+  EXPECT_EQ(reads, 7);
+  char buffer[kPathBufferSize] = "kept";
+  EXPECT_FALSE(settings.NextMRUD(buffer, 2)) << "the walk has ended";
+  EXPECT_STREQ(buffer, "kept");
+  settings.AddMRUD("P2");
+  EXPECT_EQ(RawPath("MRUD3"), "P2");
+  EXPECT_EQ(QueryRaw("MRUD2").type, DWORD{REG_BINARY});
+}
+
+// Lost data: a full ring whose head could not be moved overwrote its newest entry.
+TEST_F(SettingsStore, HistoryFullRingWhoseHeadCannotBeWrittenStoresNothing) {
+  Settings settings;
+  for (const char* p : {"P1", "P2", "P3", "P4", "P5"}) settings.AddMRUD(p);
+  // A read-only handle on the same key: every write fails, every read works.
+  HKEY readOnly = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kPlyxKey, 0, KEY_READ, &readOnly), ERROR_SUCCESS);
+  RegCloseKey(settings.key);
+  settings.key = readOnly;
+  EXPECT_TRUE(settings.AddMRUD("P6"));
+  EXPECT_EQ(settings.mrudDefault, 5u);
+  EXPECT_EQ(WalkHistory(settings), (List{"P5", "P4", "P3", "P2", "P1"}));
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
-// A SplitUi that records every call and answers from a script, and a
-// DiskSpace with scripted free bytes.
+// The split run's surroundings for tests of every tier: a SplitUi that records
+// every call and answers from a script, a DiskSpace with scripted free bytes,
+// and a request record filled in one call.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "split_job.h"
 #include "split_ui.h"
 
 class ScriptedUi : public SplitUi {
@@ -79,3 +82,11 @@ class FakeDiskSpace : public DiskSpace {
   }
   bool IsRemovable(const char*) override { return ++typeQueries, removable; }
 };
+
+inline void FillJob(SplitJobRecord& job, const std::string& source, const std::string& dest,
+                    std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t partCount) {
+  std::snprintf(job.sourcePath, sizeof job.sourcePath, "%s", source.c_str());
+  std::snprintf(job.destFolder, sizeof job.destFolder, "%s", dest.c_str());
+  job.fileSize = fileSize, job.partSize = partSize, job.partCount = partCount;
+  job.cancelRequested = false;
+}

@@ -1,0 +1,58 @@
+#include "child_process.h"
+
+#include "files.h"
+#include "ui_driver.h"
+
+ChildProcess::~ChildProcess() {
+  if (Running()) TerminateProcess(process.Get(), 1), WaitForSingleObject(process.Get(), 10000);
+}
+
+bool ChildProcess::Start(const std::string& program, const std::string& arguments, const std::string& folder,
+                         HANDLE output) {
+  std::string line = "\"" + program + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  if (output != nullptr) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = startup.hStdError = output;
+  }
+  PROCESS_INFORMATION info{};
+  // Right after a copy was ended by force, Wine may refuse to map the image's
+  // shared section for a moment (ERROR_INTERNAL_ERROR); it clears by itself.
+  bool started = false;
+  WaitFor([&] {
+    started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, output != nullptr, 0, nullptr,
+                             folder.empty() ? nullptr : folder.c_str(), &startup, &info) != FALSE;
+    return started || GetLastError() != ERROR_INTERNAL_ERROR;
+  });
+  if (!started) return false;
+  process.Reset(info.hProcess);
+  thread.Reset(info.hThread);
+  pid = info.dwProcessId;
+  return true;
+}
+
+bool ChildProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
+  return process.IsValid() && WaitFor([&] { return !Running(); }, timeoutMs) &&
+         GetExitCodeProcess(process.Get(), exitCode);
+}
+
+int RunBatch(const std::string& folder, const std::string& batchName, std::string* output) {
+  TempFolder logFolder;
+  const std::string log = logFolder / "cmd-output.txt";
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  UniqueHandle file(CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+  DWORD code = static_cast<DWORD>(-1);
+  {
+    ChildProcess cmd;
+    // cmd.exe takes off the outer quotes and keeps the inner ones.
+    if (!file.IsValid() || !cmd.Start("cmd.exe", "/c \"\"" + folder + batchName + "\"\"", folder, file.Get()) ||
+        !cmd.WaitForExit(120000, &code)) {
+      code = static_cast<DWORD>(-1);
+    }
+  }
+  file.Reset();
+  if (output != nullptr) *output = ReadBytes(log);
+  return static_cast<int>(code);
+}

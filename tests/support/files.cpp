@@ -1,0 +1,65 @@
+#include "files.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() {
+  const std::string base = (fs::temp_directory_path() / "plyx-test-").string();
+  std::random_device seed;
+  while (path.empty()) {
+    const std::string candidate = base + std::to_string(seed());
+    std::error_code error;
+    if (fs::create_directory(candidate, error)) path = candidate + static_cast<char>(fs::path::preferred_separator);
+  }
+}
+
+TempFolder::~TempFolder() {
+  std::error_code error;
+  fs::remove_all(path, error);
+}
+
+std::string TempFolder::MakeFolder(const std::string& name) const {
+  std::error_code error;
+  fs::create_directories(path + name, error);
+  return path + name;
+}
+
+std::string PatternBytes(std::size_t size, std::uint32_t seed) {
+  std::string bytes(size, '\0');
+  std::uint32_t state = seed * 2654435761u + 1;
+  for (char& b : bytes) b = static_cast<char>((state = state * 1664525u + 1013904223u) >> 24);
+  return bytes;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  return static_cast<bool>(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush());
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) {
+  std::error_code error;
+  return fs::exists(path, error);
+}
+
+std::uint64_t SizeOf(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(path, error);
+  return error ? 0 : size;
+}
+
+bool MakeSparseFile(const std::string& path, std::uint64_t size) {
+  std::error_code error;
+  if (!WriteBytes(path, "")) return false;
+  fs::resize_file(path, size, error);
+  return !error && SizeOf(path) == size;
+}

@@ -1,0 +1,39 @@
+// Files for the tests of every tier, natively and under Wine: a fresh
+// temporary folder removed with all it holds, bytes that differ from place to
+// place, whole-file reads and writes, existence and size, and sparse files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // The folder, with its trailing separator; `folder / "name"` is a path in it.
+  const std::string& Path() const { return path; }
+  std::string operator/(const std::string& name) const { return path + name; }
+  // Creates a folder in it (and its parents); its path, without a trailing separator.
+  std::string MakeFolder(const std::string& name) const;
+
+ private:
+  std::string path;
+};
+
+// Bytes that differ from place to place and from seed to seed, so that a
+// misplaced, lost or doubled chunk shows.
+std::string PatternBytes(std::size_t size, std::uint32_t seed = 1);
+
+bool WriteBytes(const std::string& path, const std::string& bytes);
+// The whole file; "" when it cannot be read (missing, a folder, held elsewhere).
+std::string ReadBytes(const std::string& path);
+// A file or a folder.
+bool Exists(const std::string& path);
+// 0 when missing.
+std::uint64_t SizeOf(const std::string& path);
+// A file of `size` bytes that takes no room on disk where the file system
+// allows it (Wine's Unix file systems do). False when it cannot be made.
+bool MakeSparseFile(const std::string& path, std::uint64_t size);

@@ -1,0 +1,187 @@
+#include "ui_driver.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kBoxText = 0xFFFF;
+thread_local BoxAnswerer* activeAnswerer = nullptr;
+
+BOOL CALLBACK Collect(HWND window, LPARAM windows) {
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+  return TRUE;
+}
+
+// Buttons 1-11, Windows' icon 20, Wine's icon 0x440 and the text; PLYX's
+// dialogs have other IDs besides (and their labels share the text's -1).
+bool IsMessageBoxChild(int id) { return (id >= 1 && id <= 11) || id == 20 || id == 0x440 || id == kBoxText; }
+
+UINT IconOf(HWND box) {
+  HWND control = GetDlgItem(box, 0x440) ? GetDlgItem(box, 0x440) : GetDlgItem(box, 20);
+  const auto icon = reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0));
+  const struct { LPCSTR id; UINT style; } icons[] = {
+      {IDI_HAND, MB_ICONSTOP}, {IDI_QUESTION, MB_ICONQUESTION},
+      {IDI_EXCLAMATION, MB_ICONEXCLAMATION}, {IDI_ASTERISK, MB_ICONINFORMATION}};
+  for (const auto& i : icons) {
+    if (icon != nullptr && icon == LoadIconA(nullptr, i.id)) return i.style;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount64() >= deadline) return false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result)
+             ? static_cast<LRESULT>(result)
+             : -1;
+}
+
+std::string TextOf(HWND window) {
+  char text[4096] = {};
+  const LRESULT length = SendTo(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return length > 0 ? std::string(text, std::min<size_t>(length, sizeof text - 1)) : std::string();
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::vector<HWND> WindowsOf(DWORD pid) {
+  std::vector<HWND> all, found;
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND window : all) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == (pid == 0 ? GetCurrentProcessId() : pid)) found.push_back(window);
+  }
+  return found;
+}
+
+HWND WaitForWindow(DWORD pid, const std::string& caption, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitFor([&] {
+    for (HWND window : WindowsOf(pid)) {
+      if (IsWindowVisible(window) && TextOf(window) == caption) return (found = window) != nullptr;
+    }
+    return false;
+  }, timeoutMs);
+  return found;
+}
+
+bool IsMessageBox(HWND window) {
+  if (ClassOf(window) != "#32770" || GetDlgItem(window, kBoxText) == nullptr) return false;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsMessageBoxChild(GetDlgCtrlID(child) & 0xFFFF)) return false;
+  }
+  return true;
+}
+
+MessageBoxInfo DescribeMessageBox(HWND box) {
+  MessageBoxInfo info{box, GetWindow(box, GW_OWNER), TextOf(box), TextOf(GetDlgItem(box, kBoxText)), {}, 0};
+  // By style, not IsWindowVisible: a box being activated is not shown yet.
+  for (int id = 1; id <= 11; ++id) {
+    HWND button = GetDlgItem(box, id);
+    if (button && (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE)) info.buttons.push_back(id);
+  }
+  DWORD pid = 0;
+  GetWindowThreadProcessId(box, &pid);
+  if (pid == GetCurrentProcessId()) info.icon = IconOf(box);
+  return info;
+}
+
+MessageBoxInfo WaitForMessageBox(DWORD pid, const std::string& textPart, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitFor([&] {
+    for (HWND window : WindowsOf(pid)) {
+      if (IsWindowVisible(window) && IsMessageBox(window) &&
+          TextOf(GetDlgItem(window, kBoxText)).find(textPart) != std::string::npos) {
+        return (found = window) != nullptr;
+      }
+    }
+    return false;
+  }, timeoutMs);
+  return found ? DescribeMessageBox(found) : MessageBoxInfo();
+}
+
+bool NoMessageBoxFor(DWORD pid, DWORD timeoutMs) { return WaitForMessageBox(pid, "", timeoutMs).window == nullptr; }
+
+bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs) {
+  if (GetDlgItem(box, button) == nullptr) return false;
+  Click(GetDlgItem(box, button));
+  return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
+}
+
+void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+HWND FocusedControl(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+bool HasFocus(HWND control) {
+  HWND focus = FocusedControl(control);
+  return control != nullptr && focus != nullptr && (focus == control || GetParent(focus) == control);
+}
+
+bool WholeTextSelected(HWND control) {
+  const LRESULT range = SendTo(control, ClassOf(control) == "ComboBox" ? CB_GETEDITSEL : EM_GETSEL);
+  return LOWORD(range) == 0 && HIWORD(range) == TextOf(control).size();
+}
+
+void PostKey(HWND window, UINT virtualKey) {
+  HWND target = FocusedControl(window) ? FocusedControl(window) : window;
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | scan);
+  PostMessageA(target, WM_KEYUP, virtualKey, 1 | scan | (3u << 30));
+}
+
+BoxAnswerer::BoxAnswerer(std::vector<int> answers)
+    : answers(std::move(answers)),
+      hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId())),
+      outer(activeAnswerer) {
+  activeAnswerer = this;
+}
+
+BoxAnswerer::~BoxAnswerer() {
+  UnhookWindowsHookEx(hook);
+  activeAnswerer = outer;
+}
+
+std::vector<MessageBoxInfo> BoxAnswerer::Seen() const {
+  std::lock_guard<std::mutex> lock(mutex);
+  return seen;
+}
+
+LRESULT CALLBACK BoxAnswerer::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE && activeAnswerer != nullptr) activeAnswerer->Answer(reinterpret_cast<HWND>(wParam));
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void BoxAnswerer::Answer(HWND box) {
+  if (!IsMessageBox(box)) return;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (!seen.empty() && seen.back().window == box) return;  // activated again before it ends
+  seen.push_back(DescribeMessageBox(box));
+  const std::vector<int>& buttons = seen.back().buttons;
+  int button = seen.size() <= answers.size() ? answers[seen.size() - 1] : buttons.empty() ? IDOK : buttons[0];
+  // Ends the box from its own modal loop, as its button would.
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+}
