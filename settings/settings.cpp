@@ -109,17 +109,27 @@ bool Settings::SetUpSlots() {
   return true;
 }
 
+std::uint32_t Settings::QueryValue(const char* name, void* data, DWORD size) {
+  dataSize = size;
+  status = key == nullptr ? ERROR_INVALID_HANDLE
+                          : static_cast<std::int32_t>(RegQueryValueExA(key, name, nullptr, &valueType,
+                                                                       static_cast<BYTE*>(data), &dataSize));
+  if (status == ERROR_FILE_NOT_FOUND) return kSettingsMissing;
+  return status == ERROR_SUCCESS ? kSettingsOk : kSettingsReadFailed;
+}
+
+bool Settings::SetValue(const char* name, DWORD type, const void* data, DWORD size) {
+  dataSize = size;
+  status = key == nullptr ? ERROR_INVALID_HANDLE
+                          : static_cast<std::int32_t>(
+                                RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
+  return status == ERROR_SUCCESS;
+}
+
 std::uint32_t Settings::ReadDword(const char* name, DWORD* value) {
   DWORD data = 0;
-  dataSize = sizeof data;
-  if (key == nullptr) {
-    status = ERROR_INVALID_HANDLE;
-    return kSettingsReadFailed;
-  }
-  status = static_cast<std::int32_t>(
-      RegQueryValueExA(key, name, nullptr, &valueType, reinterpret_cast<BYTE*>(&data), &dataSize));
-  if (status == ERROR_FILE_NOT_FOUND) return kSettingsMissing;
-  if (status != ERROR_SUCCESS) return kSettingsReadFailed;
+  const std::uint32_t read = QueryValue(name, &data, sizeof data);
+  if (read != kSettingsOk) return read;
   // A shorter value of another type would come back as a partial number.
   if (valueType != REG_DWORD || dataSize != sizeof data) {
     status = ERROR_DATATYPE_MISMATCH;
@@ -140,16 +150,7 @@ StoredRead Settings::ReadControl(const char* name, DWORD* value) {
   }
 }
 
-bool Settings::WriteDword(const char* name, DWORD value) {
-  dataSize = sizeof value;
-  if (key == nullptr) {
-    status = ERROR_INVALID_HANDLE;
-    return false;
-  }
-  status = static_cast<std::int32_t>(
-      RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), dataSize));
-  return status == ERROR_SUCCESS;
-}
+bool Settings::WriteDword(const char* name, DWORD value) { return SetValue(name, REG_DWORD, &value, sizeof value); }
 
 bool Settings::WriteText(const char* name, const char* text) {
   const std::size_t length = ::strnlen(text, kPathBufferSize);
@@ -158,14 +159,7 @@ bool Settings::WriteText(const char* name, const char* text) {
   // whatever followed the caller's terminator.
   char data[kPathBufferSize] = {};
   std::memcpy(data, text, length);
-  dataSize = sizeof data;
-  if (key == nullptr) {
-    status = ERROR_INVALID_HANDLE;
-    return false;
-  }
-  status = static_cast<std::int32_t>(
-      RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), dataSize));
-  return status == ERROR_SUCCESS;
+  return SetValue(name, REG_SZ, data, sizeof data);
 }
 
 bool Settings::ReadFlag(const char* name) {
@@ -200,15 +194,8 @@ std::uint32_t Settings::ReadMRUD(char* buffer, std::uint32_t slot) {
   // Read aside and handed over only when whole, so a failed read leaves the
   // caller's buffer as it was.
   char data[kPathBufferSize] = {};
-  dataSize = sizeof data;
-  if (key == nullptr) {
-    status = ERROR_INVALID_HANDLE;
-    return kSettingsReadFailed;
-  }
-  status = static_cast<std::int32_t>(
-      RegQueryValueExA(key, name, nullptr, &valueType, reinterpret_cast<BYTE*>(data), &dataSize));
-  if (status == ERROR_FILE_NOT_FOUND) return kSettingsMissing;
-  if (status != ERROR_SUCCESS) return kSettingsReadFailed;
+  const std::uint32_t read = QueryValue(name, data, sizeof data);
+  if (read != kSettingsOk) return read;
   // A value changed from outside may be of another type or lack its
   // terminator within the 260 bytes; neither is a path.
   if (valueType != REG_SZ || std::memchr(data, '\0', sizeof data) == nullptr) {

@@ -57,6 +57,12 @@ class Settings {
   HKEY key = nullptr;
 
  private:
+  // Every registry read and write goes through these two: a missing key
+  // fails with ERROR_INVALID_HANDLE, and the call's result stays in `status`,
+  // its size in `dataSize` (and a read's type in `valueType`). The query gives
+  // kSettingsOk, kSettingsMissing or kSettingsReadFailed.
+  std::uint32_t QueryValue(const char* name, void* data, DWORD size);
+  bool SetValue(const char* name, DWORD type, const void* data, DWORD size);
   // 0, 1000 or 2000; *value only on 0. The stored number stays apart from the
   // code, so a stored 1000 or 2000 is still seen as a number at start-up.
   std::uint32_t ReadDword(const char* name, DWORD* value);
