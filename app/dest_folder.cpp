@@ -1,7 +1,6 @@
 #include "dest_folder.h"
 
-#include <shlwapi.h>
-
+#include "file_system.h"
 #include "folder_rules.h"
 #include "resource_ids.h"
 #include "split_job.h"
@@ -52,7 +51,7 @@ bool OfferToCreate(HWND dialog, const char* probe) {
 }  // namespace
 
 bool CheckDestinationFolder(HWND dialog, const char* folder) {
-  if (PathIsDirectoryA(folder)) return true;
+  if (FolderExists(folder)) return true;
   char probe[kPathBufferSize];
   const FolderNameVerdict verdict = CheckFolderName(folder, probe, sizeof probe);
   if (verdict == FolderNameVerdict::kEmpty) return false;

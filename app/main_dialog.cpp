@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "dest_folder.h"
+#include "file_system.h"
 #include "globals.h"
 #include "help.h"
 #include "progress_dialog.h"
@@ -23,13 +24,12 @@ bool TrayRestorePending = false;
 namespace {
 
 bool splitRunning = false;
-int teardownRuns = 0;
+// The system's own WM_DESTROY after the posted one must not release things again.
+bool tornDown = false;
 
 // Unit tests run the dialog without a store: every flag then reads false.
 bool UseMRUD() { return AppSettings != nullptr && AppSettings->GetUseMRUD(); }
 bool MinToSysTray() { return AppSettings != nullptr && AppSettings->GetMinToSysTray(); }
-
-bool ExistingPath(const char* path) { return path[0] != '\0' && PathFileExistsA(path); }
 
 // Where no notification area exists (Wine has a taskbar without one) the
 // animation is skipped, but the window must still go and come back.
@@ -64,7 +64,7 @@ void FillDestinationList(HWND dialog) {
 
 INT_PTR OnInitDialog(HWND dialog) {
   splitRunning = false;
-  teardownRuns = 0;
+  tornDown = false;
   TrayRestorePending = false;
   // The drop target is created and registered here once it exists.
   DisplayState = kDisplayShown;
@@ -112,12 +112,12 @@ void OnSplit(HWND dialog) {
 
 void OnSourceBoxLeft(HWND dialog) {
   GetDlgItemTextA(dialog, IDC_SOURCE_FILE, SplitJob.sourcePath, sizeof SplitJob.sourcePath);
-  if (ExistingPath(SplitJob.sourcePath) && ReadSourceFileSize(dialog)) UpdatePartCount(dialog);
+  if (FileExists(SplitJob.sourcePath) && ReadSourceFileSize(dialog)) UpdatePartCount(dialog);
 }
 
 void OnSizeChosen(HWND dialog) {
   SelectSplitSize(dialog, GetDlgItem(dialog, IDC_SIZE_LIST));
-  if (ExistingPath(SplitJob.sourcePath)) UpdatePartCount(dialog);
+  if (FileExists(SplitJob.sourcePath)) UpdatePartCount(dialog);
 }
 
 void OnDestinationLeft(HWND dialog) {
@@ -188,7 +188,7 @@ void OnCopyData(HWND dialog, const COPYDATASTRUCT* data) {
   BringBack(dialog);
   if (splitRunning) return;
   char text[kPathBufferSize];
-  if (!TakeHandOverText(data, text, sizeof text) || !ExistingPath(text)) return;
+  if (!TakeHandOverText(data, text, sizeof text) || !FileExists(text)) return;
   std::memcpy(SplitJob.sourcePath, text, sizeof text);
   OnSourceFileChosen(dialog);
 }
@@ -232,17 +232,13 @@ void OnTrayMessage(HWND dialog, LPARAM mouseMessage) {
 }
 
 void OnDestroy() {
-  if (teardownRuns > 0) return;
-  ++teardownRuns;
+  if (tornDown) return;
+  tornDown = true;
   // Tooltips are destroyed and the drop target revoked here once they exist.
   PostQuitMessage(0);
 }
 
 }  // namespace
-
-bool SplitInProgress() { return splitRunning; }
-
-int MainTeardownRuns() { return teardownRuns; }
 
 bool TakeHandOverText(const COPYDATASTRUCT* data, char* text, std::size_t textSize) {
   text[0] = '\0';

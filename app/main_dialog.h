@@ -22,14 +22,6 @@ extern bool TrayRestorePending;
 // Template "PLYX", run by DialogBoxParamA without owner.
 INT_PTR CALLBACK MainDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// True while the progress dialog of a split is open: the request must not
-// change under the worker.
-bool SplitInProgress();
-
-// How often the teardown has released things since the dialog was created:
-// the system's own WM_DESTROY after the posted one must not release them again.
-int MainTeardownRuns();
-
 // The forwarded text of a hand-over, terminated, into `text`. False when it is
 // not a hand-over or does not fit a path buffer.
 bool TakeHandOverText(const COPYDATASTRUCT* data, char* text, std::size_t textSize);

@@ -1,9 +1,8 @@
 #include "request.h"
 
-#include <shlwapi.h>
-
 #include <cstdio>
 
+#include "file_system.h"
 #include "holders.h"
 #include "request_rules.h"
 #include "resource_ids.h"
@@ -64,9 +63,6 @@ void SelectWholeText(HWND control) {
   }
 }
 
-bool FileExists(const char* path) { return PathFileExistsA(path) != FALSE; }
-bool IsFolder(const char* path) { return PathIsDirectoryA(path) != FALSE; }
-
 }  // namespace
 
 void OnSourceFileChosen(HWND dialog) {
@@ -122,7 +118,7 @@ void UpdatePartCount(HWND dialog) {
 
 bool CheckSplitRequest(HWND dialog) {
   const RequestRefusal refusal = FirstRequestRefusal(
-      SplitJob.sourcePath, SplitJob.destFolder, SplitJob.partCount, FileExists, IsFolder);
+      SplitJob.sourcePath, SplitJob.destFolder, SplitJob.partCount, FileExists, FolderExists);
   if (refusal == RequestRefusal::kNone) return true;
   const RefusalReaction reaction = ReactionTo(refusal);
   MessageBoxA(dialog, reaction.message, kAppTitle, MB_ICONINFORMATION);

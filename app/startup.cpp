@@ -1,13 +1,13 @@
 #include "startup.h"
 
 #include <ole2.h>
-#include <shlwapi.h>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
+#include "file_system.h"
 #include "globals.h"
 #include "main_dialog.h"
 #include "resource_ids.h"
@@ -50,7 +50,7 @@ void TakeCommandLineFile(const char* commandLine) {
   SplitJob.sourcePath[0] = '\0';
   // A text that does not fit would name another, cut-off path.
   if (std::strlen(commandLine) >= sizeof SplitJob.sourcePath) return;
-  if (PathFileExistsA(commandLine)) {
+  if (FileExists(commandLine)) {
     std::snprintf(SplitJob.sourcePath, sizeof SplitJob.sourcePath, "%s", commandLine);
   }
 }

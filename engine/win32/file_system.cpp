@@ -1,18 +1,15 @@
 #include "file_system.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <vector>
 
 #include "disk_space.h"
 
-bool FileExists(const char* path) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(path, &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return true;
-}
+// Not FindFirstFileA, which takes wildcards and misses a drive's root; and no
+// "insert a disk" box for an empty drive.
+bool FileExists(const char* path) { return PathFileExistsA(path) != FALSE; }
 
 bool FolderExists(const char* path) {
   const DWORD attributes = GetFileAttributesA(path);
