@@ -1,9 +1,13 @@
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "split_command.h"
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "ansi_text.h"
 
 // _isatty is also true for NUL and other character devices; only a console
 // has a console mode.
@@ -11,17 +15,37 @@ static bool IsTerminal(DWORD standardHandle) {
   DWORD mode = 0;
   return GetConsoleMode(GetStdHandle(standardHandle), &mode) != FALSE;
 }
-static bool InputIsTerminal() { return IsTerminal(STD_INPUT_HANDLE); }
-static bool OutputIsTerminal() { return IsTerminal(STD_OUTPUT_HANDLE); }
+
+// The wide command line in ANSI. The runtime's own ANSI arguments are best
+// fit: "Ωmega.bin" would arrive as "Omega.bin", another file. An argument
+// without an exact form is kept with ? in place of what is missing, for the
+// refusal to show.
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> texts(static_cast<std::size_t>(argc));
+  SplitCommandIo io{stdin, stdout, stderr, IsTerminal(STD_INPUT_HANDLE),
+                    IsTerminal(STD_OUTPUT_HANDLE)};
+  for (int i = 0; i < argc; ++i) {
+    if (WideToExactAnsi(argv[i], &texts[i])) continue;
+    if (io.inexactArgument == 0) io.inexactArgument = i;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, argv[i], -1, nullptr,
+                                           0, nullptr, nullptr);
+    std::vector<char> shown(length > 0 ? static_cast<std::size_t>(length) : 1, '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, argv[i], -1, shown.data(), length,
+                        nullptr, nullptr);
+    texts[i] = shown.data();
+  }
+  std::vector<const char*> ansi;
+  for (const auto& text : texts) ansi.push_back(text.c_str());
+  InstallSignalHandlers();
+  return RunSplitCommand(argc, ansi.data(), io);
+}
 #else
 #include <unistd.h>
 
-static bool InputIsTerminal() { return isatty(STDIN_FILENO) != 0; }
-static bool OutputIsTerminal() { return isatty(STDOUT_FILENO) != 0; }
-#endif
-
 int main(int argc, char** argv) {
-  SplitCommandIo io{stdin, stdout, stderr, InputIsTerminal(), OutputIsTerminal()};
-  InstallInterruptHandler();
+  SplitCommandIo io{stdin, stdout, stderr, isatty(STDIN_FILENO) != 0,
+                    isatty(STDOUT_FILENO) != 0};
+  InstallSignalHandlers();
   return RunSplitCommand(argc, argv, io);
 }
+#endif

@@ -22,19 +22,32 @@ void OnInterrupt(int) {
   if (interruptFlag != nullptr) interruptFlag->store(true);
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
 std::string Squeezed(const char* text) {
   std::string out;
   for (const char* p = text; *p != '\0'; ++p) {
-    const auto c = static_cast<unsigned char>(*p);
-    if (c != ' ' && c != '\t') out += static_cast<char>(std::tolower(c));
+    if (!IsBlank(*p)) out += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
   }
   return out;
 }
 
+std::string Trimmed(const char* text) {
+  std::string out = text;
+  while (!out.empty() && IsBlank(out.back())) out.pop_back();
+  std::size_t start = 0;
+  while (start < out.size() && IsBlank(out[start])) ++start;
+  return out.substr(start);
+}
+
 const char kUsage[] =
     "usage: plyx-split SOURCE DEST_FOLDER PART_SIZE [--overwrite]\n"
-    "  PART_SIZE: bytes, or 256KB, 512KB, 1MB, 1.44MB (floppy), 2MB, 3MB\n"
-    "  --overwrite: replace existing parts and batch when no one can be asked\n"
+    "  PART_SIZE: bytes (digits only), or 256KB, 512KB, 1MB, 1.44MB (floppy), 2MB, 3MB\n"
+    "  --overwrite: replace existing parts and batch without asking\n"
+    "  Without --overwrite an existing file is replaced only when 'ok' or 'o' is\n"
+    "  typed at its question on a terminal; any other answer, an empty line, the\n"
+    "  end of input, Ctrl+C or no terminal keeps it. For another disk, 'retry' or\n"
+    "  'r' goes on; anything else gives up. Case and surrounding blanks are ignored.\n"
     "exit codes: 0 done, 1 split failed, 2 usage, 3 source, 4 destination,\n"
     "  5 more than 999 parts, 6 cancelled\n";
 
@@ -43,18 +56,49 @@ bool CopyPath(const char* text, char (&buffer)[kPathBufferSize]) {
   return n >= 0 && static_cast<std::size_t>(n) < sizeof buffer;
 }
 
+// Refuses a destination that the run could not write into as written; 0 when
+// it can.
+int CheckDestination(const char* text, SplitJobRecord& job, SplitCommandIo& io) {
+  if (!CopyPath(text, job.destFolder) ||
+      !AddTrailingSeparator(job.destFolder, sizeof job.destFolder)) {
+    std::fprintf(io.err,
+                 "plyx-split: the destination folder path has %zu characters; a part path must "
+                 "stay below %zu\n",
+                 std::strlen(text), kPathBufferSize);
+    return kExitBadDestination;
+  }
+  if (!FolderExists(text)) {
+    std::fprintf(io.err,
+                 FileExists(text) ? "plyx-split: the destination '%s' is a file, not a folder\n"
+                                  : "plyx-split: the destination folder '%s' does not exist\n",
+                 text);
+    return kExitBadDestination;
+  }
+  // Windows drops a trailing blank or dot from the folder's own name but not
+  // from the same name before a separator: "out \" is not "out ".
+  if (!FolderExists(job.destFolder)) {
+    std::fprintf(io.err,
+                 "plyx-split: the destination folder '%s' cannot be written into under that "
+                 "name; remove the blank or dot at its end\n",
+                 text);
+    return kExitBadDestination;
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool ParsePartSize(const char* text, std::uint32_t* bytes) {
-  const std::string wanted = Squeezed(text);
-  if (wanted.empty()) return false;
-  if (wanted.find_first_not_of("0123456789") == std::string::npos) {
-    if (wanted.size() > 10) return false;
-    const unsigned long long value = std::stoull(wanted);
-    if (value == 0 || value > UINT32_MAX) return false;
+  const std::string number = Trimmed(text);
+  if (!number.empty() && number.find_first_not_of("0123456789") == std::string::npos) {
+    const std::size_t first = number.find_first_not_of('0');
+    if (first == std::string::npos || number.size() - first > 10) return false;
+    const unsigned long long value = std::stoull(number.substr(first));
+    if (value > UINT32_MAX) return false;
     *bytes = static_cast<std::uint32_t>(value);
     return true;
   }
+  const std::string wanted = Squeezed(text);
   for (std::size_t i = 0; i < kSizePresetCount; ++i) {
     if (SizePresets[i].bytes == 0) continue;
     const std::string full = Squeezed(SizePresets[i].text);
@@ -71,6 +115,7 @@ bool ParsePartSize(const char* text, std::uint32_t* bytes) {
 int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
   bool overwrite = false;
   const char* positional[3] = {};
+  int positionalIndex[3] = {};
   int count = 0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--overwrite") == 0) {
@@ -79,6 +124,7 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
       std::fputs(kUsage, io.out);
       return kExitOk;
     } else if (count < 3) {
+      positionalIndex[count] = i;
       positional[count++] = argv[i];
     } else {
       count = 4;
@@ -87,6 +133,16 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
   if (count != 3) {
     std::fputs(kUsage, io.err);
     return kExitUsage;
+  }
+  // The system's best fit would open another file: "Ωmega.bin" as "Omega.bin".
+  for (int k = 0; k < 2; ++k) {
+    if (io.inexactArgument != 0 && io.inexactArgument == positionalIndex[k]) {
+      std::fprintf(io.err,
+                   "plyx-split: the %s name '%s' has characters that the ANSI code page "
+                   "cannot hold (shown as ?); rename it\n",
+                   k == 0 ? "source" : "destination folder", positional[k]);
+      return k == 0 ? kExitBadSource : kExitBadDestination;
+    }
   }
 
   static SplitJobRecord job;  // reached by the interrupt handler
@@ -101,11 +157,7 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
                  kPathBufferSize - 1);
     return kExitBadSource;
   }
-  if (!CopyPath(positional[1], job.destFolder) || !FolderExists(job.destFolder)) {
-    std::fprintf(io.err, "plyx-split: the destination folder '%s' does not exist\n",
-                 positional[1]);
-    return kExitBadDestination;
-  }
+  if (const int refused = CheckDestination(positional[1], job, io)) return refused;
 
   std::uint64_t sourceSize = 0;
   {
@@ -135,7 +187,7 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
   }
   job.progressMax = job.partCount > 1 ? job.partCount + 1 : 2;
 
-  TerminalUi ui(io, job.progressMax, overwrite);
+  TerminalUi ui(io, job.progressMax, overwrite, job.cancelRequested);
   interruptFlag = &job.cancelRequested;
   const std::uint32_t status = RunSplit(job, ui, SystemDiskSpace());
   interruptFlag = nullptr;
@@ -144,6 +196,7 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
     std::fprintf(io.out, "Split '%s' into %u part(s) and %s.bat in %s\n", job.sourcePath,
                  static_cast<unsigned>(job.partCount), FileNamePart(job.sourcePath),
                  job.destFolder);
+    std::fflush(io.out);
     return kExitOk;
   }
   if (status == kStatusOverwriteDeclined) {
@@ -153,4 +206,16 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
   return kExitSplitFailed;
 }
 
-void InstallInterruptHandler() { std::signal(SIGINT, OnInterrupt); }
+void InstallSignalHandlers() {
+#ifdef _WIN32
+  std::signal(SIGINT, OnInterrupt);
+#else
+  // No SA_RESTART: a question waiting for its line must see the interrupt.
+  struct sigaction interrupt = {};
+  interrupt.sa_handler = OnInterrupt;
+  sigemptyset(&interrupt.sa_mask);
+  sigaction(SIGINT, &interrupt, nullptr);
+  // A reader that went away (plyx-split ... | head -1) must not end the split.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
+}

@@ -5,27 +5,33 @@
 namespace {
 constexpr int kBarWidth = 30;
 
-// One answer read from the terminal: the first letter of the line.
-char ReadLetter(std::FILE* in) {
-  char line[64];
-  if (std::fgets(line, sizeof line, in) == nullptr) return '\0';
-  for (const char* p = line; *p != '\0'; ++p) {
-    if (!std::isspace(static_cast<unsigned char>(*p))) {
-      return static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
-    }
+// One answer typed on the terminal: the line without the blanks around it, in
+// lower case; "" at the end of input or when Ctrl+C broke the read off.
+std::string ReadAnswer(std::FILE* in) {
+  std::string line;
+  for (int c; (c = std::fgetc(in)) != EOF && c != '\n';) {
+    if (line.size() < 32) line += static_cast<char>(std::tolower(c));
   }
-  return '\0';
+  std::clearerr(in);
+  const std::size_t first = line.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return "";
+  return line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
 }
 }  // namespace
 
-TerminalUi::TerminalUi(SplitCommandIo& io, std::uint32_t progressMax, bool overwrite)
-    : io_(io), progressMax_(progressMax == 0 ? 1 : progressMax), overwrite_(overwrite) {}
+TerminalUi::TerminalUi(SplitCommandIo& io, std::uint32_t progressMax, bool overwrite,
+                       const std::atomic<bool>& interrupted)
+    : io_(io),
+      progressMax_(progressMax == 0 ? 1 : progressMax),
+      overwrite_(overwrite),
+      interrupted_(interrupted) {}
 
 void TerminalUi::Draw() {
   const std::uint32_t shown = position_ > progressMax_ ? progressMax_ : position_;
   const int filled = static_cast<int>(shown * kBarWidth / progressMax_);
   std::string bar(static_cast<std::size_t>(filled), '#');
   bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
+  // A failed write (a reader that went away) is ignored: the split goes on.
   if (io_.redrawLine) {
     std::fprintf(io_.out, "\r[%s] %-44s", bar.c_str(), status_.c_str());
     std::fflush(io_.out);
@@ -37,7 +43,10 @@ void TerminalUi::Draw() {
 }
 
 void TerminalUi::EndLine() {
-  if (lineOpen_) std::fputc('\n', io_.out);
+  if (lineOpen_) {
+    std::fputc('\n', io_.out);
+    std::fflush(io_.out);
+  }
   lineOpen_ = false;
 }
 
@@ -57,26 +66,35 @@ void TerminalUi::FillProgress() {
   Draw();
 }
 
+bool TerminalUi::Agreed(const char* prompt, const char* word, const char* letter) {
+  std::fprintf(io_.err, "%s", prompt);
+  std::fflush(io_.err);
+  const std::string answer = ReadAnswer(io_.in);
+  return !interrupted_ && (answer == word || answer == letter);
+}
+
 SplitAnswer TerminalUi::Ask(SplitQuestion kind, const char* text) {
   EndLine();
   switch (kind) {
     case SplitQuestion::kOverwrite:
-      if (!io_.askUser) {
+      if (overwrite_ || !io_.askUser) {
         std::fprintf(io_.err, "%s\n  -> %s\n", text,
                      overwrite_ ? "OK (--overwrite)" : "Cancel (pass --overwrite to replace it)");
         return overwrite_ ? SplitAnswer::kOk : SplitAnswer::kCancel;
       }
-      std::fprintf(io_.out, "%s [o]k / [c]ancel: ", text);
-      std::fflush(io_.out);
-      return ReadLetter(io_.in) == 'o' ? SplitAnswer::kOk : SplitAnswer::kCancel;
+      std::fprintf(io_.err, "%s\n", text);
+      return Agreed("Type ok to replace it, anything else keeps it: ", "ok", "o")
+                 ? SplitAnswer::kOk
+                 : SplitAnswer::kCancel;
     case SplitQuestion::kInsertDisk:
       if (!io_.askUser) {
         std::fprintf(io_.err, "%s\n  -> Cancel (no terminal to answer on)\n", text);
         return SplitAnswer::kCancel;
       }
-      std::fprintf(io_.out, "%s\n[r]etry / [c]ancel: ", text);
-      std::fflush(io_.out);
-      return ReadLetter(io_.in) == 'r' ? SplitAnswer::kRetry : SplitAnswer::kCancel;
+      std::fprintf(io_.err, "%s\n", text);
+      return Agreed("Type retry once it is in, anything else gives up: ", "retry", "r")
+                 ? SplitAnswer::kRetry
+                 : SplitAnswer::kCancel;
     case SplitQuestion::kDiskFull:
     case SplitQuestion::kFailure:
       std::fprintf(io_.err, "plyx-split: %s\n", text);

@@ -1,7 +1,8 @@
 // The split run's surroundings on a terminal: a status line with a progress
-// bar, and questions answered on standard input.
+// bar on standard output, questions on standard error answered on standard input.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -10,7 +11,9 @@
 
 class TerminalUi : public SplitUi {
  public:
-  TerminalUi(SplitCommandIo& io, std::uint32_t progressMax, bool overwrite);
+  // `interrupted` is set by Ctrl+C; a question open at that moment reads Cancel.
+  TerminalUi(SplitCommandIo& io, std::uint32_t progressMax, bool overwrite,
+             const std::atomic<bool>& interrupted);
 
   void ShowStatus(const char* text) override;
   void StepProgress() override;
@@ -22,11 +25,14 @@ class TerminalUi : public SplitUi {
  private:
   void Draw();
   void EndLine();
+  // True when the typed line is one of the two words, and no Ctrl+C came.
+  bool Agreed(const char* prompt, const char* word, const char* letter);
 
   SplitCommandIo& io_;
   std::uint32_t progressMax_;
   std::uint32_t position_ = 0;
   bool overwrite_;
+  const std::atomic<bool>& interrupted_;
   bool lineOpen_ = false;
   std::string status_;
 };

@@ -18,15 +18,17 @@ class DiskFile {
   DiskFile& operator=(const DiskFile&) = delete;
 
   // Reading opens an existing regular file; writing creates the file or cuts an
-  // existing one to nothing; creating new fails when the name exists. Fails
-  // while the file is open anywhere else.
+  // existing one to nothing (on POSIX only a regular file, never through a
+  // link); creating new fails when the name exists. Fails while the file is
+  // open anywhere else.
   bool Open(std::uint32_t mode, const char* path);
   // True only when exactly `count` bytes were moved (a short read at the end
   // of the file fails). A count of 0 succeeds without touching the file.
   bool Read(void* buffer, std::uint32_t count);
   bool Write(const void* buffer, std::uint32_t count);
   // Cuts a written file at the current position and closes it; harmless when
-  // not open.
+  // not open. False when the system reports that a written file could not be
+  // stored whole: a failed write.
   bool Close();
 
   bool IsOpen() const { return openState != 0; }

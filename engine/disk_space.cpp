@@ -2,18 +2,22 @@
 
 #include <cstdio>
 
+#include "disk_file.h"
 #include "path_text.h"
 #include "split_job.h"
 
+bool DiskSpace::CloseWritten(DiskFile& file) { return file.Close(); }
+
 std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, SplitUi& ui,
                              DiskSpace& disk) {
-  // A folder without a drive letter (a network share) is asked about itself:
-  // an empty root would measure the current directory's drive instead.
+  // The folder itself is measured, as a volume may be mounted on it; its root
+  // answers the drive type. A folder without a drive letter (a network share)
+  // is its own root: an empty root would measure the current drive instead.
   char root[kPathBufferSize];
   if (!VolumeRootOf(destFolder, root, sizeof root)) return kStatusQueryFailed;
 
   std::uint64_t freeBytes = 0;
-  if (!disk.FreeBytes(root, &freeBytes)) return kStatusQueryFailed;
+  if (!disk.FreeBytes(destFolder, root, &freeBytes)) return kStatusQueryFailed;
   bool fits = freeBytes >= bytesNeeded;
   SplitAnswer lastAnswer = SplitAnswer::kRetry;
   while (!fits && lastAnswer == SplitAnswer::kRetry) {
@@ -31,7 +35,7 @@ std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, 
       lastAnswer = SplitAnswer::kCancel;
     }
     if (lastAnswer == SplitAnswer::kRetry) {
-      if (!disk.FreeBytes(root, &freeBytes)) return kStatusRetryQueryFailed;
+      if (!disk.FreeBytes(destFolder, root, &freeBytes)) return kStatusRetryQueryFailed;
       fits = freeBytes >= bytesNeeded;
     }
   }

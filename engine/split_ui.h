@@ -24,10 +24,17 @@ class SplitUi {
   virtual void RunOver() = 0;       // last call of every run
 };
 
+class DiskFile;
+
 class DiskSpace {
  public:
   virtual ~DiskSpace() = default;
-  // Free bytes on the whole volume that holds root (not just the caller's quota).
-  virtual bool FreeBytes(const char* root, std::uint64_t* freeBytes) = 0;
+  // Bytes that this process may still write into `folder`: the smaller of the
+  // volume's free bytes and the caller's share (quota, reserved blocks). The
+  // volume's `root` is asked when the folder itself cannot be.
+  virtual bool FreeBytes(const char* folder, const char* root, std::uint64_t* freeBytes) = 0;
   virtual bool IsRemovable(const char* root) = 0;
+  // Closes a file that the run has written; false when the system could not
+  // store all of it (network and quota-limited disks report that only here).
+  virtual bool CloseWritten(DiskFile& file);
 };

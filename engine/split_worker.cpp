@@ -12,12 +12,10 @@
 
 namespace {
 
-// The longest part path (three-digit number) and its overwrite question must
-// fit their 260-byte buffers; the batch path is as long as a part path.
-bool PartTextsFit(const char* destFolder, const char* name) {
-  const std::size_t partPath = std::strlen(destFolder) + std::strlen(name) + 4;
-  const std::size_t question = partPath + sizeof kOverwriteQuestion - 1 - 2;
-  return partPath < kPathBufferSize && question < kPathBufferSize;
+// The part path (three-digit number) must fit its 260-byte buffer; the batch
+// path is as long.
+bool PartPathsFit(const char* destFolder, const char* name) {
+  return std::strlen(destFolder) + std::strlen(name) + 4 < kPathBufferSize;
 }
 
 bool Fits(int formattedLength) {
@@ -39,8 +37,8 @@ const char* FailureText(std::uint32_t status) {
 
 // Copies one part into the open `part`; returns the status, and through
 // `remaining` how much of the part was left uncopied.
-std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskFile& source, char* buffer,
-                       DiskFile& part, std::uint32_t* remaining) {
+std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFile& source,
+                       char* buffer, DiskFile& part, std::uint32_t* remaining) {
   std::uint32_t status = kStatusOk;
   while (*remaining > 0 && status == kStatusOk && !job.cancelRequested) {
     const std::uint32_t n = *remaining < kChunkSize ? *remaining : kChunkSize;
@@ -51,7 +49,10 @@ std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskFile& source, char*
     }
     *remaining -= n;
   }
-  part.Close();
+  // A part whose data the system could not store at the close is not written.
+  if (!disk.CloseWritten(part) && status == kStatusOk && *remaining == 0) {
+    status = kStatusWriteFailed;
+  }
   if (!job.cancelRequested) ui.StepProgress();
   return status;
 }
@@ -79,7 +80,7 @@ std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, Disk
     status = CheckDiskSpace(job.destFolder, job.partSize, ui, disk);
     if (status != kStatusOk) break;
 
-    // PartTextsFit has vouched for both texts; a truncation here still never
+    // PartPathsFit has vouched for the path; a truncation here still never
     // names the wrong file.
     char partPath[kPathBufferSize];
     if (!Fits(std::snprintf(partPath, sizeof partPath, "%s%s.%03u", job.destFolder, name,
@@ -93,19 +94,19 @@ std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, Disk
     DiskFile part;
     if (!part.Open(kDiskFileCreateNew, partPath)) {
       if (FileExists(partPath)) {
-        if (!Fits(std::snprintf(text, sizeof text, kOverwriteQuestion, partPath))) {
-          status = kStatusCreateFailed;
-          break;
-        }
-        if (ui.Ask(SplitQuestion::kOverwrite, text) != SplitAnswer::kOk) {
+        char question[kQuestionBufferSize];
+        std::snprintf(question, sizeof question, kOverwriteQuestion, partPath);
+        if (ui.Ask(SplitQuestion::kOverwrite, question) != SplitAnswer::kOk) {
           status = kStatusOverwriteDeclined;
         }
       }
+      // A cancel confirmed while the question was open: the old part stays whole.
+      if (job.cancelRequested) break;
       if (status == kStatusOk && !part.Open(kDiskFileWrite, partPath)) status = kStatusCreateFailed;
     }
 
     std::uint32_t remaining = job.partSize;
-    if (status == kStatusOk) status = CopyPart(job, ui, source, buffer, part, &remaining);
+    if (status == kStatusOk) status = CopyPart(job, ui, disk, source, buffer, part, &remaining);
     if (status == kStatusOk && remaining == 0) ++job.currentPart;
   }
   return status;
@@ -125,11 +126,17 @@ std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk
   if (buffer == nullptr) {
     ui.Ask(SplitQuestion::kFailure, kMemoryFailureText);
   } else if (!AddTrailingSeparator(job.destFolder, sizeof job.destFolder) ||
-             !PartTextsFit(job.destFolder, name)) {
+             !PartPathsFit(job.destFolder, name)) {
     heap.Free(buffer);
     ui.Ask(SplitQuestion::kFailure, kPathTooLongText);
     status = kStatusCreateFailed;
+  } else if (!CanNameInBatch(name)) {
+    // Refused now rather than after every part is on disk.
+    heap.Free(buffer);
+    ui.Ask(SplitQuestion::kFailure, kBatchFailedText);
+    status = kStatusBatchFailed;
   } else {
+    const std::uint32_t partSize = job.partSize;  // the run turns it into the last part's size
     DiskFile source;
     if (source.Open(kDiskFileRead, job.sourcePath)) {
       sourceOpened = true;
@@ -149,7 +156,7 @@ std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk
       status = kStatusOverwriteDeclined;
     } else if (status == kStatusOk) {
       ui.ShowStatus("Creating BAT file");
-      status = WriteMergeBatch(job, ui, disk);
+      status = WriteMergeBatch(job, partSize, ui, disk);
       ui.FillProgress();
       ui.Pause(200);
     } else if (status != kStatusOverwriteDeclined) {

@@ -13,36 +13,32 @@ bool DiskFile::Open(std::uint32_t mode, const char* path) {
   readOnly = mode == kDiskFileRead;
   bool existed = false;
   int fd;
+  // O_NONBLOCK: opening a FIFO would otherwise wait for its other end.
   if (readOnly) {
-    fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   } else {
     // Not O_TRUNC: a file held by someone else must be refused before it is cut.
     fd = ::open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST && mode == kDiskFileWrite) {
       existed = true;
-      fd = ::open(path, O_RDWR | O_CLOEXEC);
+      // Only a regular file is replaced: a link or a FIFO in a part's place
+      // would send the part elsewhere or hang.
+      fd = ::open(path, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     }
   }
   if (fd < 0) return false;
 
+  struct stat info;
   // flock stands in for Windows' share mode 0: a second open of the same file fails.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+      (existed && ::ftruncate(fd, 0) != 0)) {
     ::close(fd);
     return false;
   }
-  struct stat info;
   if (readOnly) {
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-      ::close(fd);
-      return false;
-    }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     fullSize = static_cast<std::uint64_t>(info.st_size);
     size = static_cast<std::uint32_t>(fullSize);
-  } else if (existed && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-             ::ftruncate(fd, 0) != 0) {
-    ::close(fd);
-    return false;
   }
 
   lastError = existed ? EEXIST : 0;
@@ -82,9 +78,10 @@ bool DiskFile::Write(const void* buffer, std::uint32_t count) {
 bool DiskFile::Close() {
   if (openState == 0) return true;
   // No cut at the position as on Windows: Open emptied a written file and
-  // Write only appends, so its end is already there.
-  ::close(static_cast<int>(handle));
+  // Write only appends, so its end is already there. A network or
+  // quota-limited file system may report a failed write only here.
+  const bool closed = ::close(static_cast<int>(handle)) == 0;
   handle = -1;
   openState = 0;
-  return true;
+  return closed;
 }

@@ -8,7 +8,7 @@
 
 bool FileExists(const char* path) {
   struct stat info;
-  return ::stat(path, &info) == 0;
+  return ::lstat(path, &info) == 0;  // a link counts, even one to nothing
 }
 
 bool FolderExists(const char* path) {
@@ -24,14 +24,18 @@ bool ConvertToOemCodePage(const char* text, std::string* oem) {
 }
 
 namespace {
+bool QueryFreeBytes(const char* path, std::uint64_t* freeBytes) {
+  struct statvfs info;
+  if (::statvfs(path[0] != '\0' ? path : ".", &info) != 0) return false;
+  // The blocks left to unprivileged users: the reserved ones are not ours.
+  *freeBytes = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+  return true;
+}
+
 class PosixDiskSpace : public DiskSpace {
  public:
-  bool FreeBytes(const char* root, std::uint64_t* freeBytes) override {
-    struct statvfs info;
-    if (::statvfs(root[0] != '\0' ? root : ".", &info) != 0) return false;
-    // Every free block, not only the part left to unprivileged users.
-    *freeBytes = static_cast<std::uint64_t>(info.f_bfree) * info.f_frsize;
-    return true;
+  bool FreeBytes(const char* folder, const char* root, std::uint64_t* freeBytes) override {
+    return QueryFreeBytes(folder, freeBytes) || QueryFreeBytes(root, freeBytes);
   }
   bool IsRemovable(const char*) override { return false; }
 };

@@ -48,9 +48,10 @@ bool DiskFile::Write(const void* buffer, std::uint32_t count) {
 
 bool DiskFile::Close() {
   if (openState == 0) return true;
-  if (!readOnly) SetEndOfFile(AsHandle(handle));
-  CloseHandle(AsHandle(handle));
+  // Network and quota-limited disks may report a failed write only here.
+  const bool cut = readOnly || SetEndOfFile(AsHandle(handle));
+  const bool closed = CloseHandle(AsHandle(handle)) != FALSE;
   handle = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
   openState = 0;
-  return true;
+  return cut && closed;
 }

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "ansi_text.h"
 #include "disk_space.h"
 
 // Not FindFirstFileA, which takes wildcards and misses a drive's root; and no
@@ -26,29 +27,26 @@ bool ConvertToOemCodePage(const char* text, std::string* oem) {
   std::vector<wchar_t> wide(static_cast<std::size_t>(wideLength));
   MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, wide.data(), wideLength);
   // No best fit: "e" for "ė" would name a file that does not exist.
-  BOOL usedDefault = FALSE;
-  const int length = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), -1,
-                                         nullptr, 0, nullptr, &usedDefault);
-  if (length <= 0 || usedDefault) return false;
-  std::vector<char> bytes(static_cast<std::size_t>(length));
-  WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), -1, bytes.data(), length,
-                      nullptr, &usedDefault);
-  if (usedDefault) return false;
-  oem->assign(bytes.data());
-  return true;
+  return WideToCodePageExactly(CP_OEMCP, wide.data(), oem);
 }
 
 namespace {
+bool QueryFreeBytes(const char* path, std::uint64_t* freeBytes) {
+  ULARGE_INTEGER available, total, totalFree;
+  if (!GetDiskFreeSpaceExA(path[0] != '\0' ? path : nullptr, &available, &total, &totalFree)) {
+    return false;
+  }
+  // A quota can leave the caller less than the disk has free.
+  *freeBytes = available.QuadPart < totalFree.QuadPart ? available.QuadPart : totalFree.QuadPart;
+  return true;
+}
+
 class Win32DiskSpace : public DiskSpace {
  public:
-  bool FreeBytes(const char* root, std::uint64_t* freeBytes) override {
-    ULARGE_INTEGER totalFree;
-    // The third result: free bytes on the whole disk, not the caller's quota.
-    if (!GetDiskFreeSpaceExA(root[0] != '\0' ? root : nullptr, nullptr, nullptr, &totalFree)) {
-      return false;
-    }
-    *freeBytes = totalFree.QuadPart;
-    return true;
+  bool FreeBytes(const char* folder, const char* root, std::uint64_t* freeBytes) override {
+    // The folder may be a mounted volume of its own (under Wine: any Linux
+    // mount below Z:), which its drive's root would not measure.
+    return QueryFreeBytes(folder, freeBytes) || QueryFreeBytes(root, freeBytes);
   }
   bool IsRemovable(const char* root) override {
     return GetDriveTypeA(root[0] != '\0' ? root : nullptr) == DRIVE_REMOVABLE;

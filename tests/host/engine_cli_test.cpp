@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "path_text.h"
 #include "split_command.h"
 #include "support/files.h"
@@ -14,7 +18,8 @@ namespace {
 TEST(ParsePartSize, TakesBytesOrAPresetSize) {
   const struct { const char* text; std::uint32_t bytes; } cases[] = {  // bytes 0: refused
       {"4294967295", 4294967295u}, {"4294967296", 0}, {"0", 0}, {"", 0}, {"12ab", 0}, {"-5", 0},
-      {"256kb", 262144}, {"1.44MB", 1457664}, {"Floppy", 1457664}, {"Custom Size", 0}, {"4 MB", 0}};
+      {"256kb", 262144}, {"1.44MB", 1457664}, {"Floppy", 1457664}, {"Custom Size", 0}, {"4 MB", 0},
+      {"0000000001000000", 1000000}, {" 42 ", 42}, {"1 0", 0}};  // guards: zeros refused, inner blanks dropped
   for (const auto& c : cases) {
     std::uint32_t bytes = 0;
     EXPECT_EQ(ParsePartSize(c.text, &bytes) ? bytes : 0, c.bytes) << "'" << c.text << "'";
@@ -25,22 +30,28 @@ class SplitCommand : public ::testing::Test {
  protected:
   TempFolder temp;
   std::string source = temp / "data.bin", dest = temp.MakeFolder("out"), data = PatternBytes(600000);
-  std::string said;  // all that the last run wrote
+  std::string reported, asked, said;  // standard output, error, and both, of the last run
 
   void SetUp() override { WriteBytes(source, data); }
-  int Run(std::vector<std::string> args, bool askUser = false, const char* typed = "") {
-    std::FILE *in = std::tmpfile(), *out = std::tmpfile();  // out: standard output and error alike
+  // `out`, when given, takes standard output instead of the capture.
+  int Run(std::vector<std::string> args, bool askUser = false, const char* typed = "", std::FILE* out = nullptr) {
+    std::FILE *in = std::tmpfile(), *outFile = std::tmpfile(), *errFile = std::tmpfile();
     std::fputs(typed, in);
     std::rewind(in);
     std::vector<const char*> argv{"plyx-split"};
     for (const auto& a : args) argv.push_back(a.c_str());
-    SplitCommandIo io{in, out, out, askUser, false};
+    SplitCommandIo io{in, out ? out : outFile, errFile, askUser, false};
     const int code = RunSplitCommand(static_cast<int>(argv.size()), argv.data(), io);
-    said.clear();
-    std::rewind(out);
-    for (int c; (c = std::fgetc(out)) != EOF;) said += static_cast<char>(c);
-    for (std::FILE* f : {in, out}) std::fclose(f);
+    reported = Text(outFile), asked = Text(errFile), said = reported + asked;
+    std::fclose(in);
     return code;
+  }
+  static std::string Text(std::FILE* file) {
+    std::string text;
+    std::rewind(file);
+    for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+    std::fclose(file);
+    return text;
   }
   std::string Out(const std::string& name) const { return dest + kPathSeparator + name; }
 };
@@ -50,12 +61,19 @@ TEST_F(SplitCommand, RefusesBadRequestsWithTheirOwnExitCodes) {
   if (!MakeSparseFile(big, 1ull << 32) || !MakeSparseFile(barely, (1ull << 32) - 1)) {
     GTEST_SKIP() << "the temporary folder cannot hold sparse files of 4 GB";
   }
+  const std::string longFolder = temp.MakeFolder(std::string(120, 'a') + kPathSeparator + std::string(140, 'b'));
   const struct { std::vector<std::string> args; int code; const char* message; } cases[] = {
       {{source, dest, "1MB", "extra"}, kExitUsage, "usage:"},
       {{source, dest, "lots"}, kExitUsage, "is not a part size"},
       {{temp / "missing.bin", dest, "1MB"}, kExitBadSource, "cannot open the source"},
       {{std::string(300, 'x'), dest, "1MB"}, kExitBadSource, "longer than 259"},
-      {{source, source, "1MB"}, kExitBadDestination, "does not exist"},
+      // Guards: a file, a long folder and "out " were all reported as missing.
+      {{source, source, "1MB"}, kExitBadDestination, "is a file, not a folder"},
+      {{source, temp / "nowhere", "1MB"}, kExitBadDestination, "does not exist"},
+      {{source, longFolder, "1MB"}, kExitBadDestination, "a part path must stay below 260"},
+#ifdef _WIN32
+      {{source, dest + " ", "1MB"}, kExitBadDestination, "remove the blank or dot at its end"},
+#endif
       {{source, dest, "600"}, kExitTooManyParts, "1000 parts of 600 bytes"},
       {{big, dest, "3MB"}, kExitBadSource, "4 GB or more"},
       {{barely, dest, "1MB"}, kExitTooManyParts, "4096 parts"},  // passes the size check
@@ -72,9 +90,11 @@ TEST_F(SplitCommand, KeepsAnExistingPartUnlessSomeoneAgrees) {
   const struct { const char* what; const char* extra; bool askUser; const char* typed; bool split; } cases[] = {
       {"no terminal", nullptr, false, "", false},
       {"no terminal, --overwrite", "--overwrite", false, "", true},
-      {"typed ok", nullptr, true, "o\no\no\no\n", true},
+      {"typed ok", nullptr, true, " OK \no\nok\n", true},
       {"typed cancel", nullptr, true, "c\n", false},
+      {"typed another word", nullptr, true, "oops\n", false},
       {"input ends", nullptr, true, "", false},
+      {"terminal, --overwrite", "--overwrite", true, "", true},  // guards: ignored on a terminal
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -87,9 +107,25 @@ TEST_F(SplitCommand, KeepsAnExistingPartUnlessSomeoneAgrees) {
               c.split);
     EXPECT_EQ(ReadBytes(Out("data.bin.001")) == "old part", !c.split);
     EXPECT_EQ(Exists(Out("data.bin.bat")), c.split);
-    EXPECT_NE(said.find("exists already, do you want to OverWrite it?"), std::string::npos);
+    // Guards: a question on standard output was lost with the output redirected.
+    EXPECT_NE(asked.find("exists already, do you want to OverWrite it?"), std::string::npos);
+    EXPECT_EQ(reported.find("exists already"), std::string::npos);
     EXPECT_EQ(said.find("Spliting file into - 3 of 3 part(s)") != std::string::npos, c.split);
   }
 }
+
+#ifndef _WIN32
+// Guards: plyx-split ... | head -1 ended the run (SIGPIPE) partway, with no batch.
+TEST_F(SplitCommand, AReaderThatWentAwayDoesNotStopTheSplit) {
+  InstallSignalHandlers();
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ::close(ends[0]);
+  std::FILE* out = ::fdopen(ends[1], "w");
+  EXPECT_EQ(Run({source, dest, "7000"}, false, "", out), kExitOk) << said;
+  std::fclose(out);
+  EXPECT_TRUE(Exists(Out("data.bin.bat")));
+}
+#endif
 
 }  // namespace

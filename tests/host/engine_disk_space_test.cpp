@@ -38,7 +38,7 @@ TEST(CheckDiskSpace, AnswersByFreeBytesDriveTypeAndTheUsersChoice) {
   }
 }
 
-TEST(CheckDiskSpace, QueriesTheVolumeThatHoldsTheFolder) {
+TEST(CheckDiskSpace, QueriesTheFolderAndTheVolumeRootThatHoldsIt) {
   const struct { const char* folder; const char* root; } cases[] = {
 #ifdef _WIN32
       {"a:\\backup", "a:\\"}, {"D:", "D:\\"},
@@ -54,16 +54,17 @@ TEST(CheckDiskSpace, QueriesTheVolumeThatHoldsTheFolder) {
     FakeDiskSpace disk;
     CheckDiskSpace(c.folder, 1, ui, disk);
     EXPECT_EQ(disk.roots, std::vector<std::string>{c.root}) << c.folder;
+    EXPECT_EQ(disk.folders, std::vector<std::string>{c.folder});
   }
 }
 
-TEST(CheckDiskSpace, TheSystemQueryReportsTheDiskOrFails) {
+TEST(CheckDiskSpace, TheSystemQueryFallsBackFromAMissingFolderToItsRoot) {
   std::uint64_t freeBytes = 0;
   char root[kPathBufferSize];
   ASSERT_TRUE(VolumeRootOf(".", root, sizeof root));
-  EXPECT_TRUE(SystemDiskSpace().FreeBytes(root, &freeBytes));
+  EXPECT_TRUE(SystemDiskSpace().FreeBytes("no-such-folder-of-plyx/", root, &freeBytes));
   EXPECT_GT(freeBytes, 0u);
-  EXPECT_FALSE(SystemDiskSpace().FreeBytes("no-such-folder-of-plyx/", &freeBytes));
+  EXPECT_FALSE(SystemDiskSpace().FreeBytes("no-such-folder-of-plyx/", "no-such-root/", &freeBytes));
 }
 
 }  // namespace

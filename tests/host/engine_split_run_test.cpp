@@ -17,6 +17,7 @@
 #include "support/split_fakes.h"
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -77,7 +78,7 @@ TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
     }
     EXPECT_FALSE(Exists(Part(count + 1)));
     std::string script;
-    ASSERT_TRUE(BuildMergeBatch(name.c_str(), count, &script));
+    ASSERT_TRUE(BuildMergeBatch(name.c_str(), job.fileSize, c.partSize, count, &script));
     EXPECT_EQ(ReadBytes(Batch()), script);
     EXPECT_EQ(ui.Count("step"), static_cast<int>(count));
     EXPECT_EQ(ui.Count("ask"), 0) << ui.Dump();
@@ -94,6 +95,7 @@ TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
 // keeps the parts before it and writes no batch.
 TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
   DiskFile holder;  // holds the source exclusively, as another program would
+  std::string oldPart2;  // an earlier part 2 that must stay as it was
   const struct {
     const char* what;
     std::function<void()> setUp;
@@ -106,6 +108,13 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
       // The part cut short by a cancel must not move the bar.
       {"cancelled in part 2", [&] { CancelAt("Spliting file into - 2 of 3 part(s)"); },
        kStatusOverwriteDeclined, nullptr, 2, 1},
+      // Lost data: OK given after a cancel at the question emptied the old part.
+      {"cancelled at the question",
+       [&] {
+         WriteBytes(Part(2), oldPart2 = "old part");
+         ui.onAsk = [&](SplitQuestion, const std::string&, SplitAnswer) { return job.cancelRequested = true, SplitAnswer::kOk; };
+       },
+       kStatusOverwriteDeclined, nullptr, 2, 1},
       {"no copy buffer", [&] { heapLimit = 4096; }, kStatusNotStarted, kMemoryFailureText, 1, 0},
       {"source held", [&] { ASSERT_TRUE(holder.Open(kDiskFileRead, Source().c_str())); },
        kStatusNotStarted, "Unable to Open Source File 999", 1, 0},
@@ -116,6 +125,11 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
        kStatusReadFailed, "Split Cancelled : 5000", 1, 0},
       {"a folder has the part's name", [&] { std::filesystem::create_directory(Part(2)); },
        kStatusCreateFailed, "Unable to Create Destination File : 2000", 2, 1},
+      // A failure reported as success: a part whose close failed counted as written.
+      {"part 2 fails at its close", [&] { disk.failClose = 1; }, kStatusWriteFailed, "Split Cancelled : 6000", 2, 2},
+      // Every part was written before a name the batch cannot hold was refused.
+      {"a name the batch cannot hold", [&] { std::snprintf(job.sourcePath, sizeof job.sourcePath, "%s", (temp / "quote\"d.bin").c_str()); },
+       kStatusBatchFailed, "Unable to Create BAT File 8000", 1, 0},
       {"full at the second part", [&] { disk.freeBytes = {1u << 20, 1000}; },
        kStatusNoRoom, "Split Cancelled : 4000", 2, 1},
       {"query fails", [&] { disk.failQuery = 0; }, kStatusQueryFailed, "Disk Full : 1000", 1, 0},
@@ -130,13 +144,17 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
          };
        },
        kStatusReadFailed, "Split Cancelled : 5000", 2, 2},
-      {"part 2 cannot be written", [&] { ASSERT_EQ(::symlink("/dev/full", Part(2).c_str()), 0); },
-       kStatusWriteFailed, "Split Cancelled : 6000", 2, 2},
+      // Lost data and a hang: a link or FIFO in a part's place was written through.
+      {"a link stands for part 2", [&] { ASSERT_EQ(::symlink("/dev/null", Part(2).c_str()), 0); },
+       kStatusCreateFailed, "Unable to Create Destination File : 2000", 2, 1},
+      {"a FIFO stands for part 2", [&] { ASSERT_EQ(::mkfifo(Part(2).c_str(), 0600), 0); },
+       kStatusCreateFailed, "Unable to Create Destination File : 2000", 2, 1},
 #endif
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Prepare(600000, 262144);
+    oldPart2.clear();
     ui.answers = {SplitAnswer::kOk};  // to replace an existing part
     c.setUp();
     EXPECT_EQ(Run(), c.status) << ui.Dump();
@@ -147,26 +165,30 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
     EXPECT_EQ(ui.Count("fill"), 0);
     EXPECT_TRUE(c.stopsAt == 1 ? !Exists(Part(1)) : ReadBytes(Part(1)) == data.substr(0, 262144));
     EXPECT_FALSE(Exists(Part(c.stopsAt + 1)) || Exists(Batch()));
+    EXPECT_TRUE(oldPart2.empty() || ReadBytes(Part(2)) == oldPart2);
+    EXPECT_EQ(std::filesystem::is_empty(outFolder), c.steps == 0) << "nothing written before the first part";
   }
 }
 
-// Bound: the part path and its question must fit their 260-byte buffers.
-TEST_F(SplitRun, PathsThatWouldNotFitTheirBuffersAreRefusedBeforeAnyPart) {
-  // " exists already, do you want to OverWrite it?" takes 45 of the 259
-  // characters, so a part path may have at most 214.
+// Bound: every part path that fits its 260-byte buffer works, with its
+// question (whose own 260 bytes refused part paths of 215 to 259).
+TEST_F(SplitRun, EveryPartPathThatFitsItsBufferWorks) {
   name = "f.bin";
   const std::size_t fixed = outFolder.size() + 2 + name.size() + 4;  // "OUT/" "X/" name ".001"
-  for (std::size_t length : {std::size_t{214}, std::size_t{215}}) {
+  for (std::size_t length : {std::size_t{259}, std::size_t{260}}) {
     SCOPED_TRACE(length);
     Prepare(1000, 600);
+    ui.answers = {SplitAnswer::kOk};
     const std::string dest = outFolder + kPathSeparator + std::string(length - fixed, 'x');
     std::filesystem::create_directory(dest);
     std::snprintf(job.destFolder, sizeof job.destFolder, "%s", dest.c_str());
     const std::string part = dest + kPathSeparator + name + ".001";
     ASSERT_EQ(part.size(), length);
-    const bool fits = length <= 214;
+    WriteBytes(part, "old");
+    const bool fits = length < kPathBufferSize;
     EXPECT_EQ(Run(), fits ? kStatusOk : kStatusCreateFailed);
-    EXPECT_EQ(Exists(part), fits);
+    EXPECT_EQ(ReadBytes(part), fits ? data.substr(0, 600) : "old");
+    EXPECT_EQ(ui.Asked(SplitQuestion::kOverwrite), fits ? Texts{part + " exists already, do you want to OverWrite it?"} : Texts{});
     EXPECT_EQ(ui.Asked(SplitQuestion::kFailure), fits ? Texts{} : Texts{kPathTooLongText});
   }
 }

@@ -8,13 +8,13 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::Start(const std::string& program, const std::string& arguments, const std::string& folder,
-                         HANDLE output) {
+                         HANDLE output, HANDLE input) {
   std::string line = "\"" + program + "\" " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   if (output != nullptr) {
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdInput = input != nullptr ? input : GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = startup.hStdError = output;
   }
   PROCESS_INFORMATION info{};
@@ -43,11 +43,12 @@ int RunBatch(const std::string& folder, const std::string& batchName, std::strin
   const std::string log = logFolder / "cmd-output.txt";
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   UniqueHandle file(CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+  UniqueHandle nul(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
   DWORD code = static_cast<DWORD>(-1);
   {
     ChildProcess cmd;
     // cmd.exe takes off the outer quotes and keeps the inner ones.
-    if (!file.IsValid() || !cmd.Start("cmd.exe", "/c \"\"" + folder + batchName + "\"\"", folder, file.Get()) ||
+    if (!file.IsValid() || !cmd.Start("cmd.exe", "/c \"\"" + folder + batchName + "\"\"", folder, file.Get(), nul.Get()) ||
         !cmd.WaitForExit(120000, &code)) {
       code = static_cast<DWORD>(-1);
     }

@@ -70,10 +70,12 @@ class FakeDiskSpace : public DiskSpace {
   std::deque<std::uint64_t> freeBytes{std::uint64_t{1} << 40};
   bool removable = false;
   int failQuery = -1;  // zero-based index of the query that fails
-  std::vector<std::string> roots;
-  int typeQueries = 0;
+  int failClose = -1;  // zero-based index of the written file whose close fails
+  std::vector<std::string> folders, roots;
+  int typeQueries = 0, closes = 0;
 
-  bool FreeBytes(const char* root, std::uint64_t* result) override {
+  bool FreeBytes(const char* folder, const char* root, std::uint64_t* result) override {
+    folders.push_back(folder);
     roots.push_back(root);
     if (static_cast<int>(roots.size()) - 1 == failQuery) return false;
     *result = freeBytes.front();
@@ -81,6 +83,7 @@ class FakeDiskSpace : public DiskSpace {
     return true;
   }
   bool IsRemovable(const char*) override { return ++typeQueries, removable; }
+  bool CloseWritten(DiskFile& file) override { return DiskSpace::CloseWritten(file) && closes++ != failClose; }
 };
 
 inline void FillJob(SplitJobRecord& job, const std::string& source, const std::string& dest,

@@ -1,5 +1,6 @@
 // Whole splits whose batch, run by cmd.exe as a double click runs it, restores
-// the source byte for byte.
+// the source byte for byte, or refuses, joining nothing, when a part is
+// missing or has the wrong size.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,6 +16,17 @@
 
 namespace {
 
+// Splits `data` into `dest` as `name`.
+void Split(const TempFolder& in, const std::string& dest, const char* name, const std::string& data,
+           std::uint32_t partSize) {
+  ASSERT_TRUE(WriteBytes(in / name, data));
+  const auto size = static_cast<std::uint32_t>(data.size());
+  SplitJobRecord job;
+  FillJob(job, in / name, dest, size, partSize, PartCount(size, partSize));
+  ScriptedUi ui;
+  ASSERT_EQ(RunSplit(job, ui, SystemDiskSpace()), kStatusOk) << ui.Dump();
+}
+
 // Input handled unsafely: a name holding & or % ran commands of its own.
 TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
   const struct { const char* name; std::uint32_t size, partSize; bool controlZ; } cases[] = {
@@ -22,21 +34,18 @@ TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
       {"several.bin", 600000, 262144, false},
       {"ctrlz.bin", 300000, 65536, true},  // 0x1A ends a file copied in text mode
       {"empty.bin", 0, 262144, false},
+      {"many.bin", 999 * 7 - 3, 7, false},
       {"my holiday film.mpg", 70000, 30000, false},
       {"caf\xe9 cr\xe8me.bin", 50000, 20000, false},  // ANSI bytes; cmd reads OEM
       {"a & mkdir pwned & b.bin", 50000, 20000, false},
-      {"100% sure ^ and %PATH%.bin", 50000, 20000, false},
+      {"100% sure ^ and %PATH% %p.bin", 50000, 20000, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder in, out;
     std::string data = PatternBytes(c.size, c.size);
     for (std::size_t i = 0; c.controlZ && i < data.size(); i += 3) data[i] = '\x1a';
-    ASSERT_TRUE(WriteBytes(in / c.name, data));
-    SplitJobRecord job;
-    FillJob(job, in / c.name, out.Path(), c.size, c.partSize, PartCount(c.size, c.partSize));
-    ScriptedUi ui;
-    ASSERT_EQ(RunSplit(job, ui, SystemDiskSpace()), kStatusOk) << ui.Dump();
+    Split(in, out.Path(), c.name, data, c.partSize);
 
     std::string said;
     EXPECT_EQ(RunBatch(out.Path(), std::string(c.name) + ".bat", &said), 0);
@@ -44,6 +53,41 @@ TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
     EXPECT_FALSE(Exists(out / "pwned")) << "the batch ran a command hidden in the name";
     EXPECT_NE(said.find("Successfully Merged !!!"), std::string::npos) << said;
     EXPECT_EQ(said.find("not found"), std::string::npos) << said;
+  }
+}
+
+// A failure reported as success, and lost data: the batch joined around a
+// missing or wrong part and, run in the source's folder, replaced the user's
+// file with the wrong result.
+TEST(MergeBatchRun, ABrokenSetOfPartsJoinsNothingAndSaysWhy) {
+  constexpr int kMissing = -1, kFolder = -2;
+  const struct { const char* part; int size; bool noSizes; const char* said; } cases[] = {
+      {"001", kMissing, false, "x.bin.001 is missing - nothing was merged"},
+      {"002", kMissing, false, "x.bin.002 is missing"},
+      {"003", kMissing, false, "x.bin.003 is missing"},
+      {"002", 99999, false, "x.bin.002 does not have the size it was split with - nothing was merged"},
+      {"002", 7, false, "x.bin.002 does not have the size"},  // another file
+      {"002", 0, false, "x.bin.002 does not have the size"},
+      {"002", kFolder, false, "x.bin.002 does not have the size"},
+      {"003", 100001, false, "x.bin.003 does not have the size"},
+      {"002", 99999, true, nullptr},  // no sizes from the interpreter (%~z0 spoilt): joined
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.part) + " " + std::to_string(c.size));
+    TempFolder in, out;
+    Split(in, out.Path(), "x.bin", PatternBytes(300000), 100000);
+    ASSERT_TRUE(WriteBytes(out / "x.bin", "the user's own file"));
+    const std::string part = out / ("x.bin." + std::string(c.part));
+    DeleteFileA(part.c_str());
+    if (c.size == kFolder) CreateDirectoryA(part.c_str(), nullptr);
+    if (c.size >= 0) WriteBytes(part, std::string(c.size, 'c'));
+    std::string script = ReadBytes(out / "x.bin.bat"), said;
+    for (std::size_t at; c.noSizes && (at = script.find("%~z0")) != std::string::npos;) script.replace(at, 4, "~z0");
+    WriteBytes(out / "x.bin.bat", script);
+    EXPECT_EQ(RunBatch(out.Path(), "x.bin.bat", &said), c.said ? 1 : 0);
+    EXPECT_NE(said.find(c.said ? c.said : "Successfully Merged !!!"), std::string::npos) << said;
+    EXPECT_TRUE(c.said == nullptr || said.find("Successfully Merged") == std::string::npos) << said;
+    EXPECT_EQ(SizeOf(out / "x.bin"), c.said ? 19u : 299999u) << "the user's own file, or the join";
   }
 }
 

@@ -66,6 +66,22 @@ TEST_F(Floppy, ASplitGoesOnOntoTheNextDiskAfterRetry) {
   EXPECT_TRUE(ReadBytes(kept / "big.bin") == data);
 }
 
+// Corrupted data: the check measured Z:'s root for a folder on a volume mounted
+// below it, so that a part ran out of room halfway ("Split Cancelled : 6000").
+TEST_F(Floppy, AFolderOnAVolumeMountedBelowADriveIsMeasuredItself) {
+  char prefix[MAX_PATH];  // the floppy's tmpfs is also the Linux folder PREFIX-floppy, on Z:
+  const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+  std::string mounted = "Z:" + std::string(prefix, length < sizeof prefix ? length : 0) + "-floppy\\";
+  for (char& c : mounted) c = c == '/' ? '\\' : c;
+  if (length == 0 || !Exists(mounted)) GTEST_SKIP() << "no " << mounted;
+  ASSERT_TRUE(WriteBytes(in / "big.bin", PatternBytes(2000000)));
+  FillJob(job, in / "big.bin", mounted, 2000000, 600000, 4);
+  EXPECT_EQ(RunSplit(job, ui, SystemDiskSpace()), kStatusNoRoom) << ui.Dump();
+  EXPECT_EQ(ui.Asked(SplitQuestion::kDiskFull), std::vector<std::string>{"Disk is full, quiting PLYX"});
+  EXPECT_EQ(SizeOf(mounted + "big.bin.001"), 600000u);
+  EXPECT_FALSE(Exists(mounted + "big.bin.002")) << "the part that cannot fit was begun";
+}
+
 // Corrupted data: the disk checks pass (faked) and the disk itself runs out; a
 // part or batch cut short by a full disk fails, and no half batch stays.
 TEST_F(Floppy, AWriteThatRunsOutOfRoomFailsAndLeavesNoHalfBatch) {
@@ -83,7 +99,7 @@ TEST_F(Floppy, AWriteThatRunsOutOfRoomFailsAndLeavesNoHalfBatch) {
   ASSERT_TRUE(WriteBytes(kFloppy + "filler.bin", std::string(static_cast<size_t>(free.QuadPart) - 8192, 'f')));
   FillJob(job, "C:\\in\\a-rather-long-file-name.bin", kFloppy, 0, 1, 999);  // a script over 8 KiB
   ui = ScriptedUi();
-  EXPECT_EQ(WriteMergeBatch(job, ui, roomy), kStatusBatchFailed);
+  EXPECT_EQ(WriteMergeBatch(job, 1, ui, roomy), kStatusBatchFailed);
   EXPECT_EQ(ui.Asked(SplitQuestion::kFailure), std::vector<std::string>{"Unable to Create BAT File 8000"});
   EXPECT_FALSE(Exists(kFloppy + "a-rather-long-file-name.bin.bat"));
 }
