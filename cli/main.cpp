@@ -4,6 +4,14 @@
 
 #include "split_command.h"
 
+// Reports into a file or pipe go out in large writes. The Windows runtime
+// otherwise writes each line on its own, a call per part that under Wine
+// costs as much as a chunk of the part.
+static void BufferReports(bool toTerminal) {
+  static char buffer[1 << 16];
+  if (!toTerminal) std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+}
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -36,6 +44,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::vector<const char*> ansi;
   for (const auto& text : texts) ansi.push_back(text.c_str());
+  BufferReports(io.redrawLine);
   InstallSignalHandlers();
   return RunSplitCommand(argc, ansi.data(), io);
 }
@@ -45,6 +54,7 @@ int wmain(int argc, wchar_t** argv) {
 int main(int argc, char** argv) {
   SplitCommandIo io{stdin, stdout, stderr, isatty(STDIN_FILENO) != 0,
                     isatty(STDOUT_FILENO) != 0};
+  BufferReports(io.redrawLine);
   InstallSignalHandlers();
   return RunSplitCommand(argc, argv, io);
 }

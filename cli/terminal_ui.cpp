@@ -75,6 +75,7 @@ bool TerminalUi::Agreed(const char* prompt, const char* word, const char* letter
 
 SplitAnswer TerminalUi::Ask(SplitQuestion kind, const char* text) {
   EndLine();
+  std::fflush(io_.out);  // what led to the question comes before it in a shared log
   switch (kind) {
     case SplitQuestion::kOverwrite:
       if (overwrite_ || !io_.askUser) {

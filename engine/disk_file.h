@@ -10,6 +10,8 @@ enum DiskFileMode : std::uint32_t {
   kDiskFileCreateNew = 3,  // writing, but only a file that does not exist yet
 };
 
+enum class CopyResult { kCopied, kReadFailed, kWriteFailed };
+
 class DiskFile {
  public:
   DiskFile() = default;
@@ -26,7 +28,11 @@ class DiskFile {
   // of the file fails). A count of 0 succeeds without touching the file.
   bool Read(void* buffer, std::uint32_t count);
   bool Write(const void* buffer, std::uint32_t count);
-  // Cuts a written file at the current position and closes it; harmless when
+  // Appends the next `count` bytes of `source` to this written file, through
+  // `buffer` (room for `count` bytes), or where the system copies between
+  // files itself (Linux), without passing them through memory at all.
+  CopyResult CopyFrom(DiskFile& source, void* buffer, std::uint32_t count);
+  // Closes the file (a written one ends where the writes did); harmless when
   // not open. False when the system reports that a written file could not be
   // stored whole: a failed write.
   bool Close();
@@ -45,4 +51,5 @@ class DiskFile {
   std::uint32_t size = 0;
   bool readOnly = true;
   std::uint64_t fullSize = 0;
+  bool kernelCopy = true;  // false once the system refused to copy from this file
 };

@@ -42,9 +42,10 @@ std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFi
   std::uint32_t status = kStatusOk;
   while (*remaining > 0 && status == kStatusOk && !job.cancelRequested) {
     const std::uint32_t n = *remaining < kChunkSize ? *remaining : kChunkSize;
-    if (!source.Read(buffer, n)) {
+    const CopyResult copied = part.CopyFrom(source, buffer, n);
+    if (copied == CopyResult::kReadFailed) {
       status = kStatusReadFailed;
-    } else if (!part.Write(buffer, n)) {
+    } else if (copied == CopyResult::kWriteFailed) {
       status = kStatusWriteFailed;
     }
     *remaining -= n;
@@ -60,6 +61,7 @@ std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFi
 std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFile& source,
                          char* buffer, const char* name) {
   std::uint32_t status = kStatusNotStarted;
+  FreeSpaceMemo freeSpace;
   while (job.currentPart <= job.partCount &&
          (status == kStatusOk || status == kStatusNotStarted) && !job.cancelRequested) {
     char text[kPathBufferSize];
@@ -77,7 +79,7 @@ std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, Disk
       continue;
     }
 
-    status = CheckDiskSpace(job.destFolder, job.partSize, ui, disk);
+    status = CheckDiskSpace(job.destFolder, job.partSize, ui, disk, &freeSpace);
     if (status != kStatusOk) break;
 
     // PartPathsFit has vouched for the path; a truncation here still never

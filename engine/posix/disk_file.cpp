@@ -75,6 +75,28 @@ bool DiskFile::Write(const void* buffer, std::uint32_t count) {
   return true;
 }
 
+CopyResult DiskFile::CopyFrom(DiskFile& source, void* buffer, std::uint32_t count) {
+  if (openState == 0 || readOnly || source.openState == 0) return CopyResult::kWriteFailed;
+  // copy_file_range moves the bytes inside the kernel: one copy instead of a
+  // read and a write through the buffer, which keeps the split as fast as cp.
+  std::uint32_t done = 0;
+  while (done < count && source.kernelCopy) {
+    const ssize_t n = ::copy_file_range(static_cast<int>(source.handle), nullptr,
+                                        static_cast<int>(handle), nullptr, count - done, 0);
+    if (n == 0) return CopyResult::kReadFailed;  // the source ended early
+    if (n > 0) {
+      done += static_cast<std::uint32_t>(n);
+    } else if (errno != EINTR) {
+      // Not between these file systems or on this kernel, or a failure whose
+      // side the read and write below will tell.
+      source.kernelCopy = false;
+    }
+  }
+  if (done == count) return CopyResult::kCopied;
+  if (!source.Read(buffer, count - done)) return CopyResult::kReadFailed;
+  return Write(buffer, count - done) ? CopyResult::kCopied : CopyResult::kWriteFailed;
+}
+
 bool DiskFile::Close() {
   if (openState == 0) return true;
   // No cut at the position as on Windows: Open emptied a written file and

@@ -46,12 +46,19 @@ bool DiskFile::Write(const void* buffer, std::uint32_t count) {
   return WriteFile(AsHandle(handle), buffer, count, &done, nullptr) && done == count;
 }
 
+CopyResult DiskFile::CopyFrom(DiskFile& source, void* buffer, std::uint32_t count) {
+  if (!source.Read(buffer, count)) return CopyResult::kReadFailed;
+  return Write(buffer, count) ? CopyResult::kCopied : CopyResult::kWriteFailed;
+}
+
 bool DiskFile::Close() {
   if (openState == 0) return true;
-  // Network and quota-limited disks may report a failed write only here.
-  const bool cut = readOnly || SetEndOfFile(AsHandle(handle));
+  // No SetEndOfFile: Open emptied a written file and Write only appends, so
+  // its end is already at the position; under Wine the cut costs a server
+  // call per part. Network and quota-limited disks may report a failed write
+  // only at the close.
   const bool closed = CloseHandle(AsHandle(handle)) != FALSE;
   handle = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
   openState = 0;
-  return cut && closed;
+  return closed;
 }
