@@ -6,28 +6,10 @@
 #include "path_text.h"
 #include "split_job.h"
 
-namespace {
-// A remembered figure is trusted only with this much to spare and only this
-// long, so that another program filling the disk meanwhile, or the blocks and
-// entries the parts take beyond their bytes, are found before a part begins.
-constexpr std::uint64_t kMemoReserve = std::uint64_t{64} << 20;
-constexpr auto kMemoLifetime = std::chrono::seconds(1);
-
-bool MemoVouches(const FreeSpaceMemo* memo, std::uint32_t bytesNeeded) {
-  return memo != nullptr && memo->known &&
-         std::chrono::steady_clock::now() - memo->queried < kMemoLifetime &&
-         memo->freeBytes >= bytesNeeded + kMemoReserve;
-}
-}  // namespace
-
 bool DiskSpace::CloseWritten(DiskFile& file) { return file.Close(); }
 
 std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, SplitUi& ui,
-                             DiskSpace& disk, FreeSpaceMemo* memo) {
-  if (MemoVouches(memo, bytesNeeded)) {
-    memo->freeBytes -= bytesNeeded;
-    return kStatusOk;
-  }
+                             DiskSpace& disk) {
   // The folder itself is measured, as a volume may be mounted on it; its root
   // answers the drive type. A folder without a drive letter (a network share)
   // is its own root: an empty root would measure the current drive instead.
@@ -57,7 +39,5 @@ std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, 
       fits = freeBytes >= bytesNeeded;
     }
   }
-  if (lastAnswer == SplitAnswer::kCancel) return kStatusNoRoom;
-  if (memo != nullptr) *memo = {freeBytes - bytesNeeded, std::chrono::steady_clock::now(), true};
-  return kStatusOk;
+  return lastAnswer == SplitAnswer::kCancel ? kStatusNoRoom : kStatusOk;
 }

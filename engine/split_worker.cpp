@@ -61,7 +61,6 @@ std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFi
 std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFile& source,
                          char* buffer, const char* name) {
   std::uint32_t status = kStatusNotStarted;
-  FreeSpaceMemo freeSpace;
   while (job.currentPart <= job.partCount &&
          (status == kStatusOk || status == kStatusNotStarted) && !job.cancelRequested) {
     char text[kPathBufferSize];
@@ -79,7 +78,7 @@ std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, Disk
       continue;
     }
 
-    status = CheckDiskSpace(job.destFolder, job.partSize, ui, disk, &freeSpace);
+    status = CheckDiskSpace(job.destFolder, job.partSize, ui, disk);
     if (status != kStatusOk) break;
 
     // PartPathsFit has vouched for the path; a truncation here still never
