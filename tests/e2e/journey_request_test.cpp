@@ -1,10 +1,75 @@
-// Filling in the request by hand: a custom part size, and a typed destination
+// Filling in the request: what the main window shows at a first start and
+// with a file on the command line, a custom part size, and a typed destination
 // that is checked as the field is left.
 #include "plyx_session.h"
 
 namespace {
 
 using Request = PlyxJourney;
+
+TEST_F(Request, FirstStartWithAQuotedPathIsEmptyAndKeysDoNothing) {
+  ASSERT_TRUE(WriteBytes(temp / "with blank.txt", "data"));
+  ASSERT_TRUE(StartMain("\"" + temp / "with blank.txt" + "\""));  // not unquoted: no such file
+  EXPECT_TRUE(WaitForFocus(IDC_SOURCE_FILE));
+  EXPECT_EQ(Text(IDC_SOURCE_FILE) + "|" + Text(IDC_DEST_FOLDER), "|");
+  EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT) + " | " + Text(IDC_SPLIT_SIZE_TEXT),
+            "File Size : 0 KB | Num of Split Parts : 0 | Split Size : 1.38 MB");
+  EXPECT_EQ(SizeIndex(), 3);
+  // Escape must not close PLYX, and Enter in a text field must not press Split
+  // (which would answer "Select a File to Split").
+  for (UINT key : {VK_ESCAPE, VK_RETURN}) {
+    PostKey(Main(), key);
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(IsWindowVisible(Main()) && HasFocus(Item(IDC_SOURCE_FILE))) << key;
+    EXPECT_EQ(NextMessageBox(0).text, "") << key;
+  }
+  CloseAndExpectExitZero();
+}
+
+TEST_F(Request, HistoryDefaultShowsTheNewestDestinationAndKeepsIt) {
+  // Slot 2 is the head of the ring: newest first is MRUD2, then MRUD1.
+  ASSERT_TRUE(SetRawDword("UseMRUD", 1) && SetRawDword("MRUDLimit", 5) && SetRawDword("MRUDDefault", 2));
+  ASSERT_TRUE(SetRawPath("MRUD1", "C:\\older parts\\") && SetRawPath("MRUD2", "C:\\newest parts\\"));
+  ASSERT_TRUE(WriteBytes(temp / "report.doc", PatternBytes(5000)));
+  // A file from the command line must not replace the remembered destination.
+  ASSERT_TRUE(StartMain(temp / "report.doc"));
+  EXPECT_EQ(Text(IDC_DEST_FOLDER), "C:\\newest parts\\");
+  EXPECT_EQ(Text(IDC_SOURCE_FILE) + " | " + Text(IDC_FILE_SIZE_TEXT), temp / "report.doc" + " | File Size : 4.89 KB");
+  CloseAndExpectExitZero(/*byTitleBar=*/true);
+}
+
+TEST_F(Request, CommandLineFileIsChosenAndEnterStartsTheSplit) {
+  const std::string source = temp / "movie.avi", bytes = PatternBytes(3000000);
+  ASSERT_TRUE(WriteBytes(source, bytes));
+  ASSERT_TRUE(StartMain(source));
+  EXPECT_EQ(Text(IDC_SOURCE_FILE), source);
+  EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT) + " | " + Text(IDC_SPLIT_SIZE_TEXT),
+            "File Size : 2.86 MB | Num of Split Parts : 3 | Split Size : 1.39 MB");
+  EXPECT_EQ(Text(IDC_DEST_FOLDER), temp.Path());
+  ASSERT_TRUE(WaitForFocus(IDC_SPLIT));
+  PostKey(Main(), VK_RETURN);
+  const MessageBoxInfo outcome = NextMessageBox(20000);
+  ASSERT_NE(outcome.window, nullptr) << "Enter on the focused Split button started no split";
+  EXPECT_EQ(outcome.text, "File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + temp.Path());
+  ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
+  ExpectParts(temp.Path(), "movie.avi", bytes, 1457664, 3);
+  CloseAndExpectExitZero();
+}
+
+TEST_F(Request, CommandLineFolderIsAFileOpenFailure) {
+  ChildProcess& process = Start(temp.Path().substr(0, temp.Path().size() - 1));
+  // Shown during start-up, owned by no window, before the main window appears.
+  Track(process);
+  const MessageBoxInfo box = NextMessageBox();
+  ExpectBox(box, "Unexpected Error : File Open Failure : 0005", nullptr);
+  ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
+  // The main window still opens, with no size read. The file box keeps the
+  // folder and the focus, so leaving it would ask again: close by the title bar.
+  ASSERT_TRUE(UseMain(process));
+  EXPECT_EQ(Text(IDC_PART_COUNT_TEXT), "Num of Split Parts : 0");
+  EXPECT_EQ(NextMessageBox(0).text, "");
+  CloseAndExpectExitZero(/*byTitleBar=*/true);
+}
 
 constexpr int kCustomSize = 6;  // the last entry of the size list
 
@@ -44,9 +109,8 @@ TEST_F(Request, CustomSizeIsTakenRefusedOrCancelled) {
     if (c.button == VK_RETURN) PostKey(custom, VK_ESCAPE), PostKey(custom, VK_RETURN);
     else Click(GetDlgItem(custom, c.button));
     for (int answer : c.refused ? std::vector<int>{IDRETRY, IDCANCEL} : std::vector<int>{}) {
-      const MessageBoxInfo refusal = WaitForMessageBox(Pid(), "Split Size Cannot be 0 Bytes");
-      EXPECT_EQ(refusal.caption, kPlyxTitle);
-      EXPECT_TRUE(refusal.buttons == std::vector<int>({IDCANCEL, IDRETRY}) && refusal.owner == custom);
+      const MessageBoxInfo refusal = NextMessageBox();
+      ExpectBox(refusal, "Split Size Cannot be 0 Bytes", custom, {IDCANCEL, IDRETRY});
       ASSERT_TRUE(refusal.window && AnswerMessageBox(refusal.window, answer));
       if (answer == IDRETRY) {
         EXPECT_TRUE(WaitFor(ready, 5000)) << "Retry puts the focus back in the box with its text selected";
@@ -83,14 +147,13 @@ TEST_F(Request, TypedDestinationIsCheckedAsTheFieldIsLeft) {
     Type(IDC_DEST_FOLDER, c.name);
     Focus(IDC_SIZE_LIST);
     if (c.answer != 0) {
-      const MessageBoxInfo question = WaitForMessageBox(Pid(), "Directory does not exit do you want to create one ?");
-      EXPECT_TRUE(question.buttons == std::vector<int>({IDYES, IDNO}) && question.owner == Main());
+      const MessageBoxInfo question = NextMessageBox();
+      ExpectBox(question, "Directory does not exit do you want to create one ?", Main(), {IDYES, IDNO});
       ASSERT_TRUE(question.window && AnswerMessageBox(question.window, c.answer));
     }
     if (!c.message.empty()) {
       const MessageBoxInfo box = NextMessageBox();
-      EXPECT_EQ(box.caption + " | " + box.text, kPlyxTitle + (" | " + c.message));
-      EXPECT_TRUE(box.buttons == std::vector<int>{IDOK} && box.owner == Main());
+      ExpectBox(box, c.message, Main());
       ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
     }
     ASSERT_TRUE(Settle());

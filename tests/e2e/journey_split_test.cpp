@@ -1,5 +1,6 @@
 // Splits from the main window: outcome, parts, batch, history and reset; the
-// refusals before a split; and the two ways a split is cancelled.
+// refusals before a split; the two ways a split is cancelled; and a second
+// start while a split runs.
 #include <functional>
 
 #include "plyx_session.h"
@@ -7,28 +8,16 @@
 namespace {
 
 using Split = PlyxJourney;
-using Refusals = PlyxJourney;
-using Cancel = PlyxJourney;
 
 std::string SuccessText(const std::string& name, unsigned parts, const std::string& folder) {
   return "File\t : " + name + " Split Successfully\n#Parts\t : " + std::to_string(parts) +
          " part(s) \nTarget Dir\t : " + folder;
 }
 
-// The main dialog's own messages: owned by it, so it cannot be used meanwhile.
-void ExpectOutcome(const MessageBoxInfo& box, const std::string& text, HWND owner) {
-  EXPECT_EQ(box.caption + " | " + box.text, kPlyxTitle + (" | " + text));
-  EXPECT_EQ(box.owner, owner) << "owner of [" << box.text << "]";
-  EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
-}
-
 TEST_F(Split, PresetSizeWithPartsBatchHistoryAndReset) {
-  const std::string out = temp / "out", source = temp / "data.bin";
-  ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
-  const std::string bytes = PatternBytes(3000000);
-  ASSERT_TRUE(WriteBytes(source, bytes));
-
-  ASSERT_TRUE(StartMain(source));
+  const std::string out = temp.MakeFolder("out"), bytes = PatternBytes(3000000);
+  ASSERT_TRUE(WriteBytes(temp / "data.bin", bytes));
+  ASSERT_TRUE(StartMain(temp / "data.bin"));
   Type(IDC_DEST_FOLDER, out);  // without its backslash
   Focus(IDC_SIZE_LIST);
   ChooseSize(2);
@@ -36,7 +25,8 @@ TEST_F(Split, PresetSizeWithPartsBatchHistoryAndReset) {
 
   Click(Item(IDC_SPLIT));
   const MessageBoxInfo outcome = NextMessageBox(30000);
-  ExpectOutcome(outcome, SuccessText("data.bin", 3, out + "\\"), Main());
+  // The main dialog's own messages are owned by it, so it cannot be used meanwhile.
+  ExpectBox(outcome, SuccessText("data.bin", 3, out + "\\"), Main());
   ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
   ASSERT_NO_FATAL_FAILURE(ExpectParts(out + "\\", "data.bin", bytes, 1048576, 3, true));
   EXPECT_TRUE(WaitFor([&] { return NewestHistoryEntry() == out + "\\"; })) << NewestHistoryEntry();
@@ -51,14 +41,10 @@ TEST_F(Split, PresetSizeWithPartsBatchHistoryAndReset) {
   CloseAndExpectExitZero();
 }
 
-TEST_F(Refusals, EachMissingPieceIsNamedAndGetsTheFocus) {
+TEST_F(Split, EachMissingPieceIsRefusedByNameAndGetsTheFocus) {
   const std::string big = temp / "big.iso", gone = temp / "gone";
-  HANDLE file = CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  SetFilePointer(file, 300000000, nullptr, FILE_BEGIN);
-  ASSERT_TRUE(SetEndOfFile(file) && CloseHandle(file));
+  ASSERT_TRUE(MakeSparseFile(big, 300000000));
   ASSERT_TRUE(StartMain(""));
-
   const struct { std::function<void()> arrange; const char* message; int focus; bool wholeTextSelected; } refusals[] = {
       {[] {}, "Select a File to Split", IDC_SOURCE_FILE, false},
       {[&] { Type(IDC_SOURCE_FILE, temp / "missing.bin"); }, "File does not Exist", IDC_SOURCE_FILE, true},
@@ -80,27 +66,27 @@ TEST_F(Refusals, EachMissingPieceIsNamedAndGetsTheFocus) {
     refusal.arrange();
     Click(Item(IDC_SPLIT));
     const MessageBoxInfo box = NextMessageBox();
-    ExpectOutcome(box, refusal.message, Main());
+    ExpectBox(box, refusal.message, Main());
     ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
-    EXPECT_TRUE(WaitForFocus(refusal.focus)) << "focus on " << ClassOf(FocusedControl(Main()));
+    EXPECT_TRUE(WaitForFocus(refusal.focus));
     EXPECT_TRUE(!refusal.wholeTextSelected || WholeTextSelected(Item(refusal.focus)));
   }
   CloseAndExpectExitZero();
 }
 
-TEST_F(Cancel, ConfirmedDuringASplitOrByAnsweringCancelToAnExistingPart) {
+// Lost data: a cancelled split keeps the parts before it, and an existing part
+// the user declined to replace stays as it was.
+TEST_F(Split, CancelConfirmedDuringASplitOrByAnsweringCancelToAnExistingPart) {
   const std::string source = temp / "disk.img", bytes = PatternBytes(10 * 262144);
   ASSERT_TRUE(WriteBytes(source, bytes));
-  // The worker stops at this part to ask, which holds the split still while
-  // the user cancels it.
+  // The worker stops at this part to ask, which holds the split still while the user cancels it.
   ASSERT_TRUE(WriteBytes(source + ".005", "old part"));
   ASSERT_TRUE(StartMain(source));
-  std::string part, fifth;
   for (bool confirmed : {true, false}) {
     SCOPED_TRACE(confirmed ? "cancel confirmed" : "existing part answered Cancel");
+    const std::string fifth = ReadBytes(source + ".005");
     if (!confirmed) {  // the request was reset: the same again, from the fifth part on
       for (unsigned i = 1; i <= 4; ++i) DeleteFileA((temp / PartName("disk.img", i)).c_str());
-      fifth = ReadBytes(source + ".005");
       Type(IDC_SOURCE_FILE, source);
       Focus(IDC_SIZE_LIST);
     }
@@ -108,14 +94,10 @@ TEST_F(Cancel, ConfirmedDuringASplitOrByAnsweringCancelToAnExistingPart) {
     ASSERT_TRUE(WaitFor([&] { return Text(IDC_PART_COUNT_TEXT) == "Num of Split Parts : 10"; }));
     Click(Item(IDC_SPLIT));
     const MessageBoxInfo question = WaitForMessageBox(Pid(), "exists already");
-    EXPECT_EQ(question.text, source + ".005 exists already, do you want to OverWrite it?");
-    EXPECT_EQ(GetWindow(question.window, GW_OWNER), nullptr) << "the worker's question has no owner";
+    // The worker's question has no owner.
+    ExpectBox(question, source + ".005 exists already, do you want to OverWrite it?", nullptr, {IDOK, IDCANCEL});
     if (confirmed) {
-      HWND progress = nullptr;
-      ASSERT_TRUE(WaitFor([&] {
-        for (HWND w : PlyxWindowsOf(Pid())) progress = IsWindowVisible(w) && GetDlgItem(w, IDC_PROGRESS_CANCEL) ? w : progress;
-        return progress != nullptr;
-      }));
+      HWND progress = WaitForWindow(Pid(), [](HWND w) { return GetDlgItem(w, IDC_PROGRESS_CANCEL) != nullptr; });
       Click(GetDlgItem(progress, IDC_PROGRESS_CANCEL));
       const MessageBoxInfo confirm = WaitForMessageBox(Pid(), "Do you want to cancel the File Split ?");
       ASSERT_TRUE(confirm.window && AnswerMessageBox(confirm.window, IDOK));
@@ -124,17 +106,39 @@ TEST_F(Cancel, ConfirmedDuringASplitOrByAnsweringCancelToAnExistingPart) {
 
     // No word from the worker: the next box is the outcome.
     const MessageBoxInfo outcome = NextMessageBox(30000);
-    ExpectOutcome(outcome, "!!! File Split Cancelled, as requested !!!", Main());
+    ExpectBox(outcome, "!!! File Split Cancelled, as requested !!!", Main());
     ASSERT_TRUE(outcome.window && AnswerMessageBox(outcome.window, IDOK));
     for (unsigned i = 1; i <= 4; ++i) {
       EXPECT_TRUE(ReadBytes(temp / PartName("disk.img", i)) == bytes.substr((i - 1) * 262144, 262144)) << "part " << i;
     }
-    part = ReadBytes(source + ".005");
+    const std::string part = ReadBytes(source + ".005");
     EXPECT_TRUE(confirmed ? part.size() < 262144u : part == fifth) << "the fifth part, " << part.size() << " bytes";
     EXPECT_FALSE(Exists(source + ".006") || Exists(source + ".bat"));
     EXPECT_TRUE(WaitFor([&] { return NewestHistoryEntry() == temp.Path(); })) << NewestHistoryEntry();
     EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
   }
+  CloseAndExpectExitZero();
+}
+
+// Race: a hand-over during a split must not change the request under the worker.
+TEST_F(Split, HandOverDuringASplitLeavesTheRunningSplitAlone) {
+  const std::string source = temp / "first.bin", other = temp / "other.bin", bytes = PatternBytes(3000000);
+  ASSERT_TRUE(WriteBytes(source, bytes) && WriteBytes(other, PatternBytes(100)));
+  ASSERT_TRUE(WriteBytes(source + ".002", "old"));
+  ASSERT_TRUE(StartMain(source));
+  ChooseSize(2);
+  ASSERT_TRUE(WaitFor([&] { return Text(IDC_PART_COUNT_TEXT) == "Num of Split Parts : 3"; }));
+  Click(Item(IDC_SPLIT));
+  // The worker waits on this question while the second copy hands over.
+  const MessageBoxInfo question = WaitForMessageBox(Pid(), "exists already");
+  ASSERT_NE(question.window, nullptr);
+  ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(other)));
+  ASSERT_TRUE(AnswerMessageBox(question.window, IDOK));
+  const MessageBoxInfo outcome = NextMessageBox(30000);
+  ExpectBox(outcome, SuccessText("first.bin", 3, temp.Path()), Main());
+  ASSERT_TRUE(outcome.window && AnswerMessageBox(outcome.window, IDOK));
+  ExpectParts(temp.Path(), "first.bin", bytes, 1048576, 3);
+  EXPECT_FALSE(Exists(other + ".001"));
   CloseAndExpectExitZero();
 }
 

@@ -1,20 +1,48 @@
-// The main window itself: minimising to the taskbar or the notification area
-// and each way back, the Help button with and without the help file.
+// The main window itself: one PLYX at a time, minimising to the taskbar or the
+// notification area and each way back, the Help button with and without the
+// help file.
 #include "plyx_session.h"
 
 namespace {
 
 using Window = PlyxJourney;
 
+TEST_F(Window, SecondStartHandsItsFileToTheRunningCopy) {
+  const std::string source = temp / "archive.zip";
+  ASSERT_TRUE(WriteBytes(source, PatternBytes(600000)));
+  ASSERT_TRUE(StartMain(""));
+  ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(source)));
+  EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == source; })) << Text(IDC_SOURCE_FILE);
+  EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT), "File Size : 585.94 KB | Num of Split Parts : 1");
+  EXPECT_EQ(Text(IDC_DEST_FOLDER), temp.Path());
+  EXPECT_TRUE(WaitForFocus(IDC_SPLIT));
+  CloseAndExpectExitZero();
+  // With the first copy gone, the next start is a first start again.
+  ASSERT_TRUE(StartMain(""));
+  EXPECT_EQ(Text(IDC_SOURCE_FILE), "");
+  CloseAndExpectExitZero(/*byTitleBar=*/true);
+}
+
+// Race: two copies started together must give one window.
+TEST_F(Window, TwoCopiesStartedTogetherGiveOneWindow) {
+  ChildProcess& first = Start("");
+  ChildProcess& second = Start("");
+  // One of them ends by itself (having handed over, or found no window yet).
+  ASSERT_TRUE(WaitFor([&] { return !first.Running() || !second.Running(); }, 20000)) << "both copies still run";
+  DWORD code = 259;
+  ASSERT_TRUE((first.Running() ? second : first).WaitForExit(0, &code));
+  EXPECT_EQ(code, 0u);
+  ASSERT_TRUE(UseMain(first.Running() ? first : second));
+  EXPECT_EQ(PlyxWindowsOf(first.Pid()).size() + PlyxWindowsOf(second.Pid()).size(), 1u);
+  CloseAndExpectExitZero();
+}
+
 TEST_F(Window, MinimiseGoesToTheTaskbarWhenTheTrayIsOff) {
-  ASSERT_TRUE(SetRawDword("MinToSysTray", 0));
-  const std::string source = temp / "kept.bin";
-  ASSERT_TRUE(WriteBytes(source, "kept"));
-  ASSERT_TRUE(StartMain(source));
+  ASSERT_TRUE(SetRawDword("MinToSysTray", 0) && WriteBytes(temp / "kept.bin", "kept"));
+  ASSERT_TRUE(StartMain(temp / "kept.bin"));
   for (bool bySecondStart : {false, true}) {
     SCOPED_TRACE(bySecondStart ? "a second start without arguments" : "restore");
-    SystemCommand(SC_MINIMIZE);
-    ASSERT_TRUE(WaitFor([&] { return IsIconic(Main()) != FALSE; })) << "icon " << TrayIconShown();
+    ASSERT_TRUE(Minimise([&] { return IsIconic(Main()) != FALSE; })) << "icon " << TrayIconShown();
     EXPECT_FALSE(TrayIconShown());
     if (bySecondStart) {
       ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start("")));
@@ -22,7 +50,7 @@ TEST_F(Window, MinimiseGoesToTheTaskbarWhenTheTrayIsOff) {
       SystemCommand(SC_RESTORE);
     }
     EXPECT_TRUE(WaitFor([&] { return !IsIconic(Main()) && IsWindowVisible(Main()); }));
-    EXPECT_EQ(Text(IDC_SOURCE_FILE), source);
+    EXPECT_EQ(Text(IDC_SOURCE_FILE), temp / "kept.bin");
   }
   CloseAndExpectExitZero();
 }
@@ -31,30 +59,21 @@ TEST_F(Window, MinimiseHidesInTheNotificationAreaUntilADoubleClickOrASecondStart
   const std::string source = temp / "setup.exe";
   ASSERT_TRUE(WriteBytes(source, PatternBytes(2000)));
   ASSERT_TRUE(StartMain(""));  // a fresh key turns "MinToSysTray" on
-  auto minimise = [&] {
-    SystemCommand(SC_MINIMIZE);
-    return WaitFor([&] { return !IsWindowVisible(Main()) && TrayIconShown(); });
-  };
+  auto minimise = [&] { return Minimise([&] { return !IsWindowVisible(Main()) && TrayIconShown(); }); };
   ASSERT_TRUE(minimise()) << "visible " << IsWindowVisible(Main()) << ", icon " << TrayIconShown();
   EXPECT_FALSE(IsIconic(Main())) << "hidden, not minimised";
-
   // What the icon reports, in order, and how the window and icon must stand after each.
-  const struct {
-    LPARAM mouse;
-    bool visible, icon;
-  } clicks[] = {
+  const struct { LPARAM mouse; bool visible, icon; } clicks[] = {
       {WM_LBUTTONDOWN, false, true}, {WM_LBUTTONUP, false, true}, {WM_RBUTTONUP, false, true},
       {WM_LBUTTONDBLCLK, true, true},  // the icon goes with the button-up that ends the double click
       {WM_LBUTTONUP, true, false},
   };
   for (const auto& click : clicks) {
-    SCOPED_TRACE(click.mouse);
     PostMessageA(Main(), WM_PLYX_TRAY, 103, click.mouse);
     ASSERT_TRUE(Settle());
-    EXPECT_EQ(IsWindowVisible(Main()) != FALSE, click.visible);
-    EXPECT_EQ(TrayIconShown(), click.icon);
+    EXPECT_EQ(IsWindowVisible(Main()) != FALSE, click.visible) << click.mouse;
+    EXPECT_EQ(TrayIconShown(), click.icon) << click.mouse;
   }
-
   // A second start brings it back too. It hands over a file; a missing file,
   // or a text longer than any path buffer of PLYX, is dropped.
   for (const std::string& commandText : {source, temp / "none.bin", "C:\\" + std::string(400, 'x')}) {
@@ -70,24 +89,19 @@ TEST_F(Window, MinimiseHidesInTheNotificationAreaUntilADoubleClickOrASecondStart
 
 TEST_F(Window, HelpWithoutItsFileNamesTheFullPath) {
   // A copy of the program in a folder of its own has no help file beside it.
-  const std::string exe = temp / "plyx.exe";
-  ASSERT_TRUE(CopyFileA(PlyxExePath().c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(StartMain("", exe));
+  ASSERT_TRUE(CopyFileA(PlyxExePath().c_str(), (temp / "plyx.exe").c_str(), FALSE));
+  ASSERT_TRUE(StartMain("", temp / "plyx.exe"));
   Click(Item(IDC_HELP_BUTTON));
   const MessageBoxInfo box = NextMessageBox();
-  EXPECT_EQ(box.text, "Cannot Find File \n\n " + temp / "PLYX.chm" + " \n\n Please re install the Help File");
-  EXPECT_EQ(box.caption, kPlyxTitle);
-  EXPECT_EQ(GetWindow(box.window, GW_OWNER), Main());
+  ExpectBox(box, "Cannot Find File \n\n " + temp / "PLYX.chm" + " \n\n Please re install the Help File", Main());
   ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
   CloseAndExpectExitZero();
 }
 
 TEST_F(Window, HelpOpensTheHelpViewer) {
-  std::string chm = PlyxExePath();
-  chm = chm.substr(0, chm.find_last_of('\\') + 1) + "PLYX.chm";
-  ASSERT_TRUE(Exists(chm)) << chm << " is not built beside plyx.exe";
+  const std::string exe = PlyxExePath();
+  ASSERT_TRUE(Exists(exe.substr(0, exe.find_last_of('\\') + 1) + "PLYX.chm")) << "no PLYX.chm beside plyx.exe";
   ASSERT_TRUE(StartMain(""));
-
   Click(Item(IDC_HELP_BUTTON));
   HWND help = nullptr;
   auto viewerShown = [&] {

@@ -30,6 +30,11 @@ void ExpectParts(const std::string& folder, const std::string& name, const std::
   EXPECT_TRUE(ReadBytes(folder + name) == source) << "joined " << SizeOf(folder + name) << " bytes";
 }
 
+void ExpectBox(const MessageBoxInfo& box, const std::string& text, HWND owner, const std::vector<int>& buttons) {
+  EXPECT_EQ(box.caption + " | " + box.text, kPlyxTitle + (" | " + text));
+  EXPECT_TRUE(box.owner == owner && box.buttons == buttons) << "owner or buttons of [" << box.text << "]";
+}
+
 std::vector<HWND> PlyxWindowsOf(DWORD pid) {
   std::vector<HWND> found;
   for (HWND window : WindowsOf(pid)) {
@@ -68,8 +73,7 @@ HWND PlyxJourney::UseMain(ChildProcess& process) {
   main = WaitForWindow(process.Pid(), kPlyxTitle, kTimeoutMs);
   // The modal loop shows its dialog (SW_SHOWNORMAL) the first time its queue
   // runs empty, which would undo a minimise or hide that came sooner. Wait for
-  // that idle moment, then for the show that follows it. A second round covers
-  // a loaded machine, where the marker can be handled before the first idle.
+  // that idle moment, then for the show that follows it.
   if (main && !(process.WaitUntilIdle(kTimeoutMs) && Settle() && Settle())) main = nullptr;
   return main;
 }
@@ -96,6 +100,15 @@ bool PlyxJourney::Settle() {
   const bool settled = WaitFor([&] { return SendTo(box, EM_GETLIMITTEXT) == original + 7919; });
   SendTo(box, EM_SETLIMITTEXT, original);
   return settled;
+}
+
+bool PlyxJourney::Minimise(const std::function<bool()>& minimised) {
+  // The modal loop's first show comes when its queue first runs empty, late on
+  // a loaded machine, and undoes a minimise that came sooner: minimise again.
+  return WaitFor([&] {
+    SystemCommand(SC_MINIMIZE);
+    return Settle() && Settle() && minimised();
+  });
 }
 
 bool PlyxJourney::TrayIconShown() const {

@@ -23,6 +23,9 @@ std::string PartName(const std::string& name, unsigned number);  // name.001
 // `batch`, the merge batch rebuilds the source.
 void ExpectParts(const std::string& folder, const std::string& name, const std::string& source, size_t partSize,
                  unsigned parts, bool batch = false);
+// A box of PLYX's: its title, `text`, its owner and its buttons.
+void ExpectBox(const MessageBoxInfo& box, const std::string& text, HWND owner,
+               const std::vector<int>& buttons = {IDOK});
 // The windows of `pid` that bear PLYX's title, visible or not.
 std::vector<HWND> PlyxWindowsOf(DWORD pid);
 // A second copy ends with 0 and never opens a window of its own.
@@ -54,6 +57,8 @@ class PlyxJourney : public ::testing::Test {
   bool TrayIconShown() const;
   // Sent, not posted: Wine often undoes a posted SC_MINIMIZE from another process.
   void SystemCommand(WPARAM command) { SendTo(main, WM_SYSCOMMAND, command); }
+  // Minimises as the title bar does until `minimised` holds once PLYX has settled.
+  bool Minimise(const std::function<bool()>& minimised);
   void CloseAndExpectExitZero(bool byTitleBar = false);
 
   PlyxKey key;

@@ -5,21 +5,24 @@
 #include <cstring>
 #include <string>
 
+#include "app_constants.h"
 #include "folder_rules.h"
 #include "request_rules.h"
 #include "size_presets.h"
 
+// Bound: rounding up must not overflow for 4 GB of one-byte parts.
 TEST(PartCount, RoundsUpWithoutOverflowAndGivesOnePartForAnEmptyFile) {
   const std::uint32_t cases[][3] = {{0, 1457664, 1}, {1457665, 1457664, 2}, {4294967295u, 1, 4294967295u}};
   for (const auto& c : cases) EXPECT_EQ(PartCount(c[0], c[1]), c[2]) << c[0] << " / " << c[1];
 }
 
+// Bound: a folder that does not fit the buffer is refused, not cut.
 TEST(SourceFolderOf, KeepsDriveAndFolderWithTheirSeparator) {
   const struct { const char *path, *folder; } cases[] = {{"D:\\data\\big.iso", "D:\\data\\"}, {"D:\\big.iso", "D:\\"},
                {"\\\\server\\share\\a.bin", "\\\\server\\share\\"}, {"big.iso", ""},
                {"d:big.iso", "d:"}, {"C:/mixed\\with/slash.txt", "C:/mixed\\with/"}};
   for (const auto& c : cases) {
-    char out[260];
+    char out[kPathBufferSize];
     ASSERT_TRUE(SourceFolderOf(c.path, out, sizeof out)) << c.path;
     EXPECT_STREQ(out, c.folder) << c.path;
   }
@@ -28,6 +31,7 @@ TEST(SourceFolderOf, KeepsDriveAndFolderWithTheirSeparator) {
   EXPECT_STREQ(small, "");
 }
 
+// Bound: a 259-character name must not write its probe's backslash past the buffer.
 TEST(CheckFolderName, JudgesTypedNamesAndNeverOverrunsThePathBuffer) {
   const std::string a255(255, 'a');
   const struct {

@@ -17,7 +17,8 @@ std::string Format(std::uint32_t bytes) {
 
 }  // namespace
 
-// Carries: a place that reached ten showed "1.010 KB" and overflowed its label.
+// Mended fault: a tenth or hundredth that reaches ten must carry into the place
+// above, or the text shows a two-digit place.
 TEST(FormatSizeText, ShowsTheListedTextsAndCarriesAPlaceThatReachesTen) {
   const struct {
     std::uint32_t bytes;

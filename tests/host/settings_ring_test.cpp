@@ -1,3 +1,5 @@
+// The destination history ring's decisions: the stored limit and head it can
+// live with, the newest-first walk, and the slot a new path takes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +11,7 @@
 
 namespace {
 
+// Lost data: an unreadable limit must not be overwritten with the default.
 TEST(SettingsRing, StoredLimitAndHeadAreBroughtIntoRange) {
   const struct { StoredRead read; std::uint32_t stored, limitForHead; StartupValue limit, head; } cases[] = {
       {StoredRead::kValue, 7, 7, {7, false}, {7, false}},
@@ -26,6 +29,7 @@ TEST(SettingsRing, StoredLimitAndHeadAreBroughtIntoRange) {
   }
 }
 
+// Bound: a walk from an out-of-range head or limit must still end.
 TEST(SettingsRing, WalkVisitsEachSlotInUseOnceNewestFirstThenStops) {
   const struct { std::uint32_t head, limit; std::vector<std::uint32_t> order; } cases[] = {
       {1, 1, {1}}, {3, 5, {3, 2, 1, 5, 4}}, {2, 7, {2, 1, 7, 6, 5, 4, 3}},
@@ -78,6 +82,7 @@ TEST(SettingsRing, AddPicksTheSlotForANewPath) {
   }
 }
 
+// Bound: a text without its terminator within 260 bytes is no path.
 TEST(SettingsRing, AddIgnoresTextWithoutATerminator) {
   MrudSlotContent slots[kMrudSlotCount];
   for (MrudSlotContent& s : slots) s.readable = true;

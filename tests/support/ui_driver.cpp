@@ -12,20 +12,10 @@ BOOL CALLBACK Collect(HWND window, LPARAM windows) {
   return TRUE;
 }
 
-// Buttons 1-11, Windows' icon 20, Wine's icon 0x440 and the text; PLYX's
-// dialogs have other IDs besides (and their labels share the text's -1).
-bool IsMessageBoxChild(int id) { return (id >= 1 && id <= 11) || id == 20 || id == 0x440 || id == kBoxText; }
-
-UINT IconOf(HWND box) {
-  HWND control = GetDlgItem(box, 0x440) ? GetDlgItem(box, 0x440) : GetDlgItem(box, 20);
-  const auto icon = reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0));
-  const struct { LPCSTR id; UINT style; } icons[] = {
-      {IDI_HAND, MB_ICONSTOP}, {IDI_QUESTION, MB_ICONQUESTION},
-      {IDI_EXCLAMATION, MB_ICONEXCLAMATION}, {IDI_ASTERISK, MB_ICONINFORMATION}};
-  for (const auto& i : icons) {
-    if (icon != nullptr && icon == LoadIconA(nullptr, i.id)) return i.style;
-  }
-  return 0;
+bool IsClass(HWND window, const char* name) {
+  char found[32] = {};
+  GetClassNameA(window, found, sizeof found);
+  return lstrcmpiA(found, name) == 0;
 }
 
 }  // namespace
@@ -46,21 +36,13 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
 
 LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   DWORD_PTR result = 0;
-  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result)
-             ? static_cast<LRESULT>(result)
-             : -1;
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result) ? result : -1;
 }
 
 std::string TextOf(HWND window) {
   char text[4096] = {};
   const LRESULT length = SendTo(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return length > 0 ? std::string(text, std::min<size_t>(length, sizeof text - 1)) : std::string();
-}
-
-std::string ClassOf(HWND window) {
-  char name[256] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
+  return std::string(text, std::clamp<LRESULT>(length, 0, sizeof text - 1));
 }
 
 std::vector<HWND> WindowsOf(DWORD pid) {
@@ -74,50 +56,42 @@ std::vector<HWND> WindowsOf(DWORD pid) {
   return found;
 }
 
-HWND WaitForWindow(DWORD pid, const std::string& caption, DWORD timeoutMs) {
+HWND WaitForWindow(DWORD pid, const std::function<bool(HWND)>& match, DWORD timeoutMs) {
   HWND found = nullptr;
   WaitFor([&] {
     for (HWND window : WindowsOf(pid)) {
-      if (IsWindowVisible(window) && TextOf(window) == caption) return (found = window) != nullptr;
+      if (IsWindowVisible(window) && match(window)) return (found = window) != nullptr;
     }
     return false;
   }, timeoutMs);
   return found;
 }
 
+// Its children are buttons 1-11, the icon (20 on Windows, 0x440 under Wine)
+// and the text; PLYX's dialogs have other IDs besides (their labels share -1).
 bool IsMessageBox(HWND window) {
-  if (ClassOf(window) != "#32770" || GetDlgItem(window, kBoxText) == nullptr) return false;
+  if (!IsClass(window, "#32770") || GetDlgItem(window, kBoxText) == nullptr) return false;
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (!IsMessageBoxChild(GetDlgCtrlID(child) & 0xFFFF)) return false;
+    const int id = GetDlgCtrlID(child) & 0xFFFF;
+    if (!(id >= 1 && id <= 11) && id != 20 && id != 0x440 && id != kBoxText) return false;
   }
   return true;
 }
 
 MessageBoxInfo DescribeMessageBox(HWND box) {
-  MessageBoxInfo info{box, GetWindow(box, GW_OWNER), TextOf(box), TextOf(GetDlgItem(box, kBoxText)), {}, 0};
+  MessageBoxInfo info{box, GetWindow(box, GW_OWNER), TextOf(box), TextOf(GetDlgItem(box, kBoxText)), {}};
   // By style, not IsWindowVisible: a box being activated is not shown yet.
   for (int id = 1; id <= 11; ++id) {
-    HWND button = GetDlgItem(box, id);
-    if (button && (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE)) info.buttons.push_back(id);
+    if (GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & WS_VISIBLE) info.buttons.push_back(id);
   }
-  DWORD pid = 0;
-  GetWindowThreadProcessId(box, &pid);
-  if (pid == GetCurrentProcessId()) info.icon = IconOf(box);
   return info;
 }
 
 MessageBoxInfo WaitForMessageBox(DWORD pid, const std::string& textPart, DWORD timeoutMs) {
-  HWND found = nullptr;
-  WaitFor([&] {
-    for (HWND window : WindowsOf(pid)) {
-      if (IsWindowVisible(window) && IsMessageBox(window) &&
-          TextOf(GetDlgItem(window, kBoxText)).find(textPart) != std::string::npos) {
-        return (found = window) != nullptr;
-      }
-    }
-    return false;
+  HWND box = WaitForWindow(pid, [&](HWND window) {
+    return IsMessageBox(window) && TextOf(GetDlgItem(window, kBoxText)).find(textPart) != std::string::npos;
   }, timeoutMs);
-  return found ? DescribeMessageBox(found) : MessageBoxInfo();
+  return box ? DescribeMessageBox(box) : MessageBoxInfo();
 }
 
 bool NoMessageBoxFor(DWORD pid, DWORD timeoutMs) { return WaitForMessageBox(pid, "", timeoutMs).window == nullptr; }
@@ -142,7 +116,7 @@ bool HasFocus(HWND control) {
 }
 
 bool WholeTextSelected(HWND control) {
-  const LRESULT range = SendTo(control, ClassOf(control) == "ComboBox" ? CB_GETEDITSEL : EM_GETSEL);
+  const LRESULT range = SendTo(control, IsClass(control, "ComboBox") ? CB_GETEDITSEL : EM_GETSEL);
   return LOWORD(range) == 0 && HIWORD(range) == TextOf(control).size();
 }
 
@@ -154,8 +128,7 @@ void PostKey(HWND window, UINT virtualKey) {
 }
 
 BoxAnswerer::BoxAnswerer(std::vector<int> answers)
-    : answers(std::move(answers)),
-      hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId())),
+    : answers(std::move(answers)), hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId())),
       outer(activeAnswerer) {
   activeAnswerer = this;
 }
@@ -171,17 +144,18 @@ std::vector<MessageBoxInfo> BoxAnswerer::Seen() const {
 }
 
 LRESULT CALLBACK BoxAnswerer::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_ACTIVATE && activeAnswerer != nullptr) activeAnswerer->Answer(reinterpret_cast<HWND>(wParam));
+  const auto box = reinterpret_cast<HWND>(wParam);
+  BoxAnswerer* self = activeAnswerer;
+  if (code != HCBT_ACTIVATE || self == nullptr || !IsMessageBox(box)) return CallNextHookEx(nullptr, code, wParam, lParam);
+  std::lock_guard<std::mutex> lock(self->mutex);
+  // A box activated again before it ends has its answer already.
+  if (self->seen.empty() || self->seen.back().window != box) {
+    self->seen.push_back(DescribeMessageBox(box));
+    const std::vector<int>& buttons = self->seen.back().buttons;
+    const size_t n = self->seen.size();
+    const int button = n <= self->answers.size() ? self->answers[n - 1] : buttons.empty() ? IDOK : buttons[0];
+    // Ends the box from its own modal loop, as its button would.
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+  }
   return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-void BoxAnswerer::Answer(HWND box) {
-  if (!IsMessageBox(box)) return;
-  std::lock_guard<std::mutex> lock(mutex);
-  if (!seen.empty() && seen.back().window == box) return;  // activated again before it ends
-  seen.push_back(DescribeMessageBox(box));
-  const std::vector<int>& buttons = seen.back().buttons;
-  int button = seen.size() <= answers.size() ? answers[seen.size() - 1] : buttons.empty() ? IDOK : buttons[0];
-  // Ends the box from its own modal loop, as its button would.
-  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
 }

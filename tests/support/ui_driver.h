@@ -1,9 +1,8 @@
 // Drives windows as a person would, in this process or in another (the e2e
 // driver's plyx.exe): waits with a deadline, sends that give up on a hung
-// window, texts, the windows and message boxes of a process, clicks, keys and
-// focus. Another process's boxes are found with WaitForMessageBox and answered
-// with AnswerMessageBox; the boxes this thread shows are answered by a
-// BoxAnswerer while it lives.
+// window, texts, a process's windows and message boxes, clicks, keys and focus.
+// Another process's boxes are found with WaitForMessageBox and answered with
+// AnswerMessageBox; the boxes this thread shows, by a BoxAnswerer while it lives.
 #pragma once
 
 #include <windows.h>
@@ -24,12 +23,15 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 LRESULT SendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 // WM_GETTEXT, which works across processes where GetWindowText gives "".
 std::string TextOf(HWND window);
-std::string ClassOf(HWND window);
 
 // The top-level windows of process `pid` (0: this one), visible or not.
 std::vector<HWND> WindowsOf(DWORD pid);
-// The first visible one whose caption is `caption`, once there is one.
-HWND WaitForWindow(DWORD pid, const std::string& caption, DWORD timeoutMs = 10000);
+// The first visible one that `match` accepts (or that bears `caption`), once
+// there is one; nullptr after `timeoutMs`.
+HWND WaitForWindow(DWORD pid, const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000);
+inline HWND WaitForWindow(DWORD pid, const std::string& caption, DWORD timeoutMs = 10000) {
+  return WaitForWindow(pid, [&](HWND window) { return TextOf(window) == caption; }, timeoutMs);
+}
 
 struct MessageBoxInfo {
   HWND window = nullptr;  // nullptr: no box came
@@ -37,14 +39,11 @@ struct MessageBoxInfo {
   std::string caption;
   std::string text;
   std::vector<int> buttons;  // 1 OK, 2 Cancel, 4 Retry, 6 Yes, 7 No
-  UINT icon = 0;  // MB_ICONSTOP and the like; read in this process only (Wine
-                  // gives each process its own copies of the system icons)
 };
-
 // Message boxes, as opposed to PLYX's own dialogs of the same class.
 bool IsMessageBox(HWND window);
 MessageBoxInfo DescribeMessageBox(HWND box);
-// The first visible box of `pid` whose text holds `textPart`, once there is one.
+// The first box of `pid` whose text holds `textPart`, once there is one.
 MessageBoxInfo WaitForMessageBox(DWORD pid, const std::string& textPart = "", DWORD timeoutMs = 15000);
 // True when no box of `pid` shows within `timeoutMs`.
 bool NoMessageBoxFor(DWORD pid, DWORD timeoutMs);
@@ -55,32 +54,30 @@ void Click(HWND button);
 
 // The control that has the focus in `window`'s thread.
 HWND FocusedControl(HWND window);
-// `control` (or the edit field of a combo box) has the focus.
+// `control`, or the edit field of a combo box, has the focus.
 bool HasFocus(HWND control);
 bool WholeTextSelected(HWND control);
-// A key press posted to the focused control, so the dialog manager sees it typed.
+// A key press posted to the focused control, so that the dialog manager sees it typed.
 void PostKey(HWND window, UINT virtualKey);
 
-// Answers the message boxes this thread shows while it lives, with a WH_CBT
-// hook on HCBT_ACTIVATE as the platform's own conformance tests do: the
-// scripted buttons in order, then each box's first button.
+// Answers the message boxes this thread shows while it lives, through a WH_CBT
+// hook on HCBT_ACTIVATE as the platform's own conformance tests do: with the
+// scripted buttons in order, then with each box's first button.
 class BoxAnswerer {
  public:
   explicit BoxAnswerer(std::vector<int> answers = {});
   ~BoxAnswerer();
   BoxAnswerer(const BoxAnswerer&) = delete;
   BoxAnswerer& operator=(const BoxAnswerer&) = delete;
-
   // A copy of every box answered so far, in order; safe from any thread.
   std::vector<MessageBoxInfo> Seen() const;
 
  private:
   static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam);
-  void Answer(HWND box);
 
   std::vector<int> answers;
   mutable std::mutex mutex;
   std::vector<MessageBoxInfo> seen;
-  HHOOK hook = nullptr;
-  BoxAnswerer* outer = nullptr;
+  HHOOK hook;
+  BoxAnswerer* outer;
 };

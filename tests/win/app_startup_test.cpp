@@ -15,7 +15,7 @@
 
 namespace {
 
-// Bound: a command line longer than a path buffer would name a cut-off path.
+// Bound: a command line longer than a path buffer must not become a cut-off path.
 TEST(TakeCommandLineFile, TakesTheWholeTextOnlyWhenItNamesAnExistingPath) {
   TempFolder folder;
   const std::string file = folder / "with blank.bin";
@@ -61,8 +61,8 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return TRUE;
 }
 
-// A message box of the running copy, with the same title and above its main
-// window, took the hand-over and lost it.
+// Mended fault: a message box of the running copy bears the same title above
+// its main window; the hand-over must still reach the main window.
 TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = RecordingProc;

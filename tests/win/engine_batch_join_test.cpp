@@ -27,7 +27,7 @@ void Split(const TempFolder& in, const std::string& dest, const char* name, cons
   ASSERT_EQ(RunSplit(job, ui, SystemDiskSpace()), kStatusOk) << ui.Dump();
 }
 
-// Input handled unsafely: a name holding & or % ran commands of its own.
+// Input handled unsafely: a name holding & or % must not run commands of its own.
 TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
   const struct { const char* name; std::uint32_t size, partSize; bool controlZ; } cases[] = {
       {"one.bin", 1000, 262144, false},

@@ -30,7 +30,7 @@ TEST(Win32DiskFile, AFileHeldOpenByAnotherHandleCannotBeOpenedAndKeepsItsContent
   EXPECT_EQ(ReadBytes(path), "0123456789");
 }
 
-// Bound: the low 32 bits of a 4 GiB + 5 file read as a 5-byte file.
+// Bound: the low 32 bits alone would read a 4 GiB + 5 file as 5 bytes.
 TEST(Win32DiskFile, ASourceOfFourGigabytesShowsItsFullSize) {
   TempFolder temp;
   if (!MakeSparseFile(temp / "big.bin", 0x100000005ULL)) {

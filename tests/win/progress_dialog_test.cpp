@@ -25,14 +25,13 @@
 
 namespace {
 
-// The worker's questions: a box without owner (the dialog stays usable), in
-// the question's style, whose button becomes the run's answer.
-TEST(DialogSplitUi, AsksWithTheQuestionsStyleAndNoOwner) {
-  const struct { SplitQuestion kind; std::vector<int> buttons; UINT icon; int press; SplitAnswer answer; } cases[] = {
-      {SplitQuestion::kOverwrite, {IDOK, IDCANCEL}, 0, IDCANCEL, SplitAnswer::kCancel},
-      {SplitQuestion::kInsertDisk, {IDCANCEL, IDRETRY}, MB_ICONSTOP, IDRETRY, SplitAnswer::kRetry},
-      {SplitQuestion::kDiskFull, {IDOK}, MB_ICONSTOP, IDOK, SplitAnswer::kOk},
-      {SplitQuestion::kFailure, {IDOK}, MB_ICONEXCLAMATION, IDOK, SplitAnswer::kOk},
+// The worker's questions: a box without owner (the dialog stays usable) in
+// the question's buttons, whose button becomes the run's answer.
+TEST(DialogSplitUi, AsksWithTheQuestionsButtonsAndNoOwner) {
+  const struct { SplitQuestion kind; std::vector<int> buttons; int press; SplitAnswer answer; } cases[] = {
+      {SplitQuestion::kOverwrite, {IDOK, IDCANCEL}, IDCANCEL, SplitAnswer::kCancel},
+      {SplitQuestion::kInsertDisk, {IDCANCEL, IDRETRY}, IDRETRY, SplitAnswer::kRetry},
+      {SplitQuestion::kFailure, {IDOK}, IDOK, SplitAnswer::kOk},
   };
   SplitJobRecord job;
   DialogSplitUi ui(nullptr, job);
@@ -42,7 +41,7 @@ TEST(DialogSplitUi, AsksWithTheQuestionsStyleAndNoOwner) {
     ASSERT_EQ(boxes.Seen().size(), 1u);
     const MessageBoxInfo box = boxes.Seen()[0];
     EXPECT_EQ(box.caption + " | " + box.text, std::string(kPlyxTitle) + " | question text");
-    EXPECT_TRUE(box.buttons == c.buttons && box.icon == c.icon && box.owner == nullptr) << static_cast<int>(c.kind);
+    EXPECT_TRUE(box.buttons == c.buttons && box.owner == nullptr) << static_cast<int>(c.kind);
   }
 }
 
@@ -54,14 +53,7 @@ struct Gate {
 };
 
 HWND FindProgressDialog() {
-  HWND found = nullptr;
-  WaitFor([&] {
-    for (HWND window : WindowsOf(0)) {
-      if (IsWindowVisible(window) && GetDlgItem(window, IDC_PROGRESS_STATUS)) found = window;
-    }
-    return found != nullptr;
-  });
-  return found;
+  return WaitForWindow(0, [](HWND window) { return GetDlgItem(window, IDC_PROGRESS_STATUS) != nullptr; });
 }
 
 // The screen's pixels in `area`, row by row.
@@ -83,22 +75,18 @@ std::vector<COLORREF> Grab(const RECT& area) {
   return pixels;
 }
 
-enum class Trigger { kCancelButton, kCloseBox };
+constexpr char kCancelButton[] = "Do you want to cancel the File Split ?";
+constexpr char kCloseBox[] = "Do you want to close this operation ?";
 
-const char* QuestionOf(Trigger trigger) {
-  return trigger == Trigger::kCancelButton ? "Do you want to cancel the File Split ?"
-                                           : "Do you want to close this operation ?";
-}
-
-// Asks the dialog to stop by `trigger`, checks its confirmation and answers it
-// once `meanwhile` has run.
-void AnswerConfirmation(HWND dialog, Trigger trigger, int answer, const std::function<void()>& meanwhile = {}) {
-  if (trigger == Trigger::kCancelButton) Click(GetDlgItem(dialog, IDC_PROGRESS_CANCEL));
+// Asks the dialog to stop by its Cancel button or its close box, checks the
+// confirmation and answers it once `meanwhile` has run.
+void AnswerConfirmation(HWND dialog, const char* question, int answer, const std::function<void()>& meanwhile = {}) {
+  if (question == kCancelButton) Click(GetDlgItem(dialog, IDC_PROGRESS_CANCEL));
   else PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-  const MessageBoxInfo box = WaitForMessageBox(0, QuestionOf(trigger));
+  const MessageBoxInfo box = WaitForMessageBox(0, question);
   ASSERT_NE(box.window, nullptr);
   EXPECT_EQ(box.caption, "Confirm to Cancel");
-  EXPECT_TRUE(box.buttons == std::vector<int>({IDOK, IDCANCEL}) && box.icon == MB_ICONQUESTION && box.owner == dialog);
+  EXPECT_TRUE(box.buttons == std::vector<int>({IDOK, IDCANCEL}) && box.owner == dialog);
   if (meanwhile) meanwhile();
   EXPECT_TRUE(AnswerMessageBox(box.window, answer));
 }
@@ -148,8 +136,8 @@ class ProgressDialogTest : public testing::Test {
   std::atomic<bool> dialogEnded{false};
 };
 
-// Race: the worker's WM_CLOSE arriving while a close question is open freed
-// the controls twice.
+// Race: the worker's WM_CLOSE arriving while a close question is open must
+// free the controls once and end the dialog.
 TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsEndClosesAnOpenQuestion) {
   Prepare(3000, 1000);
   Gate atPart2, atEnd;
@@ -161,13 +149,13 @@ TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsE
   RunDialog([&] {
     ASSERT_TRUE(atPart2.WaitReached());
     HWND dialog = FindProgressDialog();
-    AnswerConfirmation(dialog, Trigger::kCancelButton, IDCANCEL);
-    AnswerConfirmation(dialog, Trigger::kCloseBox, IDCANCEL);
+    AnswerConfirmation(dialog, kCancelButton, IDCANCEL);
+    AnswerConfirmation(dialog, kCloseBox, IDCANCEL);
     PostKey(dialog, VK_ESCAPE);
     EXPECT_TRUE(NoMessageBoxFor(0, 300) && IsWindowVisible(dialog) && !SplitJob.cancelRequested);
     atPart2.open = true;
     ASSERT_TRUE(atEnd.WaitReached());
-    AnswerConfirmation(dialog, Trigger::kCloseBox, IDOK, [&] {
+    AnswerConfirmation(dialog, kCloseBox, IDOK, [&] {
       atEnd.open = true;
       EXPECT_TRUE(WaitFor([&] { return !IsWindow(GetDlgItem(dialog, IDC_PROGRESS_BAR)); }));
     });
@@ -176,8 +164,8 @@ TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsE
   EXPECT_EQ(SplitJob.currentPart, 4u);
 }
 
-// Race: a confirmed cancel ended the dialog while the worker still held the
-// source and a part open.
+// Race: a confirmed cancel must not end the dialog while the worker still
+// holds the source and a part open.
 TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) {
   Prepare(450000, 150000);
   std::atomic<bool> reached{false}, endedTooEarly{false};
@@ -191,7 +179,7 @@ TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) 
   };
   RunDialog([&] {
     ASSERT_TRUE(WaitFor([&] { return reached.load(); }));
-    AnswerConfirmation(FindProgressDialog(), Trigger::kCancelButton, IDOK);
+    AnswerConfirmation(FindProgressDialog(), kCancelButton, IDOK);
   });
   EXPECT_FALSE(endedTooEarly);
   for (const std::string& path : {*temp / "source.bin", PartPath(2)}) {  // closed: it opens exclusively
@@ -205,12 +193,12 @@ TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) 
 }
 
 // Race: a cancel confirmed while the worker sends an update or waits on its own
-// question deadlocked the dialog and the worker.
+// question must not deadlock the dialog and the worker.
 TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrAsks) {
-  const struct { Trigger trigger; bool asks; } cases[] = {
-      {Trigger::kCloseBox, false}, {Trigger::kCancelButton, false}, {Trigger::kCancelButton, true}};
+  const struct { const char* trigger; bool asks; } cases[] = {
+      {kCloseBox, false}, {kCancelButton, false}, {kCancelButton, true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(QuestionOf(c.trigger)) + (c.asks ? ", worker asking" : ", worker sending"));
+    SCOPED_TRACE(std::string(c.trigger) + (c.asks ? ", worker asking" : ", worker sending"));
     Prepare(c.asks ? 2000 : 600, c.asks ? 1000 : 5);  // sending: 120 tiny parts, two updates each
     ASSERT_TRUE(!c.asks || WriteBytes(PartPath(1), "older part"));
     std::atomic<int> calls{0};
@@ -230,8 +218,8 @@ TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrA
   }
 }
 
-// A thread that never started read as a successful split; a cancel after the
-// run's end is ignored.
+// Mended fault: a thread that never started must not read as a successful
+// split (the fields keep the last run's values); a cancel after the end is ignored.
 TEST_F(ProgressDialogTest, WithoutAWorkerCancelIsIgnoredOnceFinishedAndOtherwiseClosesWithNoSuccess) {
   Prepare(2000, 1000);
   hooks.failThreadStart = true;
@@ -248,7 +236,7 @@ TEST_F(ProgressDialogTest, WithoutAWorkerCancelIsIgnoredOnceFinishedAndOtherwise
   hooks.failThreadStart = true;
   SplitJob.finished = true;  // what a previous successful run leaves behind
   SplitJob.currentPart = SplitJob.partCount + 1;
-  RunDialog([&] { AnswerConfirmation(FindProgressDialog(), Trigger::kCancelButton, IDOK); });
+  RunDialog([&] { AnswerConfirmation(FindProgressDialog(), kCancelButton, IDOK); });
   EXPECT_NE(SplitJob.currentPart, SplitJob.partCount + 1);
   EXPECT_FALSE(Exists(PartPath(1)));
 }

@@ -53,11 +53,11 @@ TEST(ResourceTemplates, ControlsShowAndTabStopsAreTheFieldsAndPushButtons) {
   }
 }
 
+// A sorted destination list would show the history out of its newest-first
+// order, and a box without horizontal scrolling would cut a typed path.
 TEST(ResourceTemplates, FieldsTakeWhatTheyShouldAndTheDecorationShowsTheIcon) {
   DialogWindow plyx("PLYX");
   ASSERT_NE(plyx.window, nullptr);
-  // The destination keeps the history's newest-first order, and takes a
-  // typed path wider than the box.
   HWND destination = GetDlgItem(plyx.window, IDC_DEST_FOLDER);
   for (const char* text : {"C:\\b\\", "C:\\a\\"}) {
     SendMessageA(destination, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
