@@ -7,15 +7,47 @@ namespace {
 
 using Window = PlyxJourney;
 
+// A handed-over file shows its sizes and its folder becomes the destination.
+// Bound: a file of 4 GB less one byte still gets its size and part count.
+// Mended fault: a refused file must not leave the earlier file's size and
+// count behind for Split to cut by.
 TEST_F(Window, SecondStartHandsItsFileToTheRunningCopy) {
-  const std::string source = temp / "archive.zip";
-  ASSERT_TRUE(WriteBytes(source, PatternBytes(600000)));
+  const std::string file = temp / "archive.zip", almost4g = temp / "almost4g.bin", huge = temp / "huge.bin";
+  ASSERT_TRUE(WriteBytes(file, PatternBytes(600000)) && MakeSparseFile(almost4g, 4294967295ull) &&
+              MakeSparseFile(huge, 4294967296ull) && WriteBytes(temp / "empty.bin", ""));
   ASSERT_TRUE(StartMain(""));
-  ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(source)));
-  EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == source; })) << Text(IDC_SOURCE_FILE);
-  EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT), "File Size : 585.94 KB | Num of Split Parts : 1");
-  EXPECT_EQ(Text(IDC_DEST_FOLDER), temp.Path());
-  EXPECT_TRUE(WaitForFocus(IDC_SPLIT));
+  const struct { std::string path, sizes, refusal; bool owned; } cases[] = {
+      {almost4g, "File Size : 4.00 GB | Num of Split Parts : 2947", "", false},
+      {temp / "empty.bin", "File Size : 0 Bytes | Num of Split Parts : 1", "", false},
+      {file, "File Size : 585.94 KB | Num of Split Parts : 1", "", false},
+      {huge, "File Size : 0KB | Num of Split Parts : 0",
+       "File Size More the 4 GB ! \n PLYX cannot handle files bigger than 4GB", true},
+      {file, "File Size : 585.94 KB | Num of Split Parts : 1", "", false},
+      {temp.MakeFolder("folder.bin"), "File Size : 0KB | Num of Split Parts : 0",
+       "Unexpected Error : File Open Failure : 0005", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    ChildProcess& second = Start(c.path);
+    if (!c.refusal.empty()) {
+      const MessageBoxInfo box = WaitForMessageBox(Pid(), c.refusal);
+      ExpectBox(box, c.refusal, c.owned ? Main() : nullptr);
+      ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
+    }
+    ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(second));
+    EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == c.path; })) << Text(IDC_SOURCE_FILE);
+    EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT), c.sizes);
+    if (c.refusal.empty()) {
+      EXPECT_EQ(Text(IDC_DEST_FOLDER), temp.Path());
+      EXPECT_TRUE(WaitForFocus(IDC_SPLIT));
+    } else {  // Split refuses the request rather than cut the refused file
+      Click(Item(IDC_SPLIT));
+      const MessageBoxInfo refusal = NextMessageBox();
+      EXPECT_EQ(refusal.text.find("Split Successfully"), std::string::npos) << refusal.text;
+      ASSERT_TRUE(refusal.window && AnswerMessageBox(refusal.window, IDOK));
+      EXPECT_FALSE(Exists(c.path + ".001"));
+    }
+  }
   CloseAndExpectExitZero();
   // With the first copy gone, the next start is a first start again.
   ASSERT_TRUE(StartMain(""));

@@ -1,5 +1,5 @@
 // What the Win32 primitives add to the host tier (which also runs on them
-// under Wine): sharing with other handles, sizes past 4 GB, OEM and ANSI names.
+// under Wine, sharing and sizes past 4 GB included): OEM and ANSI names.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,41 +7,14 @@
 #include <string>
 
 #include "ansi_text.h"
-#include "disk_file.h"
 #include "file_system.h"
 #include "holders.h"
 #include "support/files.h"
 
 namespace {
 
-// Lost data: a refused write open must not cut a file another program holds.
-TEST(Win32DiskFile, AFileHeldOpenByAnotherHandleCannotBeOpenedAndKeepsItsContent) {
-  TempFolder temp;
-  const std::string path = temp / "held.bin";
-  ASSERT_TRUE(WriteBytes(path, "0123456789"));
-  for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
-    const UniqueHandle other(
-        CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(other.IsValid());
-    DiskFile reader, writer;
-    EXPECT_FALSE(reader.Open(kDiskFileRead, path.c_str())) << "share " << share;
-    EXPECT_FALSE(writer.Open(kDiskFileWrite, path.c_str())) << "share " << share;
-  }
-  EXPECT_EQ(ReadBytes(path), "0123456789");
-}
-
-// Bound: the low 32 bits alone would read a 4 GiB + 5 file as 5 bytes.
-TEST(Win32DiskFile, ASourceOfFourGigabytesShowsItsFullSize) {
-  TempFolder temp;
-  if (!MakeSparseFile(temp / "big.bin", 0x100000005ULL)) {
-    GTEST_SKIP() << "the temporary folder's disk cannot hold a sparse 4 GiB file";
-  }
-  DiskFile big;
-  ASSERT_TRUE(big.Open(kDiskFileRead, (temp / "big.bin").c_str()));
-  EXPECT_EQ(big.Size(), 5u);
-  EXPECT_EQ(big.FullSize(), 0x100000005ULL);
-}
-
+// Mended fault: a best-fit conversion ("e" for "é") would make the batch, or
+// plyx-split, name another file.
 TEST(Win32OemNames, AnsiNamesBecomeTheOemBytesCmdReads) {
   if (GetACP() != 1252 || GetOEMCP() != 437) {
     GTEST_SKIP() << "code pages " << GetACP() << "/" << GetOEMCP() << ", not 1252/437";
