@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -56,25 +54,6 @@ HWND FindProgressDialog() {
   return WaitForWindow(0, [](HWND window) { return GetDlgItem(window, IDC_PROGRESS_STATUS) != nullptr; });
 }
 
-// The screen's pixels in `area`, row by row.
-std::vector<COLORREF> Grab(const RECT& area) {
-  const int width = area.right - area.left, height = area.bottom - area.top;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  const WindowDc screen(nullptr);
-  const MemoryDc memory(CreateCompatibleDC(screen.Get()));
-  void* bits = nullptr;
-  const GdiObject<HBITMAP> bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
-  BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY);
-  GdiFlush();
-  std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
-  const auto* raw = static_cast<const BYTE*>(bits);
-  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = RGB(raw[i * 4 + 2], raw[i * 4 + 1], raw[i * 4]);
-  SelectObject(memory.Get(), old);
-  return pixels;
-}
-
 constexpr char kCancelButton[] = "Do you want to cancel the File Split ?";
 constexpr char kCloseBox[] = "Do you want to close this operation ?";
 
@@ -105,7 +84,8 @@ class ProgressDialogTest : public testing::Test {
   std::string PartPath(unsigned number) const { return destFolder + "source.bin.00" + std::to_string(number); }
   std::string BatchPath() const { return destFolder + "source.bin.bat"; }
 
-  // Runs the dialog on this thread while `driver` acts as the user on another.
+  // Runs the dialog on this thread while `driver` acts as the user on another;
+  // a deadlocked dialog never returns, and ctest's time limit ends the test.
   void RunDialog(const std::function<void()>& driver) {
     SetProgressWorkerHooks(&hooks);
     dialogEnded = false;
@@ -117,14 +97,8 @@ class ProgressDialogTest : public testing::Test {
         PostMessageA(FindProgressDialog(), WM_CLOSE, 0, 0);
       }
     });
-    std::thread watchdog([&] {  // a deadlocked dialog never returns: fail loudly instead
-      if (WaitFor([&] { return dialogEnded.load(); }, 60000)) return;
-      std::fputs("progress dialog still open after 60 s: deadlock\n", stderr);
-      TerminateProcess(GetCurrentProcess(), 3);
-    });
     EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressDialog, 0), 0);
     dialogEnded = true;
-    watchdog.join();
     driverThread.join();
     SetProgressWorkerHooks(nullptr);
     EXPECT_TRUE(!SplitJob.workerThread && !SplitJob.animation && !SplitJob.progressBar);
@@ -239,43 +213,6 @@ TEST_F(ProgressDialogTest, WithoutAWorkerCancelIsIgnoredOnceFinishedAndOtherwise
   RunDialog([&] { AnswerConfirmation(FindProgressDialog(), kCancelButton, IDOK); });
   EXPECT_NE(SplitJob.currentPart, SplitJob.partCount + 1);
   EXPECT_FALSE(Exists(PartPath(1)));
-}
-
-// What a person sees: the clip moves with its magenta ground drawn as the
-// dialog's face (ACS_TRANSPARENT), and the bar shows its own colour on white
-// (a themed bar would ignore both).
-TEST_F(ProgressDialogTest, ClipPlaysTransparentlyAndTheBarShowsItsColours) {
-  Prepare(2000, 1000);
-  Gate atPart2;
-  int shown = 0;
-  hooks.beforeCall = [&](const char* call) {
-    if (std::string(call) == "ShowStatus" && ++shown == 2) atPart2.Hold();
-  };
-  RunDialog([&] {
-    ASSERT_TRUE(atPart2.WaitReached());
-    HWND dialog = FindProgressDialog();
-    RECT clip, bar;
-    GetWindowRect(GetDlgItem(dialog, IDC_PROGRESS_ANIMATION), &clip);
-    GetWindowRect(GetDlgItem(dialog, IDC_PROGRESS_BAR), &bar);
-    const std::vector<COLORREF> first = Grab(clip);
-    std::vector<COLORREF> later;
-    EXPECT_TRUE(WaitFor([&] { return (later = Grab(clip)) != first; }, 5000)) << "the clip does not move";
-    for (const std::vector<COLORREF>& frame : {first, later}) {
-      EXPECT_EQ(std::count(frame.begin(), frame.end(), RGB(255, 0, 255)), 0);
-      EXPECT_GT(std::count(frame.begin(), frame.end(), GetSysColor(COLOR_BTNFACE)), 0);
-    }
-    // One part of two done, range 0 to 3: the first third filled.
-    const int width = bar.right - bar.left, row = (bar.bottom - bar.top) / 2 * width;
-    COLORREF done = 0, todo = 0;
-    EXPECT_TRUE(WaitFor([&] {
-      const std::vector<COLORREF> pixels = Grab(bar);
-      done = pixels[static_cast<size_t>(row + width / 6)];
-      todo = pixels[static_cast<size_t>(row + width * 5 / 6)];
-      return done == RGB(62, 17, 238) && todo == RGB(255, 255, 255);
-    }, 5000)) << std::hex << "done 0x" << done << ", to do 0x" << todo;
-    atPart2.open = true;
-  });
-  EXPECT_EQ(SplitJob.currentPart, 3u);
 }
 
 }  // namespace
