@@ -21,84 +21,84 @@ std::string ReadAnswer(std::FILE* in) {
 
 TerminalUi::TerminalUi(SplitCommandIo& io, std::uint32_t progressMax, bool overwrite,
                        const std::atomic<bool>& interrupted)
-    : io_(io),
-      progressMax_(progressMax == 0 ? 1 : progressMax),
-      overwrite_(overwrite),
-      interrupted_(interrupted) {}
+    : io(io),
+      progressMax(progressMax == 0 ? 1 : progressMax),
+      overwrite(overwrite),
+      interrupted(interrupted) {}
 
 void TerminalUi::Draw() {
-  const std::uint32_t shown = position_ > progressMax_ ? progressMax_ : position_;
-  const int filled = static_cast<int>(shown * kBarWidth / progressMax_);
+  const std::uint32_t shown = position > progressMax ? progressMax : position;
+  const int filled = static_cast<int>(shown * kBarWidth / progressMax);
   std::string bar(static_cast<std::size_t>(filled), '#');
   bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
   // A failed write (a reader that went away) is ignored: the split goes on.
-  if (io_.redrawLine) {
-    std::fprintf(io_.out, "\r[%s] %-44s", bar.c_str(), status_.c_str());
-    std::fflush(io_.out);
-    lineOpen_ = true;
+  if (io.redrawLine) {
+    std::fprintf(io.out, "\r[%s] %-44s", bar.c_str(), status.c_str());
+    std::fflush(io.out);
+    lineOpen = true;
   } else {
     // A log file or pipe takes the lines as the C library buffers them.
-    std::fprintf(io_.out, "[%s] %s\n", bar.c_str(), status_.c_str());
+    std::fprintf(io.out, "[%s] %s\n", bar.c_str(), status.c_str());
   }
 }
 
 void TerminalUi::EndLine() {
-  if (lineOpen_) {
-    std::fputc('\n', io_.out);
-    std::fflush(io_.out);
+  if (lineOpen) {
+    std::fputc('\n', io.out);
+    std::fflush(io.out);
   }
-  lineOpen_ = false;
+  lineOpen = false;
 }
 
 void TerminalUi::ShowStatus(const char* text) {
-  status_ = text;
+  status = text;
   Draw();
 }
 
 void TerminalUi::StepProgress() {
-  ++position_;
-  if (io_.redrawLine) Draw();
+  ++position;
+  if (io.redrawLine) Draw();
 }
 
 void TerminalUi::FillProgress() {
-  position_ = progressMax_;
-  status_ = "Done";
+  position = progressMax;
+  status = "Done";
   Draw();
 }
 
 bool TerminalUi::Agreed(const char* prompt, const char* word, const char* letter) {
-  std::fprintf(io_.err, "%s", prompt);
-  std::fflush(io_.err);
-  const std::string answer = ReadAnswer(io_.in);
-  return !interrupted_ && (answer == word || answer == letter);
+  std::fprintf(io.err, "%s", prompt);
+  std::fflush(io.err);
+  const std::string answer = ReadAnswer(io.in);
+  return !interrupted && (answer == word || answer == letter);
 }
 
 SplitAnswer TerminalUi::Ask(SplitQuestion kind, const char* text) {
   EndLine();
-  std::fflush(io_.out);  // what led to the question comes before it in a shared log
+  std::fflush(io.out);  // what led to the question comes before it in a shared log
   switch (kind) {
     case SplitQuestion::kOverwrite:
-      if (overwrite_ || !io_.askUser) {
-        std::fprintf(io_.err, "%s\n  -> %s\n", text,
-                     overwrite_ ? "OK (--overwrite)" : "Cancel (pass --overwrite to replace it)");
-        return overwrite_ ? SplitAnswer::kOk : SplitAnswer::kCancel;
+      if (overwrite || !io.askUser) {
+        std::fprintf(io.err, "%s\n  -> %s\n", text,
+                     overwrite ? "OK (--overwrite)" : "Cancel (pass --overwrite to replace it)");
+        return overwrite ? SplitAnswer::kOk : SplitAnswer::kCancel;
       }
-      std::fprintf(io_.err, "%s\n", text);
+      std::fprintf(io.err, "%s\n", text);
       return Agreed("Type ok to replace it, anything else keeps it: ", "ok", "o")
                  ? SplitAnswer::kOk
                  : SplitAnswer::kCancel;
     case SplitQuestion::kInsertDisk:
-      if (!io_.askUser) {
-        std::fprintf(io_.err, "%s\n  -> Cancel (no terminal to answer on)\n", text);
+      if (!io.askUser) {
+        std::fprintf(io.err, "%s\n  -> Cancel (no terminal to answer on)\n", text);
         return SplitAnswer::kCancel;
       }
-      std::fprintf(io_.err, "%s\n", text);
+      std::fprintf(io.err, "%s\n", text);
       return Agreed("Type retry once it is in, anything else gives up: ", "retry", "r")
                  ? SplitAnswer::kRetry
                  : SplitAnswer::kCancel;
     case SplitQuestion::kDiskFull:
     case SplitQuestion::kFailure:
-      std::fprintf(io_.err, "plyx-split: %s\n", text);
+      std::fprintf(io.err, "plyx-split: %s\n", text);
       return SplitAnswer::kOk;
   }
   return SplitAnswer::kCancel;
@@ -106,5 +106,5 @@ SplitAnswer TerminalUi::Ask(SplitQuestion kind, const char* text) {
 
 void TerminalUi::RunOver() {
   EndLine();
-  std::fflush(io_.out);
+  std::fflush(io.out);
 }

@@ -28,11 +28,11 @@ class TerminalUi : public SplitUi {
   // True when the typed line is one of the two words, and no Ctrl+C came.
   bool Agreed(const char* prompt, const char* word, const char* letter);
 
-  SplitCommandIo& io_;
-  std::uint32_t progressMax_;
-  std::uint32_t position_ = 0;
-  bool overwrite_;
-  const std::atomic<bool>& interrupted_;
-  bool lineOpen_ = false;
-  std::string status_;
+  SplitCommandIo& io;
+  std::uint32_t progressMax;
+  std::uint32_t position = 0;
+  bool overwrite;
+  const std::atomic<bool>& interrupted;
+  bool lineOpen = false;
+  std::string status;
 };
