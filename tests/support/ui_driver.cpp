@@ -12,10 +12,14 @@ BOOL CALLBACK Collect(HWND window, LPARAM windows) {
   return TRUE;
 }
 
-bool IsClass(HWND window, const char* name) {
-  char found[32] = {};
-  GetClassNameA(window, found, sizeof found);
-  return lstrcmpiA(found, name) == 0;
+UINT IconOf(HWND box) {
+  HWND control = GetDlgItem(box, 0x440) ? GetDlgItem(box, 0x440) : GetDlgItem(box, 20);
+  const auto icon = reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0));
+  for (auto [id, style] : {std::pair{IDI_HAND, MB_ICONSTOP}, {IDI_QUESTION, MB_ICONQUESTION},
+                           {IDI_EXCLAMATION, MB_ICONEXCLAMATION}, {IDI_ASTERISK, MB_ICONINFORMATION}}) {
+    if (icon != nullptr && icon == LoadIconA(nullptr, id)) return style;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -45,6 +49,12 @@ std::string TextOf(HWND window) {
   return std::string(text, std::clamp<LRESULT>(length, 0, sizeof text - 1));
 }
 
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
 std::vector<HWND> WindowsOf(DWORD pid) {
   std::vector<HWND> all, found;
   EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
@@ -70,7 +80,7 @@ HWND WaitForWindow(DWORD pid, const std::function<bool(HWND)>& match, DWORD time
 // Its children are buttons 1-11, the icon (20 on Windows, 0x440 under Wine)
 // and the text; PLYX's dialogs have other IDs besides (their labels share -1).
 bool IsMessageBox(HWND window) {
-  if (!IsClass(window, "#32770") || GetDlgItem(window, kBoxText) == nullptr) return false;
+  if (ClassOf(window) != "#32770" || GetDlgItem(window, kBoxText) == nullptr) return false;
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     const int id = GetDlgCtrlID(child) & 0xFFFF;
     if (!(id >= 1 && id <= 11) && id != 20 && id != 0x440 && id != kBoxText) return false;
@@ -79,11 +89,14 @@ bool IsMessageBox(HWND window) {
 }
 
 MessageBoxInfo DescribeMessageBox(HWND box) {
-  MessageBoxInfo info{box, GetWindow(box, GW_OWNER), TextOf(box), TextOf(GetDlgItem(box, kBoxText)), {}};
+  MessageBoxInfo info{box, GetWindow(box, GW_OWNER), TextOf(box), TextOf(GetDlgItem(box, kBoxText)), {}, 0};
   // By style, not IsWindowVisible: a box being activated is not shown yet.
   for (int id = 1; id <= 11; ++id) {
     if (GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & WS_VISIBLE) info.buttons.push_back(id);
   }
+  DWORD pid = 0;
+  GetWindowThreadProcessId(box, &pid);
+  if (pid == GetCurrentProcessId()) info.icon = IconOf(box);
   return info;
 }
 
@@ -116,7 +129,7 @@ bool HasFocus(HWND control) {
 }
 
 bool WholeTextSelected(HWND control) {
-  const LRESULT range = SendTo(control, IsClass(control, "ComboBox") ? CB_GETEDITSEL : EM_GETSEL);
+  const LRESULT range = SendTo(control, ClassOf(control) == "ComboBox" ? CB_GETEDITSEL : EM_GETSEL);
   return LOWORD(range) == 0 && HIWORD(range) == TextOf(control).size();
 }
 

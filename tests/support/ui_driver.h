@@ -23,6 +23,7 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 LRESULT SendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 // WM_GETTEXT, which works across processes where GetWindowText gives "".
 std::string TextOf(HWND window);
+std::string ClassOf(HWND window);
 
 // The top-level windows of process `pid` (0: this one), visible or not.
 std::vector<HWND> WindowsOf(DWORD pid);
@@ -39,6 +40,8 @@ struct MessageBoxInfo {
   std::string caption;
   std::string text;
   std::vector<int> buttons;  // 1 OK, 2 Cancel, 4 Retry, 6 Yes, 7 No
+  UINT icon = 0;  // MB_ICONSTOP and the like; read in this process only (Wine
+                  // gives each process its own copies of the system icons)
 };
 // Message boxes, as opposed to PLYX's own dialogs of the same class.
 bool IsMessageBox(HWND window);
