@@ -1,9 +1,13 @@
 # Sourced by the scripts: installs the Debian packages PLYX builds and tests
 # with, when some are missing and we are root. apt-get update only then.
 
+# wine32:i386 is Wine's 32-bit half, which runs the shipped 32-bit build; it
+# needs the i386 architecture added to dpkg.
 PLYX_PACKAGES="cmake ninja-build g++ googletest python3 fp-utils
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine fonts-liberation xvfb x11-utils xauth imagemagick procps"
+  wine wine64 wine32:i386 fonts-wine fonts-liberation
+  xvfb x11-utils xauth imagemagick procps unzip"
 
 plyx_install_deps() {
   local missing="" p
@@ -16,6 +20,9 @@ plyx_install_deps() {
     return 1
   fi
   echo "Installing:$missing"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
   apt-get update -qq
   # shellcheck disable=SC2086
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null

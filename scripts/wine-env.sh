@@ -7,19 +7,28 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 PLYX_FLOPPY="$WINEPREFIX-floppy"
 
+# Raise it whenever the prefix must be made again: 2 needs Wine's 32-bit half
+# (a prefix made without it cannot start 64-bit programs any more, "could not
+# load kernel32.dll") and carries Wine's own fonts.
+PLYX_PREFIX_VERSION=2
+
 plyx_wine_prepare() {
-  if [ -f "$WINEPREFIX/.plyx-ready" ]; then return 0; fi
+  local marker="$WINEPREFIX/.plyx-ready"
+  if [ "$(cat "$marker" 2>/dev/null)" = "$PLYX_PREFIX_VERSION" ]; then return 0; fi
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   wineboot -i </dev/null >/dev/null 2>&1
   wineserver -w
+  # Wine does not look in its own font folder, so "MS Sans Serif" and "Tahoma"
+  # would fall back to another face and the caption buttons (Marlett) to letters.
+  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
   # Without a window manager, hiding a managed top-level window stalls ~2 s.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
   # Classic controls, as on a Windows that runs PLYX without a manifest; a themed
   # progress bar would ignore its bar colour.
   wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /t REG_SZ /d 0 /f </dev/null >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.plyx-ready"
+  echo "$PLYX_PREFIX_VERSION" >"$marker"
 }
 
 # A floppy-typed A: drive on a 1 MiB tmpfs, for the disk-swap tests. Root only;

@@ -33,7 +33,8 @@ TEST(ResourceTemplates, FieldsTakeWhatTheyShouldAndTheDecorationShowsTheIcon) {
   EXPECT_EQ(Typed(destination, longPath), longPath);
   HWND decoration = GetWindow(GetDlgItem(plyx, IDC_SPLIT_SIZE_TEXT), GW_HWNDNEXT);
   EXPECT_NE(SendMessageA(decoration, STM_GETICON, 0, 0), 0) << "the decoration shows the icon";
-  EXPECT_EQ(Typed(GetDlgItem(custom, IDC_CUSTOM_BYTES), "12a3"), "123") << "digits only";
+  // Guards: the largest size the dialog accepts could not be typed in full.
+  EXPECT_EQ(Typed(GetDlgItem(custom, IDC_CUSTOM_BYTES), "42949a67295"), "4294967295") << "digits only, all ten";
   DestroyWindow(custom);
   DestroyWindow(plyx);
 }

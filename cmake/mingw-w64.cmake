@@ -1,0 +1,13 @@
+# Shared part of the mingw-w64 toolchains; the including file sets
+# PLYX_MINGW_TRIPLE and CMAKE_SYSTEM_PROCESSOR. The posix thread model gives
+# std::thread and std::mutex.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${PLYX_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${PLYX_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${PLYX_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${PLYX_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+find_program(PLYX_WINE wine REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PLYX_WINE})
