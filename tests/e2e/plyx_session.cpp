@@ -2,15 +2,20 @@
 
 #include <shellapi.h>
 
+#include <cstdlib>
+
 static constexpr DWORD kTimeoutMs = 20000;
 
 std::string PlyxExePath() {
   std::string path;
 #ifdef PLYX_EXE_PATH
-  path = PLYX_EXE_PATH;  // a host path (/work/...); Wine sees the host's root as Z:
+  path = PLYX_EXE_PATH;
+#endif
+  // Another copy to drive, such as the unpacked release.
+  if (const char* chosen = std::getenv("PLYX_EXE")) path = chosen;
+  // A host path (/work/...); Wine sees the host's root as Z:
   if (!path.empty() && path[0] == '/') path = "Z:" + path;
   for (char& c : path) c = c == '/' ? '\\' : c;
-#endif
   return path;
 }
 
