@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# PLYX's main job: builds plyx.exe (with PLYX.chm beside it) and starts it under
-# Wine in the project's prefix; a file given becomes its command line, so it
-# opens with that file chosen.
+# PLYX's main job: builds plyx.exe (with PLYX.chm beside it) and runs it under
+# Wine in the project's prefix; a file given is chosen in its window.
 #
-#   bash scripts/run.sh [FILE]                      the program, on $DISPLAY
+#   bash scripts/run.sh [FILE]                      PLYX's window on $DISPLAY. With no display: split FILE
+#                                                   (or a sample) with plyx-split.exe, join the parts as a
+#                                                   double click on the batch does, compare, and take a
+#                                                   picture of the main window with FILE chosen (Xvfb)
 #   bash scripts/run.sh --screenshot PNG [FILE]     under Xvfb: save the main window as PNG, then close it
-#   bash scripts/run.sh --cli [FILE [PART_SIZE]]    split FILE (or a sample) with plyx-split.exe, join it
-#                                                   with Wine's cmd.exe and check the join is identical
+#   bash scripts/run.sh --cli [FILE [PART_SIZE]]    only the split, the join and the comparison
 #                                                   (PART_SIZE: bytes or 256KB ... 3MB, default 1.44MB)
 #
-# PLYX_BUILD and PLYX_WINEPREFIX choose another build folder and Wine prefix
-# (defaults build/windows and build/wine).
+# Parts, batch and picture go to build/run. PLYX_RUN_DIR, PLYX_BUILD and
+# PLYX_WINEPREFIX choose other folders (defaults build/run, build/windows, build/wine).
 set -euo pipefail
 
 PLYX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -28,21 +29,13 @@ case "${1:-}" in
     shift 2 ;;
   -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
 esac
+[ "$mode" = gui ] && [ -z "${DISPLAY:-}" ] && mode=headless
 
 source_file="${1:-}"
+part_size="${2:-1.44MB}"
 if [ -n "$source_file" ]; then
   [ -e "$source_file" ] || { echo "run.sh: no such file: $source_file" >&2; exit 2; }
   source_file="$(cd "$(dirname "$source_file")" && pwd)/$(basename "$source_file")"
-fi
-
-if [ "$mode" = gui ] && [ -z "${DISPLAY:-}" ]; then
-  cat >&2 <<MSG
-run.sh: no display (DISPLAY is not set), so PLYX's window has nowhere to go.
-  From a desktop session:          bash scripts/run.sh [FILE]
-  A picture of it under Xvfb here: bash scripts/run.sh --screenshot plyx.png [FILE]
-  The split itself, no window:     bash scripts/run.sh --cli [FILE [PART_SIZE]]
-MSG
-  exit 2
 fi
 
 # shellcheck source=scripts/install-deps.sh
@@ -50,64 +43,70 @@ fi
 plyx_install_deps
 
 build="${PLYX_BUILD:-$PLYX_ROOT/build/windows}"
+export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 cmake --preset windows -B "$build" >/dev/null
-if [ "$mode" = cli ]; then
-  cmake --build "$build" --target plyx-split
-else
-  cmake --build "$build" --target plyx plyx_help
-fi
+cmake --build "$build" --target plyx plyx_help plyx-split plyx-launch
+
+out="${PLYX_RUN_DIR:-$PLYX_ROOT/build/run}"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
 
 export WINEPREFIX="${PLYX_WINEPREFIX:-$PLYX_ROOT/build/wine}"
 # shellcheck source=scripts/wine-env.sh
 . "$PLYX_ROOT/scripts/wine-env.sh"
-work="$(mktemp -d "${TMPDIR:-/tmp}/plyx-run.XXXXXX")"
 cleanup() {
   plyx_wineserver_stop
   plyx_xvfb_stop
-  rm -rf "$work"
 }
 trap cleanup EXIT
 plyx_wine_prepare
-[ "$mode" = screenshot ] && plyx_xvfb_start
 plyx_wineserver_start
 
-win_file=""
-[ -n "$source_file" ] && win_file="$(winepath -w "$source_file")"
+launch="$build/plyx-launch.exe"
 
-# PLYX takes the whole text after its name as one path, quotes included, and
-# wine would quote an argument with blanks; cmd.exe /c hands the text on as it
-# stands (and waits for the program), once its own special characters are escaped.
+# PLYX takes the whole text after its name as one path, quotes included: the
+# launcher hands it over as it stands, where wine would quote it and cmd.exe
+# would expand %VAR% in it.
 start_plyx() {
-  local exe text
-  exe="$(winepath -w "$build/plyx.exe")"
-  text="$(printf '%s' "$win_file" | sed 's/[&|<>^()]/^&/g')"
-  wine cmd.exe /c "$exe${text:+ $text}" </dev/null
+  local win_file=""
+  [ -n "$source_file" ] && win_file="$(winepath -w "$source_file")"
+  wine "$launch" "$(winepath -w "$build/plyx.exe")" ${win_file:+"$win_file"} </dev/null
 }
 
-run_cli() {
-  local part_size="${1:-1.44MB}" name parts
-  if [ -z "$source_file" ]; then
-    # A sample of about 3.5 MB whose bytes include 0x1A, which only a binary
-    # join keeps.
-    source_file="$work/sample video.avi"
-    python3 - "$source_file" <<'PY'
+make_sample() {
+  # About 3.5 MB whose bytes include 0x1A, which only a binary join keeps.
+  source_file="$out/sample video.avi"
+  python3 - "$source_file" <<'PY'
 import random, sys
 random.seed(1457664)
 data = bytearray(random.getrandbits(8) for _ in range(3_500_000))
 data[::97] = b"\x1a" * len(data[::97])
 open(sys.argv[1], "wb").write(data)
 PY
-    win_file="$(winepath -w "$source_file")"
-  fi
+}
+
+# Splits into $out/parts, then runs the batch there as a double click on it
+# does: cmd.exe /c ""FULL NAME.bat"", in the batch's folder.
+split_and_join() {
+  local parts="$out/parts" name count
   name="$(basename "$source_file")"
-  mkdir -p "$work/parts"
+  rm -rf "$parts"
+  mkdir -p "$parts"
   echo "Splitting $source_file ($(stat -c %s "$source_file") bytes) at $part_size with plyx-split.exe under Wine"
-  wine "$build/plyx-split.exe" "$win_file" "$(winepath -w "$work/parts")" "$part_size" </dev/null
-  echo "Joining with Wine's cmd.exe running $name.bat"
-  (cd "$work/parts" && wine cmd.exe /c "$name.bat" </dev/null | tr -d '\r')
-  if cmp -s "$source_file" "$work/parts/$name"; then
-    parts=$(find "$work/parts" -name "$name.[0-9][0-9][0-9]" | wc -l)
-    echo "The joined file is identical to the source ($parts parts)."
+  # Nothing to join or show after a refused split: end here, with its reason above.
+  wine "$build/plyx-split.exe" "$(winepath -w "$source_file")" "$(winepath -w "$parts")" "$part_size" </dev/null ||
+    exit 1
+  echo "Joining: $name.bat run by cmd.exe as a double click runs it"
+  (cd "$parts" && wine "$launch" cmd.exe "/c \"\"$(winepath -w "$parts/$name.bat")\"\"" </dev/null | tr -d '\r')
+  count=$(find "$parts" -name "$name.[0-9][0-9][0-9]" | wc -l)
+  if [ ! -f "$parts/$name" ]; then
+    echo "The batch did not make $name." >&2
+    case "$name" in
+      *%*%*) echo "cmd.exe expands %...% in the name of a batch it is to run, here as on Windows." >&2 ;;
+    esac
+    return 1
+  elif cmp -s "$source_file" "$parts/$name"; then
+    echo "The joined file is identical to the source ($count parts)."
   else
     echo "The joined file DIFFERS from the source." >&2
     return 1
@@ -120,10 +119,10 @@ main_window_id() {
   xwininfo -root -tree 2>/dev/null | awk '/"PLYX - Quorvant Ver 1.4"/ { print $1; exit }'
 }
 
-run_screenshot() {
-  local id="" i
-  (cd "$work" && start_plyx >/dev/null 2>&1) &
-  local plyx=$!
+take_screenshot() {
+  local id="" i plyx
+  (cd "$out" && start_plyx >/dev/null 2>&1) &
+  plyx=$!
   for i in $(seq 150); do
     id="$(main_window_id)"
     [ -n "$id" ] && break
@@ -132,16 +131,47 @@ run_screenshot() {
   [ -n "$id" ] || { echo "run.sh: PLYX's window did not appear" >&2; return 1; }
   sleep 1  # let it paint
   import -window "$id" "$screenshot"
-  echo "Saved a screenshot of the main window to $screenshot"
+  # Without /f taskkill asks politely (WM_CLOSE), and PLYX ends as if closed.
   wine taskkill /im plyx.exe </dev/null >/dev/null 2>&1 || true
   wait "$plyx" || true
 }
 
 case "$mode" in
-  cli) run_cli "${2:-}" ;;
-  screenshot) run_screenshot ;;
   gui)
     echo "Starting PLYX under Wine (prefix $WINEPREFIX)"
     start_plyx
+    ;;
+  cli)
+    [ -n "$source_file" ] || make_sample
+    split_and_join
+    echo "The parts and the batch are in $out/parts"
+    ;;
+  screenshot)
+    plyx_xvfb_start
+    take_screenshot
+    echo "Saved a screenshot of the main window to $screenshot"
+    ;;
+  headless)
+    echo "No display (DISPLAY is not set): PLYX's main job without its window."
+    [ -n "$source_file" ] || make_sample
+    joined=0
+    split_and_join || joined=1
+    screenshot="$out/main-window.png"
+    plyx_xvfb_start
+    take_screenshot
+    name="$(basename "$source_file")"
+    joining="it joined them into $out/parts/$name"
+    [ "$joined" = 0 ] || joining="it did not join them, see above"
+    cat <<MSG
+
+  parts:    $out/parts/$name.001 ...
+  batch:    $out/parts/$name.bat ($joining)
+  picture:  $screenshot (the main window with $name chosen, drawn on a private Xvfb)
+
+To see and use the window itself, run from a desktop session, or over
+"ssh -X" from a machine with an X server (DISPLAY is then set):
+  bash scripts/run.sh [FILE]
+MSG
+    exit "$joined"
     ;;
 esac

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds both trees and runs every test tier: host (native, sanitizers),
-# win (the Windows build under Wine) and e2e (PLYX driven under Wine + Xvfb).
+# Builds every tree and runs every test tier: host (native, sanitizers), and
+# win (the Windows build under Wine) and e2e (PLYX driven under Wine + Xvfb) on
+# both Windows builds, the shipped 32-bit one and the 64-bit one; then
+# scripts/run.sh with a file name a user can have.
 set -euo pipefail
 
 PLYX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -10,10 +12,10 @@ cd "$PLYX_ROOT"
 . "$PLYX_ROOT/scripts/install-deps.sh"
 plyx_install_deps
 
-cmake --preset host >/dev/null
-cmake --build --preset host
-cmake --preset windows >/dev/null
-cmake --build --preset windows
+for preset in host windows windows64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done
 
 # shellcheck source=scripts/wine-env.sh
 export WINEPREFIX="$PLYX_ROOT/build/wine"
@@ -25,12 +27,18 @@ cleanup() {
 }
 trap cleanup EXIT
 plyx_wine_prepare
+# The journeys need the prefix to themselves: a PLYX left open in it would
+# take over every start as its second copy.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 plyx_floppy_mount
 plyx_xvfb_start
 plyx_wineserver_start
 
 status=0
-ctest --preset host -j2 || status=1
+ctest --preset host -j "$(nproc)" || status=1
 ctest --preset windows || status=1
+ctest --preset windows64 || status=1
+bash "$PLYX_ROOT/tests/scripts/run_test.sh" || status=1
 if [ "$status" = 0 ]; then echo "All test tiers passed."; else echo "Some tests FAILED." >&2; fi
 exit "$status"

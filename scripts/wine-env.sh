@@ -72,12 +72,16 @@ plyx_xvfb_stop() {
 
 # A persistent wineserver, detached from our pipes: without it every wine call
 # pays the server's start-up, and a runner capturing output waits for its linger.
+# It answers 2 when the prefix's server runs already (a PLYX left open, another
+# script): that one is not ours to stop.
 plyx_wineserver_start() {
-  (wineserver -p </dev/null >/dev/null 2>&1 &)
+  if wineserver -p </dev/null >/dev/null 2>&1; then PLYX_WINESERVER_OURS=1; fi
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 plyx_wineserver_stop() {
+  [ -n "${PLYX_WINESERVER_OURS:-}" ] || return 0
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null || true
+  PLYX_WINESERVER_OURS=
 }
