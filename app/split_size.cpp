@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "callback_guard.h"
 #include "globals.h"
 #include "resource_ids.h"
 #include "size_presets.h"
@@ -77,14 +78,16 @@ INT_PTR OnCustomSizeCommand(HWND dialog, WORD control, WORD notification) {
 }  // namespace
 
 INT_PTR CALLBACK CustomSizeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return OnInitCustomSize(dialog);
-    case WM_COMMAND:
-      return OnCustomSizeCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    default:
-      return FALSE;
-  }
+  return GuardCallback<INT_PTR>(FALSE, [&]() -> INT_PTR {
+    switch (message) {
+      case WM_INITDIALOG:
+        return OnInitCustomSize(dialog);
+      case WM_COMMAND:
+        return OnCustomSizeCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+      default:
+        return FALSE;
+    }
+  });
 }
 
 INT_PTR CustomSizeDialog(HWND owner) {

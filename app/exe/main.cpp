@@ -1,6 +1,7 @@
 // plyx.exe's entry point and the counter that every running copy shares.
 #include <windows.h>
 
+#include "callback_guard.h"
 #include "startup.h"
 
 // All processes of this image map one copy of the section; its bytes are 0xFF
@@ -15,5 +16,5 @@ volatile LONG InstanceCount __attribute__((section(".shared"), shared)) = -1;
 #endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  return RunPlyx(instance, commandLine, &InstanceCount);
+  return GuardCallback(0, [&] { return RunPlyx(instance, commandLine, &InstanceCount); });
 }
