@@ -25,6 +25,18 @@ const FlagDefault kFlagDefaults[] = {
     {"ToolTipEn", &Settings::SetToolTipEn, true},
 };
 
+// The accessors' code for a read: a value that cannot be used is a failed read.
+std::uint32_t CodeOf(StoredRead read) {
+  switch (read) {
+    case StoredRead::kValue:
+      return kSettingsOk;
+    case StoredRead::kMissing:
+      return kSettingsMissing;
+    default:
+      return kSettingsReadFailed;
+  }
+}
+
 bool SlotFits(std::uint32_t slot) {
   return slot >= 1 && slot <= kMrudSlotCount;
 }
@@ -95,13 +107,15 @@ void Settings::SetUpHistory() {
   mrudDefault = head.value;
 }
 
-// All seven slots, whatever the limit, so that a raised limit finds them.
+// All seven slots, whatever the limit, so that a raised limit finds them. A
+// slot that holds no path (changed from outside) is emptied, not a failure:
+// the store works, and nothing else would ever repair it.
 bool Settings::SetUpSlots() {
   for (std::uint32_t slot = 1; slot <= kMrudSlotCount; ++slot) {
     char scratch[kPathBufferSize];
-    const std::uint32_t read = ReadMRUD(scratch, slot);
-    if (read == kSettingsReadFailed) return false;
-    if (read == kSettingsMissing) {
+    const StoredRead read = ReadSlot(scratch, slot);
+    if (read == StoredRead::kFailed) return false;
+    if (read != StoredRead::kValue) {
       const char empty[kPathBufferSize] = {};
       if (!WriteMRUD(empty, slot)) return false;
     }
@@ -109,13 +123,24 @@ bool Settings::SetUpSlots() {
   return true;
 }
 
-std::uint32_t Settings::QueryValue(const char* name, void* data, DWORD size) {
+StoredRead Settings::QueryValue(const char* name, DWORD type, void* data, DWORD size) {
   dataSize = size;
   status = key == nullptr ? ERROR_INVALID_HANDLE
                           : static_cast<std::int32_t>(RegQueryValueExA(key, name, nullptr, &valueType,
                                                                        static_cast<BYTE*>(data), &dataSize));
-  if (status == ERROR_FILE_NOT_FOUND) return kSettingsMissing;
-  return status == ERROR_SUCCESS ? kSettingsOk : kSettingsReadFailed;
+  switch (status) {
+    case ERROR_SUCCESS:
+      break;
+    case ERROR_FILE_NOT_FOUND:
+      return StoredRead::kMissing;
+    case ERROR_MORE_DATA:  // larger than any value PLYX writes
+      return StoredRead::kUnusable;
+    default:
+      return StoredRead::kFailed;
+  }
+  if (valueType == type) return StoredRead::kValue;
+  status = ERROR_DATATYPE_MISMATCH;
+  return StoredRead::kUnusable;
 }
 
 bool Settings::SetValue(const char* name, DWORD type, const void* data, DWORD size) {
@@ -126,28 +151,21 @@ bool Settings::SetValue(const char* name, DWORD type, const void* data, DWORD si
   return status == ERROR_SUCCESS;
 }
 
-std::uint32_t Settings::ReadDword(const char* name, DWORD* value) {
+StoredRead Settings::ReadControl(const char* name, DWORD* value) {
   DWORD data = 0;
-  const std::uint32_t read = QueryValue(name, &data, sizeof data);
-  if (read != kSettingsOk) return read;
-  // A shorter value of another type would come back as a partial number.
-  if (valueType != REG_DWORD || dataSize != sizeof data) {
-    status = ERROR_DATATYPE_MISMATCH;
-    return kSettingsReadFailed;
+  const StoredRead read = QueryValue(name, REG_DWORD, &data, sizeof data);
+  if (read != StoredRead::kValue) return read;
+  // A shorter value would come back as a partial number.
+  if (dataSize != sizeof data) {
+    status = ERROR_INVALID_DATA;
+    return StoredRead::kUnusable;
   }
   *value = data;
-  return kSettingsOk;
+  return StoredRead::kValue;
 }
 
-StoredRead Settings::ReadControl(const char* name, DWORD* value) {
-  switch (ReadDword(name, value)) {
-    case kSettingsOk:
-      return StoredRead::kValue;
-    case kSettingsMissing:
-      return StoredRead::kMissing;
-    default:
-      return StoredRead::kFailed;
-  }
+std::uint32_t Settings::ReadDword(const char* name, DWORD* value) {
+  return CodeOf(ReadControl(name, value));
 }
 
 bool Settings::WriteDword(const char* name, DWORD value) { return SetValue(name, REG_DWORD, &value, sizeof value); }
@@ -187,23 +205,26 @@ bool Settings::SetMRUDDefault(std::uint32_t n) {
   return SlotFits(n) && WriteDword(kHeadName, n);
 }
 
-std::uint32_t Settings::ReadMRUD(char* buffer, std::uint32_t slot) {
-  if (!SlotFits(slot)) return kSettingsBadSlot;
+StoredRead Settings::ReadSlot(char* buffer, std::uint32_t slot) {
   char name[8];
   SlotName(slot, name);
   // Read aside and handed over only when whole, so a failed read leaves the
   // caller's buffer as it was.
   char data[kPathBufferSize] = {};
-  const std::uint32_t read = QueryValue(name, data, sizeof data);
-  if (read != kSettingsOk) return read;
-  // A value changed from outside may be of another type or lack its
-  // terminator within the 260 bytes; neither is a path.
-  if (valueType != REG_SZ || std::memchr(data, '\0', sizeof data) == nullptr) {
+  const StoredRead read = QueryValue(name, REG_SZ, data, sizeof data);
+  if (read != StoredRead::kValue) return read;
+  // A value changed from outside may lack its terminator within the 260 bytes.
+  if (std::memchr(data, '\0', sizeof data) == nullptr) {
     status = ERROR_INVALID_DATA;
-    return kSettingsReadFailed;
+    return StoredRead::kUnusable;
   }
   std::memcpy(buffer, data, sizeof data);
-  return kSettingsOk;
+  return StoredRead::kValue;
+}
+
+std::uint32_t Settings::ReadMRUD(char* buffer, std::uint32_t slot) {
+  if (!SlotFits(slot)) return kSettingsBadSlot;
+  return CodeOf(ReadSlot(buffer, slot));
 }
 
 bool Settings::WriteMRUD(const char* buffer, std::uint32_t slot) {

@@ -59,14 +59,15 @@ class Settings {
  private:
   // Every registry read and write goes through these two: a missing key
   // fails with ERROR_INVALID_HANDLE, and the call's result stays in `status`,
-  // its size in `dataSize` (and a read's type in `valueType`). The query gives
-  // kSettingsOk, kSettingsMissing or kSettingsReadFailed.
-  std::uint32_t QueryValue(const char* name, void* data, DWORD size);
+  // its size in `dataSize` (and a read's type in `valueType`). A value of
+  // another type than `type`, or larger than `size`, is kUnusable.
+  StoredRead QueryValue(const char* name, DWORD type, void* data, DWORD size);
   bool SetValue(const char* name, DWORD type, const void* data, DWORD size);
-  // 0, 1000 or 2000; *value only on 0. The stored number stays apart from the
-  // code, so a stored 1000 or 2000 is still seen as a number at start-up.
-  std::uint32_t ReadDword(const char* name, DWORD* value);
+  // *value only on kValue. The stored number stays apart from the code, so a
+  // stored 1000 or 2000 is still seen as a number at start-up.
   StoredRead ReadControl(const char* name, DWORD* value);
+  std::uint32_t ReadDword(const char* name, DWORD* value);  // 0, 1000 or 2000
+  StoredRead ReadSlot(char* buffer, std::uint32_t slot);     // slot in 1..7
   bool WriteDword(const char* name, DWORD value);
   bool ReadFlag(const char* name);
   // Writes the text as a 260-byte REG_SZ, zeroes after the terminator.

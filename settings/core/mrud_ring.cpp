@@ -23,6 +23,7 @@ StartupValue StartupMrudLimit(StoredRead read, std::uint32_t stored) {
     case StoredRead::kFailed:
       return {kDefaultMrudLimit, false};
     case StoredRead::kMissing:
+    case StoredRead::kUnusable:
       return {kDefaultMrudLimit, true};
     case StoredRead::kValue:
       break;

@@ -15,8 +15,9 @@ constexpr std::uint32_t kDefaultMrudHead = 1;
 bool MrudLimitFits(std::uint32_t limit);
 bool MrudHeadFits(std::uint32_t head, std::uint32_t limit);
 
-// How a stored control value came back from the store.
-enum class StoredRead { kValue, kMissing, kFailed };
+// How a stored value came back from the store. kUnusable: read, but of the
+// wrong type or size, as a value changed from outside may be.
+enum class StoredRead { kValue, kMissing, kUnusable, kFailed };
 
 struct StartupValue {
   std::uint32_t value;  // what the ring uses for this run
@@ -24,7 +25,8 @@ struct StartupValue {
 };
 
 // A limit that cannot be read is not replaced (the store may be fine and
-// merely unreachable now); one that is missing or out of 1..7 becomes 5.
+// merely unreachable now); one that is missing, unusable or out of 1..7
+// becomes 5.
 StartupValue StartupMrudLimit(StoredRead read, std::uint32_t stored);
 // A head that is missing, unreadable or outside 1..limit becomes 1, so that
 // the walk and the insertion always come back to it.

@@ -20,6 +20,7 @@ TEST(SettingsRing, StoredLimitAndHeadAreBroughtIntoRange) {
       {StoredRead::kValue, 6, 5, {6, false}, {1, true}},  // limit lowered below the head
       {StoredRead::kValue, 1000, 5, {5, true}, {1, true}},
       {StoredRead::kMissing, 3, 5, {5, true}, {1, true}},
+      {StoredRead::kUnusable, 3, 5, {5, true}, {1, true}},  // wrong type: repaired, PLYX starts
       {StoredRead::kFailed, 3, 5, {5, false}, {1, true}},  // an unreadable limit is not overwritten
   };
   auto pair = [](StartupValue v) { return std::make_pair(v.value, v.writeBack); };

@@ -120,30 +120,43 @@ TEST_F(SettingsStore, SlotsHoldOnlyTheirPathAndOutOfRangeNumbersTouchNeitherRegi
 }
 
 // A failure reported as success: a store that could not be set up must say so at start-up.
-TEST_F(SettingsStore, KeyThatCannotBeCreatedOrAnUnreadableSlotMarksTheStoreUnusable) {
-  {
-    // HKCU\Software\Plyx as a volatile link to where no key can be created.
-    // Wine ignores an empty access list on a key for its (administrator) user,
-    // so a locked key would not make the creation fail.
-    static const wchar_t kTarget[] = L"\\Registry\\Nowhere\\Plyx";
-    RegistryKey link;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kPlyxKey, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, link.Out(), nullptr), ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(link.Get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(kTarget),
-                             sizeof kTarget - sizeof(wchar_t)), ERROR_SUCCESS);
-    Settings settings;
-    EXPECT_EQ(settings.status, kSettingsUnusable);
-    EXPECT_EQ(settings.key, nullptr);
-    EXPECT_FALSE(settings.GetToolTipEn());
-    char buffer[kPathBufferSize] = "old";
-    EXPECT_TRUE(settings.NextMRUD(buffer, 1));
-    EXPECT_STREQ(buffer, "");
-    // A link key can only be removed through its own handle.
-    reinterpret_cast<LONG(WINAPI*)(HANDLE)>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")))(link.Get());
+TEST_F(SettingsStore, KeyThatCannotBeCreatedMarksTheStoreUnusable) {
+  // HKCU\Software\Plyx as a volatile link to where no key can be created.
+  // Wine ignores an empty access list on a key for its (administrator) user,
+  // so a locked key would not make the creation fail.
+  static const wchar_t kTarget[] = L"\\Registry\\Nowhere\\Plyx";
+  RegistryKey link;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kPlyxKey, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, link.Out(), nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExW(link.Get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(kTarget),
+                           sizeof kTarget - sizeof(wchar_t)), ERROR_SUCCESS);
+  Settings settings;
+  EXPECT_EQ(settings.status, kSettingsUnusable);
+  EXPECT_EQ(settings.key, nullptr);
+  EXPECT_FALSE(settings.GetToolTipEn());
+  char buffer[kPathBufferSize] = "old";
+  EXPECT_TRUE(settings.NextMRUD(buffer, 1));
+  EXPECT_STREQ(buffer, "");
+  // A link key can only be removed through its own handle.
+  reinterpret_cast<LONG(WINAPI*)(HANDLE)>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")))(link.Get());
+}
+
+// PLYX would not start: a slot, limit or head changed from outside to another
+// type or size was a registry failure (0002) at every start.
+TEST_F(SettingsStore, ValuesOfAnotherTypeOrSizeAreRepairedAtStart) {
+  const std::string tooLong(300, 'x');
+  SetRawDword("MRUD3", 1);
+  SetRaw("MRUD4", REG_SZ, tooLong.c_str(), 301);
+  SetRaw("MRUDLimit", REG_SZ, "7", 2);
+  SetRaw("MRUDDefault", REG_BINARY, "\2\0\0\0\0\0\0\0", 8);
+  Settings settings;
+  EXPECT_EQ(settings.status, 0);
+  for (const char* slot : {"MRUD3", "MRUD4"}) {
+    EXPECT_TRUE(QueryRaw(slot).type == REG_SZ && QueryRaw(slot).bytes == std::string(kPathBufferSize, '\0')) << slot;
   }
-  SetRawDword("MRUD6", 1);
-  EXPECT_EQ(Settings().status, kSettingsUnusable);
+  EXPECT_EQ(RawDword("MRUDLimit") * 10 + RawDword("MRUDDefault"), 51u);
+  EXPECT_EQ(settings.mrudLimit * 10 + settings.mrudDefault, 51u);
 }
 
 // Bound: the walk reads exactly the limit's slots, and a slot changed from
