@@ -44,7 +44,9 @@ void DialogSplitUi::FillProgress() {
 
 SplitAnswer DialogSplitUi::Ask(SplitQuestion kind, const char* text) {
   BeforeCall("Ask");
-  switch (MessageBoxA(nullptr, text, kAppTitle, QuestionStyle(kind))) {
+  // Without the foreground its keys would go to the progress window, which
+  // another thread activated.
+  switch (MessageBoxA(nullptr, text, kAppTitle, QuestionStyle(kind) | MB_SETFOREGROUND)) {
     case IDOK:
       return SplitAnswer::kOk;
     case IDRETRY:

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "animation_control.h"
+#include "callback_guard.h"
 #include "dialog_split_ui.h"
 #include "holders.h"
 #include "disk_space.h"
@@ -18,6 +19,12 @@
 namespace {
 
 std::atomic<const ProgressWorkerHooks*> workerHooks{nullptr};
+// What the last run ended with; kStatusNotStarted until a worker reports.
+std::atomic<std::uint32_t> runStatus{kStatusNotStarted};
+// One of the dialog's confirmations is open.
+bool asking = false;
+// The dialog is past its close question: waiting for the worker or ending.
+bool closing = false;
 
 constexpr DWORD kAnimationStyle = WS_CHILD | ACS_TRANSPARENT | ACS_AUTOPLAY;
 constexpr int kAnimationX = 30;
@@ -27,6 +34,8 @@ constexpr RECT kBarPlace = {10, 65, 315, 20};  // x, y, width, height
 constexpr COLORREF kBarColor = RGB(62, 17, 238);
 constexpr COLORREF kBarBackground = RGB(255, 255, 255);
 constexpr char kConfirmCaption[] = "Confirm to Cancel";
+// Posted when the dialog first shows: by then it is the active window.
+constexpr UINT kShown = WM_APP;
 
 void CreateAnimation(HWND dialog) {
   auto* animation = new (std::nothrow) AnimationControl();
@@ -82,6 +91,8 @@ void FreeControls() {
 }
 
 INT_PTR OnInitDialog(HWND dialog) {
+  asking = closing = false;
+  runStatus = kStatusNotStarted;
   CreateAnimation(dialog);
   SplitJob.progressMax = SplitJob.partCount > 1 ? SplitJob.partCount + 1 : 2;
   CreateProgressBar(dialog);
@@ -95,39 +106,85 @@ INT_PTR OnInitDialog(HWND dialog) {
   return FALSE;
 }
 
+int Confirm(HWND dialog, const char* question) {
+  asking = true;
+  const int answer = MessageBoxA(dialog, question, kConfirmCaption, MB_OKCANCEL | MB_ICONQUESTION);
+  asking = false;
+  return answer;
+}
+
+BOOL CALLBACK EndIfOwnedBy(HWND window, LPARAM owner) {
+  if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) EndDialog(window, IDCANCEL);
+  return TRUE;
+}
+
+// Also after a finished run the worker is waited for: it still has to return
+// with the run's result.
+void EndRun(HWND dialog) {
+  closing = true;
+  const UniqueHandle ended(static_cast<HANDLE>(SplitJob.workerThread));
+  SplitJob.workerThread = nullptr;
+  if (ended.IsValid()) WaitForWorker(ended.Get());
+  FreeControls();
+  EndDialog(dialog, 0);
+}
+
 void OnCancelButton(HWND dialog) {
-  if (SplitJob.finished) return;
-  if (MessageBoxA(dialog, "Do you want to cancel the File Split ?", kConfirmCaption,
-                  MB_OKCANCEL | MB_ICONQUESTION) == IDOK) {
+  if (SplitJob.finished || closing) return;
+  const int answer = Confirm(dialog, "Do you want to cancel the File Split ?");
+  if (SplitJob.finished) {  // the run ended while asked: the answer no longer matters
+    EndRun(dialog);
+  } else if (answer == IDOK) {
     SplitJob.cancelRequested = true;
     PostMessageA(dialog, WM_CLOSE, 0, 0);
   }
 }
 
-// Runs nested when the worker's WM_CLOSE arrives while a confirmation is open,
-// so whatever it frees it also clears.
 void OnClose(HWND dialog) {
-  int answer = IDOK;
-  if (!SplitJob.cancelRequested && !SplitJob.finished) {
-    answer = MessageBoxA(dialog, "Do you want to close this operation ?", kConfirmCaption,
-                         MB_OKCANCEL | MB_ICONQUESTION);
-    if (answer == IDOK) SplitJob.cancelRequested = true;
+  if (asking) {
+    // The worker's end, come through the question's own loop. Ending the
+    // dialog under its question would give the main window back to the user
+    // and let a late answer act on a run that is over: the question goes, and
+    // the code that asked it closes as for a finished run.
+    if (SplitJob.finished) {
+      EnumThreadWindows(GetCurrentThreadId(), EndIfOwnedBy, reinterpret_cast<LPARAM>(dialog));
+    }
+    return;
   }
-  HANDLE thread = static_cast<HANDLE>(SplitJob.workerThread);
-  if (SplitJob.cancelRequested && !SplitJob.finished && thread) WaitForWorker(thread);
-  if (answer != IDOK) return;
-  const UniqueHandle ended(thread);
-  SplitJob.workerThread = nullptr;
-  FreeControls();
-  EndDialog(dialog, 0);
+  // Also sent from outside while this dialog waits for the worker.
+  if (closing) return;
+  if (!SplitJob.cancelRequested && !SplitJob.finished) {
+    const int answer = Confirm(dialog, "Do you want to close this operation ?");
+    if (!SplitJob.finished) {
+      if (answer != IDOK) return;
+      SplitJob.cancelRequested = true;
+    }
+  }
+  EndRun(dialog);
 }
 
-}  // namespace
+BOOL CALLBACK FindWorkerQuestion(HWND window, LPARAM found) {
+  DWORD pid = 0;
+  if (GetWindowThreadProcessId(window, &pid) == GetCurrentThreadId() || pid != GetCurrentProcessId() ||
+      !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
 
-INT_PTR CALLBACK ProgressDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
   switch (message) {
     case WM_INITDIALOG:
       return OnInitDialog(dialog);
+    case WM_SHOWWINDOW:
+      if (wParam) PostMessageA(dialog, kShown, 0, 0);
+      return FALSE;
+    case kShown:
+      // The worker may ask before the dialog first shows, which then takes
+      // the keyboard from its question (MB_SETFOREGROUND was already spent).
+      if (HWND question = WorkerQuestion()) SetForegroundWindow(question);
+      return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_PROGRESS_CANCEL) OnCancelButton(dialog);
       return FALSE;
@@ -139,13 +196,36 @@ INT_PTR CALLBACK ProgressDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
   }
 }
 
+}  // namespace
+
+INT_PTR CALLBACK ProgressDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  return GuardCallback<INT_PTR>(FALSE, [&] { return ProgressMessage(dialog, message, wParam); });
+}
+
 unsigned __stdcall SplitWorker(void* dialog) {
-  const ProgressWorkerHooks* hooks = workerHooks;
-  DialogSplitUi ui(static_cast<HWND>(dialog), SplitJob,
-                   hooks ? hooks->beforeCall : DialogSplitUi::CallHook());
-  DiskSpace& disk = hooks && hooks->disk ? *hooks->disk : SystemDiskSpace();
-  RunSplit(SplitJob, ui, disk);
+  const bool ran = GuardCallback([&] {
+    const ProgressWorkerHooks* hooks = workerHooks;
+    DialogSplitUi ui(static_cast<HWND>(dialog), SplitJob,
+                     hooks ? hooks->beforeCall : DialogSplitUi::CallHook());
+    DiskSpace& disk = hooks && hooks->disk ? *hooks->disk : SystemDiskSpace();
+    runStatus = RunSplit(SplitJob, ui, disk);
+  });
+  // A run cut short by a failed allocation is over all the same, and no success.
+  if (!ran) {
+    SplitJob.finished = true;
+    PostMessageA(static_cast<HWND>(dialog), WM_CLOSE, 0, 0);
+  }
   return 0;
+}
+
+HWND WorkerQuestion() {
+  HWND found = nullptr;
+  EnumWindows(FindWorkerQuestion, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+bool LastSplitSucceeded() {
+  return runStatus == kStatusOk && SplitJob.currentPart == SplitJob.partCount + 1;
 }
 
 void SetProgressWorkerHooks(const ProgressWorkerHooks* hooks) { workerHooks = hooks; }

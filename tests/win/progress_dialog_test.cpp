@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,7 +60,8 @@ constexpr char kCancelButton[] = "Do you want to cancel the File Split ?";
 constexpr char kCloseBox[] = "Do you want to close this operation ?";
 
 // Asks the dialog to stop by its Cancel button or its close box, checks the
-// confirmation and answers it once `meanwhile` has run.
+// confirmation and answers it once `meanwhile` has run; with answer 0,
+// `meanwhile` ends the run, which must take the question away.
 void AnswerConfirmation(HWND dialog, const char* question, int answer, const std::function<void()>& meanwhile = {}) {
   if (question == kCancelButton) Click(GetDlgItem(dialog, IDC_PROGRESS_CANCEL));
   else PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -67,7 +70,8 @@ void AnswerConfirmation(HWND dialog, const char* question, int answer, const std
   EXPECT_EQ(box.caption, "Confirm to Cancel");
   EXPECT_TRUE(box.buttons == std::vector<int>({IDOK, IDCANCEL}) && box.owner == dialog);
   if (meanwhile) meanwhile();
-  EXPECT_TRUE(AnswerMessageBox(box.window, answer));
+  EXPECT_TRUE(answer ? AnswerMessageBox(box.window, answer) : WaitFor([&] { return !IsWindow(box.window); }))
+      << "the question outlived the run";
 }
 
 class ProgressDialogTest : public testing::Test {
@@ -111,8 +115,10 @@ class ProgressDialogTest : public testing::Test {
 };
 
 // Race: the worker's WM_CLOSE arriving while a close question is open must
-// free the controls once and end the dialog.
-TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsEndClosesAnOpenQuestion) {
+// free the controls once and end the dialog. Lost input: ended under it, the
+// question outlived the run, with the main window usable behind it, and its
+// late OK was taken as a cancel.
+TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsEndTakesAnOpenQuestionAway) {
   Prepare(3000, 1000);
   Gate atPart2, atEnd;
   int shown = 0;
@@ -129,13 +135,38 @@ TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsE
     EXPECT_TRUE(NoMessageBoxFor(0, 300) && IsWindowVisible(dialog) && !SplitJob.cancelRequested);
     atPart2.open = true;
     ASSERT_TRUE(atEnd.WaitReached());
-    AnswerConfirmation(dialog, kCloseBox, IDOK, [&] {
-      atEnd.open = true;
-      EXPECT_TRUE(WaitFor([&] { return !IsWindow(GetDlgItem(dialog, IDC_PROGRESS_BAR)); }));
-    });
+    AnswerConfirmation(dialog, kCloseBox, 0, [&] { atEnd.open = true; });
   });
   EXPECT_TRUE(Exists(PartPath(3)) && Exists(BatchPath()));
-  EXPECT_EQ(SplitJob.currentPart, 4u);
+  EXPECT_TRUE(LastSplitSucceeded() && !SplitJob.cancelRequested);
+}
+
+// Reported as a success without a batch: a cancel confirmed after the last
+// part; and a failed allocation on the worker's thread ended PLYX mid-split.
+TEST_F(ProgressDialogTest, CancelAfterTheLastPartOrAFailedAllocationIsNoSuccess) {
+  for (bool allocationFails : {false, true}) {
+    Prepare(2000, 1000);
+    Gate atLastStep;
+    int steps = 0;
+    hooks.beforeCall = [&](const char* call) {
+      if (std::string(call) != "StepProgress" || ++steps != 2) return;
+      if (allocationFails) throw std::bad_alloc();
+      atLastStep.Hold();
+    };
+    RunDialog([&] {
+      if (allocationFails) {
+        const MessageBoxInfo box = WaitForMessageBox(0, "0001");
+        EXPECT_EQ(box.text, "Unexpected Error : Memory Allocation Failure : 0001");
+        ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
+      } else {
+        ASSERT_TRUE(atLastStep.WaitReached());
+        AnswerConfirmation(FindProgressDialog(), kCancelButton, IDOK);
+        atLastStep.open = true;
+      }
+    });
+    EXPECT_EQ(SplitJob.currentPart, allocationFails ? 2u : 3u);
+    EXPECT_FALSE(Exists(BatchPath()) || LastSplitSucceeded());
+  }
 }
 
 // Race: a confirmed cancel must not end the dialog while the worker still
@@ -213,6 +244,26 @@ TEST_F(ProgressDialogTest, WithoutAWorkerCancelIsIgnoredOnceFinishedAndOtherwise
   RunDialog([&] { AnswerConfirmation(FindProgressDialog(), kCancelButton, IDOK); });
   EXPECT_NE(SplitJob.currentPart, SplitJob.partCount + 1);
   EXPECT_FALSE(Exists(PartPath(1)));
+}
+
+// Keeps the dialog's thread from its first show until the worker asks.
+void CALLBACK HoldUntilTheWorkerAsks(HWND, UINT, UINT_PTR, DWORD) { WaitForMessageBox(0, ""); }
+
+// Lost keys: asked before the dialog first showed, the worker's question lost
+// the keyboard to it, and Enter or Escape went to the progress window.
+TEST_F(ProgressDialogTest, QuestionAskedAtOnceKeepsTheKeyboard) {
+  Prepare(2000, 1000);
+  std::snprintf(SplitJob.destFolder, sizeof SplitJob.destFolder, "%s%s\\", destFolder.c_str(),
+                std::string(250 - destFolder.size(), 'd').c_str());  // too long for the part paths
+  ASSERT_TRUE(CreateDirectoryA(SplitJob.destFolder, nullptr));
+  // Dispatched by the dialog's loop before it first goes idle and shows the dialog.
+  PostThreadMessageA(GetCurrentThreadId(), WM_TIMER, 0, reinterpret_cast<LPARAM>(&HoldUntilTheWorkerAsks));
+  RunDialog([&] {
+    const MessageBoxInfo box = WaitForMessageBox(0, "too long");
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(FindProgressDialog()); }));
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == box.window; }, 2000));
+    EXPECT_TRUE(AnswerMessageBox(box.window, IDOK));
+  });
 }
 
 }  // namespace
