@@ -48,6 +48,17 @@ bool OfferToCreate(HWND dialog, const char* probe) {
   return true;
 }
 
+// The probe without its trailing backslash names a file: no folder can be
+// created under that name.
+bool NamesAFile(const char* probe) {
+  char name[kPathBufferSize];
+  lstrcpynA(name, probe, sizeof name);
+  const int length = lstrlenA(name);
+  if (length > 0 && name[length - 1] == '\\') name[length - 1] = '\0';
+  const DWORD attributes = GetFileAttributesA(name);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
 bool CheckDestinationFolder(HWND dialog, const char* folder) {
@@ -56,6 +67,7 @@ bool CheckDestinationFolder(HWND dialog, const char* folder) {
   const FolderNameVerdict verdict = CheckFolderName(folder, probe, sizeof probe);
   if (verdict == FolderNameVerdict::kEmpty) return false;
   if (verdict != FolderNameVerdict::kWellFormed) return Refuse(dialog, NoticeFor(verdict));
+  if (NamesAFile(probe)) return Refuse(dialog, FolderNotice::kInvalidName);
   if (GetFileAttributesA(probe) != INVALID_FILE_ATTRIBUTES) return true;
   const FolderNotice notice = NoticeForProbeError(GetLastError());
   if (notice == FolderNotice::kAskToCreate) return OfferToCreate(dialog, probe);

@@ -28,10 +28,12 @@ void ShowSizeText(HWND dialog, int control, const char* label, std::uint32_t byt
   SetDlgItemTextA(dialog, control, text);
 }
 
-// A refused file must not leave the previous file's size and count behind:
-// Split would cut the new file by them.
+// A refused file must not leave the previous file's size and count behind
+// (Split would cut the new file by them), nor stay chosen: a size chosen
+// afterwards would count its parts again and make it splittable.
 bool RefuseSourceFile(HWND dialog, HWND owner, const char* message) {
   MessageBoxA(owner, message, kAppTitle, MB_ICONSTOP);
+  SplitJob.sourcePath[0] = '\0';
   SplitJob.fileSize = 0;
   SplitJob.partCount = 0;
   SetDlgItemTextA(dialog, IDC_FILE_SIZE_TEXT, kFileSizeZeroText);
@@ -74,8 +76,8 @@ void OnSourceFileChosen(HWND dialog) {
       SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
     }
   }
-  // Through the dialog manager, so Split also becomes the default button and
-  // Enter presses it; a bare SetFocus leaves Enter sending IDOK to nobody.
+  // Through the dialog manager, so that Split also looks the default button;
+  // Enter presses it because it has the focus (see the main dialog's DM_GETDEFID).
   SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_SPLIT)),
                TRUE);
 }
@@ -113,8 +115,10 @@ void UpdatePartCount(HWND dialog) {
   if (length > 0 && static_cast<std::size_t>(length) < sizeof text) {
     SetDlgItemTextA(dialog, IDC_PART_COUNT_TEXT, text);
   }
-  ShowSizeText(dialog, IDC_SPLIT_SIZE_TEXT, "Split Size : ", SplitJob.partSize);
+  ShowSplitSize(dialog);
 }
+
+void ShowSplitSize(HWND dialog) { ShowSizeText(dialog, IDC_SPLIT_SIZE_TEXT, "Split Size : ", SplitJob.partSize); }
 
 bool CheckSplitRequest(HWND dialog) {
   const RequestRefusal refusal = FirstRequestRefusal(

@@ -7,10 +7,13 @@
 // Shows sourcePath in the file box, reads its size and part count and, unless
 // the history default is on, makes the file's folder the destination.
 void OnSourceFileChosen(HWND dialog);
-// True when fileSize now holds the size of sourcePath; on false the size and
-// count are cleared, so that a refused file cannot be split.
+// True when fileSize now holds the size of sourcePath; on false the file is
+// no longer chosen and the size and count are cleared, so that it cannot be split.
 bool ReadSourceFileSize(HWND dialog);
+// The part count of the chosen file, and the split size.
 void UpdatePartCount(HWND dialog);
+// The split size alone, for a size chosen with no file.
+void ShowSplitSize(HWND dialog);
 // True when the split may start; otherwise tells the user and moves the focus.
 bool CheckSplitRequest(HWND dialog);
 void ResetSplitRequest(HWND dialog);

@@ -18,5 +18,6 @@ extern const SizePreset SizePresets[kSizePresetCount];
 int PresetIndexOf(std::uint32_t bytes);
 
 // fileSize / partSize rounded up; 1 for a file no larger than one part (an
-// empty file included). partSize must not be 0.
+// empty file included). 0, which no split accepts, for a partSize of 0 (what
+// a run over an empty file leaves behind).
 std::uint32_t PartCount(std::uint32_t fileSize, std::uint32_t partSize);

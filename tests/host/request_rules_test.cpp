@@ -10,9 +10,10 @@
 #include "request_rules.h"
 #include "size_presets.h"
 
-// Bound: rounding up must not overflow for 4 GB of one-byte parts.
+// Bound: rounding up must not overflow for 4 GB of one-byte parts. Division
+// by zero: a run over an empty file leaves partSize at 0.
 TEST(PartCount, RoundsUpWithoutOverflowAndGivesOnePartForAnEmptyFile) {
-  const std::uint32_t cases[][3] = {{0, 1457664, 1}, {1457665, 1457664, 2}, {4294967295u, 1, 4294967295u}};
+  const std::uint32_t cases[][3] = {{0, 1457664, 1}, {1457665, 1457664, 2}, {4294967295u, 1, 4294967295u}, {5, 0, 0}};
   for (const auto& c : cases) EXPECT_EQ(PartCount(c[0], c[1]), c[2]) << c[0] << " / " << c[1];
 }
 
