@@ -58,11 +58,19 @@ void TakeCommandLineFile(const char* commandLine) {
 bool HandOverCommandLine(const char* commandLine) {
   HWND running = FindRunningMainWindow();
   if (running == nullptr) return false;
+  // Windows lets the running copy come to the front only if this one, which
+  // the user has just started, allows it.
+  DWORD runningPid = 0;
+  GetWindowThreadProcessId(running, &runningPid);
+  AllowSetForegroundWindow(runningPid);
   COPYDATASTRUCT data;
   data.dwData = PLYX_HANDOVER_TAG;
   data.cbData = static_cast<DWORD>(std::strlen(commandLine));
   data.lpData = const_cast<char*>(commandLine);
-  SendMessageA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+  // A running copy that hangs must not hang this one too; it ends all the same.
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, kHandOverTimeoutMs,
+                      &result);
   return true;
 }
 

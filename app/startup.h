@@ -12,5 +12,7 @@ int RunPlyx(HINSTANCE instance, const char* commandLine, volatile LONG* instance
 // that fits a path buffer; otherwise empties the file to split.
 void TakeCommandLineFile(const char* commandLine);
 
-// Sends the text to the running copy's main window. False when none was found.
+// Sends the text to the running copy's main window, waiting at most
+// kHandOverTimeoutMs for it to be taken. False when none was found.
+constexpr UINT kHandOverTimeoutMs = 5000;
 bool HandOverCommandLine(const char* commandLine);

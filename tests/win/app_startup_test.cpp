@@ -3,9 +3,12 @@
 // counter are driven end to end in tests/e2e).
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 
+#include "holders.h"
 #include "main_dialog.h"
 #include "resource_ids.h"
 #include "split_job.h"
@@ -86,6 +89,33 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   }
   DestroyWindow(box);
   DestroyWindow(running);
+}
+
+// Hang: a second start waited for ever on a first copy that takes no messages.
+TEST(SecondStart, EndsWhenTheRunningCopyDoesNotAnswer) {
+  std::atomic<HWND> hung{nullptr};
+  const UniqueHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  std::thread first([&] {
+    HWND window = CreateWindowExA(0, "STATIC", kPlyxTitle, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, window, reinterpret_cast<HMENU>(IDC_SOURCE_FILE), nullptr,
+                    nullptr);
+    hung = window;
+    WaitForSingleObject(release.Get(), 60000);  // a copy that hangs takes no messages
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    DestroyWindow(window);
+  });
+  ASSERT_TRUE(WaitFor([&] { return hung.load() != nullptr; }));
+  std::atomic<bool> ended{false};
+  std::thread second([&] {
+    volatile LONG counter = 0;
+    RunPlyx(GetModuleHandleA(nullptr), "C:\\x.bin", &counter);
+    ended = true;
+  });
+  EXPECT_TRUE(WaitFor([&] { return ended.load(); }, 2 * kHandOverTimeoutMs));
+  SetEvent(release.Get());
+  second.join();
+  first.join();
 }
 
 }  // namespace
