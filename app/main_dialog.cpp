@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "callback_guard.h"
 #include "dest_folder.h"
 #include "file_system.h"
 #include "globals.h"
@@ -23,7 +24,11 @@ bool TrayRestorePending = false;
 
 namespace {
 
-bool splitRunning = false;
+// From Split to the reset after it: the request is the worker's, then the outcome's.
+bool splitSequence = false;
+bool progressOpen = false;
+// A close asked for during the split sequence, carried out once it is over.
+bool closeAfterSplit = false;
 // The system's own WM_DESTROY after the posted one must not release things again.
 bool tornDown = false;
 
@@ -63,7 +68,7 @@ void FillDestinationList(HWND dialog) {
 }
 
 INT_PTR OnInitDialog(HWND dialog) {
-  splitRunning = false;
+  splitSequence = progressOpen = closeAfterSplit = false;
   tornDown = false;
   TrayRestorePending = false;
   // The drop target is created and registered here once it exists.
@@ -84,7 +89,7 @@ INT_PTR OnInitDialog(HWND dialog) {
 }
 
 void ComposeOutcome(char* text, std::size_t textSize) {
-  if (SplitJob.currentPart == SplitJob.partCount + 1) {
+  if (LastSplitSucceeded()) {
     std::snprintf(text, textSize, "File\t : %s Split Successfully\n#Parts\t : %u part(s) \nTarget Dir\t : %s",
                   PathFindFileNameA(SplitJob.sourcePath), static_cast<unsigned>(SplitJob.partCount),
                   SplitJob.destFolder);
@@ -96,9 +101,9 @@ void ComposeOutcome(char* text, std::size_t textSize) {
 void OnSplit(HWND dialog) {
   if (!CheckSplitRequest(dialog)) return;
   HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-  splitRunning = true;
+  splitSequence = progressOpen = true;
   DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_PROGRESS), dialog, ProgressDialog, 0);
-  splitRunning = false;
+  progressOpen = false;
   // Fails, leaving the folder as it is, when the backslash would not fit.
   PathAddBackslashA(SplitJob.destFolder);
   // Room for a whole file name and folder: a 260-byte buffer would cut the report short.
@@ -107,7 +112,9 @@ void OnSplit(HWND dialog) {
   MessageBoxA(dialog, message, kAppTitle, MB_ICONINFORMATION);
   if (AppSettings != nullptr) AppSettings->AddMRUD(SplitJob.destFolder);
   ResetSplitRequest(dialog);
+  splitSequence = false;
   SetCursor(previous);
+  if (closeAfterSplit) PostMessageA(dialog, WM_DESTROY, 0, 0);
 }
 
 void OnSourceBoxLeft(HWND dialog) {
@@ -117,18 +124,91 @@ void OnSourceBoxLeft(HWND dialog) {
 
 void OnSizeChosen(HWND dialog) {
   SelectSplitSize(dialog, GetDlgItem(dialog, IDC_SIZE_LIST));
-  if (FileExists(SplitJob.sourcePath)) UpdatePartCount(dialog);
+  if (FileExists(SplitJob.sourcePath)) {
+    UpdatePartCount(dialog);
+  } else {
+    ShowSplitSize(dialog);
+  }
 }
 
 void OnDestinationLeft(HWND dialog) {
   GetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder, sizeof SplitJob.destFolder);
+  // PLYX must always be closable, and a folder about to be picked needs no
+  // check: a refusal on their button-down would swallow every click.
+  HWND next = GetFocus();
+  if (next == GetDlgItem(dialog, IDC_CLOSE) || next == GetDlgItem(dialog, IDC_BROWSE_FOLDER)) return;
   CheckDestinationFolder(dialog, SplitJob.destFolder);
 }
 
+// The dialog manager answers Enter in a field with the button that carries
+// the default style, and moving the focus by hand leaves that style behind.
+// So no button carries it while a field has the focus, and DM_GETDEFID names
+// only the push button that has the focus.
+void DropDefaultStyle(HWND dialog) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) {
+      SendMessageA(child, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    }
+  }
+}
+
+LRESULT FocusedButtonId(HWND dialog) {
+  HWND focus = GetFocus();
+  if (focus == nullptr || GetParent(focus) != dialog) return 0;
+  if (!(SendMessageA(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) return 0;
+  return MAKELONG(GetDlgCtrlID(focus), DC_HASDEFID);
+}
+
+BOOL CALLBACK FindOwned(HWND window, LPARAM search) {
+  auto* found = reinterpret_cast<HWND*>(search);
+  char className[8] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (GetWindow(window, GW_OWNER) != found[0] || lstrcmpA(className, "#32770") != 0) return TRUE;
+  found[1] = window;
+  return FALSE;
+}
+
+// The dialog or message box of this thread that `owner` holds open, if any.
+HWND OwnedDialog(HWND owner) {
+  HWND search[2] = {owner, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(search));
+  return search[1];
+}
+
+// What the user must answer goes on top and gets the keyboard: a question of
+// the worker, else PLYX's modal windows from the main window down. False when
+// none is open.
+bool RaiseOpenWindows(HWND dialog) {
+  HWND question = WorkerQuestion();
+  if (question != nullptr) SetWindowPos(question, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // Placed under the worker's question rather than on top: each thread raises
+  // its windows through its own display connection, in no set order.
+  HWND top = question;
+  for (HWND owned = OwnedDialog(dialog); owned != nullptr; owned = OwnedDialog(owned)) {
+    SetWindowPos(owned, question != nullptr ? question : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (question == nullptr) top = owned;
+  }
+  return top != nullptr && SetForegroundWindow(top);
+}
+
+// The worker is never stopped by force, and the quit message would end the
+// progress window's loop under it: during a split a close goes to the
+// progress window, which asks, and PLYX ends once the sequence is over.
+void RequestClose(HWND dialog) {
+  if (!splitSequence) {
+    PostMessageA(dialog, WM_DESTROY, 0, 0);
+    return;
+  }
+  if (progressOpen) SendMessageA(OwnedDialog(dialog), WM_CLOSE, 0, 0);
+  // Declined: the split goes on, and so does PLYX.
+  if (!progressOpen || SplitJob.finished || SplitJob.cancelRequested) closeAfterSplit = true;
+}
+
 INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
-  // The request fields are the worker's while a split runs; a field losing the
-  // focus to the progress window must not rewrite them.
-  const bool requestOpen = !splitRunning;
+  // The request is the worker's and the outcome's during a split, and stays
+  // as it is under a modal window; a field left then is read when left again.
+  const bool requestOpen = RequestAcceptsChanges();
   switch (id) {
     case IDC_ABOUT:  // the About dialog comes here
       break;
@@ -142,17 +222,20 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
     case IDC_BROWSE_FOLDER:  // the folder picker comes here
       break;
     case IDC_SOURCE_FILE:
+      if (code == EN_SETFOCUS) DropDefaultStyle(dialog);
       if (code == EN_KILLFOCUS && requestOpen) OnSourceBoxLeft(dialog);
       break;
     case IDC_SIZE_LIST:
+      if (code == CBN_SETFOCUS) DropDefaultStyle(dialog);
       if (code == CBN_SELCHANGE && requestOpen) OnSizeChosen(dialog);
       break;
     case IDC_CLOSE:
-      PostMessageA(dialog, WM_DESTROY, 0, 0);
+      RequestClose(dialog);
       break;
     case IDC_CUSTOMIZE:  // the preferences sheet comes here
       break;
     case IDC_DEST_FOLDER:
+      if (code == CBN_SETFOCUS) DropDefaultStyle(dialog);
       if (code == CBN_KILLFOCUS && requestOpen) OnDestinationLeft(dialog);
       break;
     default:
@@ -174,21 +257,22 @@ void BringBack(HWND dialog) {
       break;
     default:
       ShowWindow(dialog, SW_SHOW);
+      // Under Wine, activating the disabled main window raises it (and the
+      // progress window it owns) over the worker's question.
+      if (RaiseOpenWindows(dialog)) break;
       SetActiveWindow(dialog);
       SetForegroundWindow(dialog);
       break;
   }
-  // While a split runs the window is disabled; the progress window (or its
-  // question) is what the user must see.
-  if (splitRunning) SetForegroundWindow(GetLastActivePopup(dialog));
 }
 
 void OnCopyData(HWND dialog, const COPYDATASTRUCT* data) {
   if (data == nullptr || data->dwData != PLYX_HANDOVER_TAG) return;
-  BringBack(dialog);
-  if (splitRunning) return;
+  // Taken first: the sender stops waiting after a few seconds.
   char text[kPathBufferSize];
-  if (!TakeHandOverText(data, text, sizeof text) || !FileExists(text)) return;
+  const bool taken = TakeHandOverText(data, text, sizeof text);
+  BringBack(dialog);
+  if (!taken || !RequestAcceptsChanges() || !FileExists(text)) return;
   std::memcpy(SplitJob.sourcePath, text, sizeof text);
   OnSourceFileChosen(dialog);
 }
@@ -197,12 +281,12 @@ INT_PTR OnSysCommand(HWND dialog, WPARAM command) {
   // The low four bits are the system's own.
   switch (command & 0xFFF0) {
     case SC_MINIMIZE:
-      if (!MinToSysTray()) {
+      // Hidden with no icon, the window could never be brought back.
+      if (!MinToSysTray() || !SetTrayIcon(dialog, true)) {
         DisplayState = kDisplayTaskbar;
         return FALSE;
       }
       HideToTray(dialog);
-      SetTrayIcon(dialog, true);
       SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
       DisplayState = kDisplayTray;
       return TRUE;
@@ -250,7 +334,14 @@ bool TakeHandOverText(const COPYDATASTRUCT* data, char* text, std::size_t textSi
   return true;
 }
 
-INT_PTR CALLBACK MainDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+bool RequestAcceptsChanges() {
+  // A modal dialog or owned message box disables the main window.
+  return !splitSequence && (!IsWindow(MainWindowHandle) || IsWindowEnabled(MainWindowHandle));
+}
+
+namespace {
+
+INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       return OnInitDialog(dialog);
@@ -264,13 +355,27 @@ INT_PTR CALLBACK MainDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_PLYX_TRAY:
       OnTrayMessage(dialog, lParam);
       return FALSE;
+    case DM_GETDEFID:
+      SetWindowLongPtrA(dialog, DWLP_MSGRESULT, FocusedButtonId(dialog));
+      return TRUE;
     case WM_CLOSE:
-      PostMessageA(dialog, WM_DESTROY, 0, 0);
+      RequestClose(dialog);
       return FALSE;
     case WM_DESTROY:
-      OnDestroy();
+      // Posted from outside during a split, it is a close like any other.
+      if (splitSequence) {
+        RequestClose(dialog);
+      } else {
+        OnDestroy();
+      }
       return FALSE;
     default:
       return FALSE;
   }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MainDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardCallback<INT_PTR>(FALSE, [&] { return OnMessage(dialog, message, wParam, lParam); });
 }

@@ -19,6 +19,12 @@ extern int DisplayState;
 // follows removes the icon.
 extern bool TrayRestorePending;
 
+// False while a split sequence runs (progress window, outcome message,
+// history, reset) or while a modal window of PLYX is open over the main
+// window: hand-overs, drops, picker results and field reads must leave the
+// request alone then.
+bool RequestAcceptsChanges();
+
 // Template "PLYX", run by DialogBoxParamA without owner.
 INT_PTR CALLBACK MainDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

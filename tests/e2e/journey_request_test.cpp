@@ -23,6 +23,10 @@ TEST_F(Request, FirstStartWithAQuotedPathIsEmptyAndKeysDoNothing) {
     EXPECT_TRUE(IsWindowVisible(Main()) && HasFocus(Item(IDC_SOURCE_FILE))) << key;
     EXPECT_EQ(NextMessageBox(0).text, "") << key;
   }
+  // Mended fault: the split size followed the list only once a file was chosen.
+  ChooseSize(0);
+  EXPECT_TRUE(WaitFor([&] { return Text(IDC_SPLIT_SIZE_TEXT) == "Split Size : 256.00 KB"; }));
+  EXPECT_EQ(Text(IDC_PART_COUNT_TEXT), "Num of Split Parts : 0");
   CloseAndExpectExitZero();
 }
 
@@ -38,7 +42,9 @@ TEST_F(Request, HistoryDefaultShowsTheNewestDestinationAndKeepsIt) {
   CloseAndExpectExitZero(/*byTitleBar=*/true);
 }
 
-TEST_F(Request, CommandLineFileIsChosenAndEnterStartsTheSplit) {
+// Mended fault: Enter in a field split the request the fields no longer
+// showed, the default style having stayed on Split when a field got the focus.
+TEST_F(Request, CommandLineFileIsChosenAndEnterStartsTheSplitButNeverFromAField) {
   const std::string source = temp / "movie.avi", bytes = PatternBytes(3000000);
   ASSERT_TRUE(WriteBytes(source, bytes));
   ASSERT_TRUE(StartMain(source));
@@ -47,12 +53,30 @@ TEST_F(Request, CommandLineFileIsChosenAndEnterStartsTheSplit) {
             "File Size : 2.86 MB | Num of Split Parts : 3 | Split Size : 1.39 MB");
   EXPECT_EQ(Text(IDC_DEST_FOLDER), temp.Path());
   ASSERT_TRUE(WaitForFocus(IDC_SPLIT));
+  auto enterInEachField = [&](const char* when) {
+    for (int field : {IDC_SOURCE_FILE, IDC_DEST_FOLDER, IDC_SIZE_LIST}) {
+      SCOPED_TRACE(std::string(when) + ", Enter in " + std::to_string(field));
+      ClickAtCentre(Item(field));
+      ASSERT_TRUE(WaitForFocus(field));
+      if (field == IDC_SIZE_LIST) PostKey(Main(), VK_ESCAPE);  // the click dropped its list down
+      PostKey(Main(), VK_RETURN);
+      ASSERT_TRUE(Settle());
+      EXPECT_TRUE(NoMessageBoxFor(Pid(), 500)) << NextMessageBox(0).text;
+      for (int button : {IDC_SPLIT, IDC_BROWSE_FILE, IDC_BROWSE_FOLDER, IDC_CUSTOMIZE, IDC_CLOSE, IDC_ABOUT}) {
+        EXPECT_NE(GetWindowLongA(Item(button), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON) << button;
+      }
+    }
+  };
+  enterInEachField("after a command-line file");
+  ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(source)));  // puts the focus back on Split
+  ASSERT_TRUE(WaitForFocus(IDC_SPLIT));
   PostKey(Main(), VK_RETURN);
   const MessageBoxInfo outcome = NextMessageBox(20000);
   ASSERT_NE(outcome.window, nullptr) << "Enter on the focused Split button started no split";
   EXPECT_EQ(outcome.text, "File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + temp.Path());
   ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
   ExpectParts(temp.Path(), "movie.avi", bytes, 1457664, 3);
+  enterInEachField("after a split");
   CloseAndExpectExitZero();
 }
 
@@ -131,6 +155,7 @@ TEST_F(Request, CustomSizeIsTakenRefusedOrCancelled) {
 TEST_F(Request, TypedDestinationIsCheckedAsTheFieldIsLeft) {
   ASSERT_TRUE(StartMain(""));
   const std::string exists = temp.Path().substr(0, temp.Path().size() - 1);
+  ASSERT_TRUE(WriteBytes(temp / "file.bin", "a file"));
   const struct { std::string name; int answer; bool passes; std::string message; } cases[] = {
       // answer: to the question whether to create it; message: the last box, none when empty
       {exists, 0, true, ""},
@@ -141,6 +166,8 @@ TEST_F(Request, TypedDestinationIsCheckedAsTheFieldIsLeft) {
       {temp / "parts\\", IDYES, true, "Directory Created"},
       {temp / "new\\parts", IDYES, false, "Unexpected Error : Create Directory Failure : 0007"},
       {temp / "later", IDNO, false, "Correct the Directory Name"},
+      // An existing file was offered to be made a folder, which then failed (0007).
+      {temp / "file.bin", 0, false, "Directory Name is invalid Please Correct"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -164,7 +191,19 @@ TEST_F(Request, TypedDestinationIsCheckedAsTheFieldIsLeft) {
     EXPECT_EQ((GetFileAttributesA(c.name.c_str()) & 0x80000010) == 0x10, c.passes);
   }
   EXPECT_FALSE(Exists(temp / "new"));
-  CloseAndExpectExitZero(/*byTitleBar=*/true);  // Close would take the focus and ask again
+
+  // Checked as the focus went to them, an invalid name swallowed every click
+  // on the folder Browse button, and on Close, which could not end PLYX.
+  Type(IDC_DEST_FOLDER, "Q:");
+  ClickAtCentre(Item(IDC_BROWSE_FOLDER));
+  ASSERT_TRUE(WaitForFocus(IDC_BROWSE_FOLDER));
+  EXPECT_EQ(WaitForMessageBox(Pid(), "Directory", 500).text, "");
+  for (HWND picker : WindowsOf(Pid())) {  // the folder picker, once it opens
+    if (picker != Main() && IsWindowVisible(picker)) PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
+  }
+  Type(IDC_DEST_FOLDER, "Q:");
+  ClickAtCentre(Item(IDC_CLOSE));
+  ExpectExitZero();
 }
 
 }  // namespace

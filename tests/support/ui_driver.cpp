@@ -117,6 +117,17 @@ bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs) {
 
 void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
+void ClickAtCentre(HWND control) {
+  RECT place{};
+  GetWindowRect(control, &place);
+  SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+  INPUT press[2] = {};
+  press[0].type = press[1].type = INPUT_MOUSE;
+  press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, press, sizeof press[0]);
+}
+
 HWND FocusedControl(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;

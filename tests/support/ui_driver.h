@@ -54,6 +54,9 @@ bool NoMessageBoxFor(DWORD pid, DWORD timeoutMs);
 bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs = 10000);
 // Posted BM_CLICK: a sent click on a button that opens a modal box would block the caller.
 void Click(HWND button);
+// A real click (SendInput) at the centre of `control`: unlike a posted
+// BM_CLICK, the focus moves on button-down, before the click acts.
+void ClickAtCentre(HWND control);
 
 // The control that has the focus in `window`'s thread.
 HWND FocusedControl(HWND window);
