@@ -131,12 +131,14 @@ void OnSizeChosen(HWND dialog) {
   }
 }
 
+// The field losing the focus gives it to `control`. PLYX must always be
+// closable, and a folder about to be picked needs no check: a refusal shown
+// on their button-down would swallow the click.
+bool FocusGoesTo(HWND dialog, int control) { return GetFocus() == GetDlgItem(dialog, control); }
+
 void OnDestinationLeft(HWND dialog) {
   GetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder, sizeof SplitJob.destFolder);
-  // PLYX must always be closable, and a folder about to be picked needs no
-  // check: a refusal on their button-down would swallow every click.
-  HWND next = GetFocus();
-  if (next == GetDlgItem(dialog, IDC_CLOSE) || next == GetDlgItem(dialog, IDC_BROWSE_FOLDER)) return;
+  if (FocusGoesTo(dialog, IDC_CLOSE) || FocusGoesTo(dialog, IDC_BROWSE_FOLDER)) return;
   CheckDestinationFolder(dialog, SplitJob.destFolder);
 }
 
@@ -223,7 +225,7 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
       break;
     case IDC_SOURCE_FILE:
       if (code == EN_SETFOCUS) DropDefaultStyle(dialog);
-      if (code == EN_KILLFOCUS && requestOpen) OnSourceBoxLeft(dialog);
+      if (code == EN_KILLFOCUS && requestOpen && !FocusGoesTo(dialog, IDC_CLOSE)) OnSourceBoxLeft(dialog);
       break;
     case IDC_SIZE_LIST:
       if (code == CBN_SETFOCUS) DropDefaultStyle(dialog);
@@ -335,8 +337,11 @@ bool TakeHandOverText(const COPYDATASTRUCT* data, char* text, std::size_t textSi
 }
 
 bool RequestAcceptsChanges() {
-  // A modal dialog or owned message box disables the main window.
-  return !splitSequence && (!IsWindow(MainWindowHandle) || IsWindowEnabled(MainWindowHandle));
+  // A modal dialog or owned message box disables the main window. Once torn
+  // down, the fields are read no more: the file box losing the focus as the
+  // window goes would check a refused file again and hold PLYX open.
+  return !splitSequence && !tornDown &&
+         (!IsWindow(MainWindowHandle) || IsWindowEnabled(MainWindowHandle));
 }
 
 namespace {

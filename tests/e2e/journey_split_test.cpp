@@ -126,8 +126,8 @@ TEST_F(Split, EveryWayASplitHeldAtAnExistingPartEnds) {
     for (unsigned i = 1; i <= 4; ++i) {
       EXPECT_TRUE(ReadBytes(temp / PartName("disk.img", i)) == bytes.substr((i - 1) * 262144, 262144)) << "part " << i;
     }
-    const std::string part = ReadBytes(source + ".005");
-    EXPECT_TRUE(how == kPartDeclined ? part == fifth : part.size() == (done ? 262144u : 0u)) << part.size() << " bytes";
+    // A cancelled run opens no part for writing.
+    EXPECT_TRUE(ReadBytes(source + ".005") == (done ? bytes.substr(4 * 262144, 262144) : fifth));
     EXPECT_EQ(Exists(source + ".010") && Exists(source + ".bat"), done);
     EXPECT_TRUE(WaitFor([&] { return NewestHistoryEntry() == temp.Path(); })) << NewestHistoryEntry();
     EXPECT_TRUE(how == kClosedFromOutside || WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
