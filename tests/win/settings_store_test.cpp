@@ -45,12 +45,15 @@ TEST_F(SettingsStore, FirstStartWritesPaddedPathsAndASecondKeepsWhatIsThere) {
   EXPECT_EQ(QueryRaw("App Path").bytes, module + std::string(kPathBufferSize - std::strlen(module), '\0'));
   EXPECT_EQ(QueryRaw("MRUD7").bytes, std::string(kPathBufferSize, '\0'));
 
-  // A second start keeps what is there and rewrites only the program's path
-  // and a limit out of range; flags read any nonzero as true and are written
-  // as one or zero.
+  // A second start keeps what is there and rewrites only the program's path,
+  // a limit out of range and values of another type or size (which failed
+  // every start with the registry message); flags read any nonzero as true
+  // and are written as one or zero.
   SetRawPath("App Path", "C:\\old.exe");
   SetRawDword("MRUDLimit", 1000);  // a number that looks like a result code
-  SetRawDword("MRUDDefault", 2);
+  SetRaw("MRUDDefault", REG_BINARY, "\2\0\0\0\0\0\0\0", 8);
+  SetRawDword("MRUD4", 1);
+  SetRaw("MRUD5", REG_SZ, std::string(300, 'x').c_str(), 301);
   SetRawDword("MinToSysTray", 0);
   SetRawDword("UseMRUD", 2);
   SetRawPath("MRUD3", "D:\\kept\\");
@@ -58,7 +61,8 @@ TEST_F(SettingsStore, FirstStartWritesPaddedPathsAndASecondKeepsWhatIsThere) {
   EXPECT_EQ(again.status, 0);
   EXPECT_STREQ(RawPath("App Path").c_str(), module);
   EXPECT_EQ(again.mrudLimit, 5u);
-  EXPECT_EQ(RawDword("MRUDLimit") + RawDword("MRUDDefault"), 5u + 2u);
+  EXPECT_EQ(RawDword("MRUDLimit") + RawDword("MRUDDefault"), 5u + 1u);
+  for (const char* slot : {"MRUD4", "MRUD5"}) EXPECT_EQ(QueryRaw(slot).bytes, std::string(kPathBufferSize, '\0')) << slot;
   EXPECT_TRUE(!again.GetMinToSysTray() && again.GetUseMRUD());
   EXPECT_EQ(RawDword("UseMRUD"), 2u);
   EXPECT_EQ(RawPath("MRUD3"), "D:\\kept\\");
@@ -140,23 +144,6 @@ TEST_F(SettingsStore, KeyThatCannotBeCreatedMarksTheStoreUnusable) {
   // A link key can only be removed through its own handle.
   reinterpret_cast<LONG(WINAPI*)(HANDLE)>(reinterpret_cast<void (*)()>(
       GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")))(link.Get());
-}
-
-// PLYX would not start: a slot, limit or head changed from outside to another
-// type or size was a registry failure (0002) at every start.
-TEST_F(SettingsStore, ValuesOfAnotherTypeOrSizeAreRepairedAtStart) {
-  const std::string tooLong(300, 'x');
-  SetRawDword("MRUD3", 1);
-  SetRaw("MRUD4", REG_SZ, tooLong.c_str(), 301);
-  SetRaw("MRUDLimit", REG_SZ, "7", 2);
-  SetRaw("MRUDDefault", REG_BINARY, "\2\0\0\0\0\0\0\0", 8);
-  Settings settings;
-  EXPECT_EQ(settings.status, 0);
-  for (const char* slot : {"MRUD3", "MRUD4"}) {
-    EXPECT_TRUE(QueryRaw(slot).type == REG_SZ && QueryRaw(slot).bytes == std::string(kPathBufferSize, '\0')) << slot;
-  }
-  EXPECT_EQ(RawDword("MRUDLimit") * 10 + RawDword("MRUDDefault"), 51u);
-  EXPECT_EQ(settings.mrudLimit * 10 + settings.mrudDefault, 51u);
 }
 
 // Bound: the walk reads exactly the limit's slots, and a slot changed from
