@@ -59,13 +59,6 @@ void ExpectHandedOver(ChildProcess& second) {
   EXPECT_FALSE(showedWindow) << "the second copy opened a window";
 }
 
-bool Above(HWND upper, HWND lower) {
-  for (HWND window = GetTopWindow(nullptr); window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
-    if (window == upper || window == lower) return window == upper;
-  }
-  return false;
-}
-
 ChildProcess& PlyxJourney::Start(const std::string& commandText, const std::string& exe) {
   processes.push_back(std::make_unique<ChildProcess>());
   const std::string program = exe.empty() ? PlyxExePath() : exe;
@@ -133,11 +126,6 @@ bool PlyxJourney::TrayIconShown() const {
 void PlyxJourney::CloseAndExpectExitZero(bool byTitleBar) {
   ASSERT_NE(plyx, nullptr);
   byTitleBar ? SystemCommand(SC_CLOSE) : Click(Item(IDC_CLOSE));
-  ExpectExitZero();
-}
-
-void PlyxJourney::ExpectExitZero() {
-  ASSERT_NE(plyx, nullptr);
   DWORD code = 259;
   ASSERT_TRUE(plyx->WaitForExit(kTimeoutMs, &code)) << "PLYX still runs after its close";
   EXPECT_EQ(code, 0u);

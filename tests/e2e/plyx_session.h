@@ -30,8 +30,6 @@ void ExpectBox(const MessageBoxInfo& box, const std::string& text, HWND owner,
 std::vector<HWND> PlyxWindowsOf(DWORD pid);
 // A second copy ends with 0 and never opens a window of its own.
 void ExpectHandedOver(ChildProcess& second);
-// `upper` lies above `lower` among the top-level windows.
-bool Above(HWND upper, HWND lower);
 
 class PlyxJourney : public ::testing::Test {
  protected:
@@ -62,7 +60,6 @@ class PlyxJourney : public ::testing::Test {
   // Minimises as the title bar does until `minimised` holds once PLYX has settled.
   bool Minimise(const std::function<bool()>& minimised);
   void CloseAndExpectExitZero(bool byTitleBar = false);
-  void ExpectExitZero();
 
   PlyxKey key;
   TempFolder temp;
