@@ -283,8 +283,9 @@ INT_PTR OnSysCommand(HWND dialog, WPARAM command) {
   // The low four bits are the system's own.
   switch (command & 0xFFF0) {
     case SC_MINIMIZE:
-      // Hidden with no icon, the window could never be brought back.
-      if (!MinToSysTray() || !SetTrayIcon(dialog, true)) {
+      // Hidden with no icon, the window could never be brought back. (Shown
+      // again by other means, it still has its icon.)
+      if (!MinToSysTray() || !(DisplayState == kDisplayTray || SetTrayIcon(dialog, true))) {
         DisplayState = kDisplayTaskbar;
         return FALSE;
       }
