@@ -383,5 +383,5 @@ INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 INT_PTR CALLBACK MainDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  return GuardCallback<INT_PTR>(FALSE, [&] { return OnMessage(dialog, message, wParam, lParam); });
+  return GuardCallback(FALSE, [&] { return OnMessage(dialog, message, wParam, lParam); });
 }

@@ -78,7 +78,7 @@ INT_PTR OnCustomSizeCommand(HWND dialog, WORD control, WORD notification) {
 }  // namespace
 
 INT_PTR CALLBACK CustomSizeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  return GuardCallback<INT_PTR>(FALSE, [&]() -> INT_PTR {
+  return GuardCallback(FALSE, [&]() -> INT_PTR {
     switch (message) {
       case WM_INITDIALOG:
         return OnInitCustomSize(dialog);

@@ -13,9 +13,9 @@
 void ReportMemoryFailure() noexcept;
 
 // body()'s result; when body throws, the failure is reported and `fallback`
-// is returned instead.
-template <typename Result, typename Body>
-Result GuardCallback(Result fallback, Body&& body) noexcept {
+// is returned instead: GuardCallback(FALSE, [&] { return OnMessage(...); }).
+template <typename Body>
+std::invoke_result_t<Body&> GuardCallback(std::invoke_result_t<Body&> fallback, Body&& body) noexcept {
   try {
     return body();
   } catch (...) {
@@ -25,7 +25,7 @@ Result GuardCallback(Result fallback, Body&& body) noexcept {
 }
 
 // For a body without a result: false when it threw (and was reported).
-template <typename Body, typename = std::enable_if_t<std::is_void_v<decltype(std::declval<Body>()())>>>
+template <typename Body, typename = std::enable_if_t<std::is_void_v<std::invoke_result_t<Body&>>>>
 bool GuardCallback(Body&& body) noexcept {
   return GuardCallback(false, [&] {
     body();

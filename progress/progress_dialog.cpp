@@ -199,7 +199,7 @@ INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
 }  // namespace
 
 INT_PTR CALLBACK ProgressDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  return GuardCallback<INT_PTR>(FALSE, [&] { return ProgressMessage(dialog, message, wParam); });
+  return GuardCallback(FALSE, [&] { return ProgressMessage(dialog, message, wParam); });
 }
 
 unsigned __stdcall SplitWorker(void* dialog) {
