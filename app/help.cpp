@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr char kHelpFileName[] = "PLYX.chm";
-
 // The library named by the viewer's class registration, or "" when none is.
 void RegisteredLibrary(char* name, DWORD nameSize) {
   name[0] = '\0';
@@ -58,18 +56,6 @@ HWND HtmlHelpLoader::Show(HWND owner, const char* file, UINT command, DWORD_PTR 
 HWND WINAPI HtmlHelpA(HWND owner, const char* file, UINT command, DWORD_PTR data) {
   static HtmlHelpLoader viewer;
   return viewer.Show(owner, file, command, data);
-}
-
-bool HelpFilePath(char* path, size_t pathSize) {
-  char module[kPathBufferSize];
-  const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-  if (length == 0 || length >= sizeof module) {
-    path[0] = '\0';
-    return false;
-  }
-  PathRemoveFileSpecA(module);
-  const int written = std::snprintf(path, pathSize, "%s\\%s", module, kHelpFileName);
-  return written > 0 && static_cast<size_t>(written) < pathSize;
 }
 
 void ShowHelp(HWND dialog) {

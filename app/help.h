@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "help_path.h"
 #include "holders.h"
 
 using HtmlHelpFn = HWND(WINAPI*)(HWND owner, const char* file, UINT command, DWORD_PTR data);
@@ -36,9 +37,6 @@ class HtmlHelpLoader {
 
 // The process's viewer, loaded on the Help button's first use.
 HWND WINAPI HtmlHelpA(HWND owner, const char* file, UINT command, DWORD_PTR data);
-
-// The help file beside the running executable. False when the path does not fit.
-bool HelpFilePath(char* path, size_t pathSize);
 
 // Opens the help file; when no viewer window appears, tells the user where
 // the file was looked for.

@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "about_dialog.h"
 #include "callback_guard.h"
 #include "dest_folder.h"
 #include "file_system.h"
 #include "globals.h"
 #include "help.h"
+#include "preferences.h"
 #include "progress_dialog.h"
 #include "request.h"
 #include "resource_ids.h"
@@ -17,6 +19,7 @@
 #include "size_presets.h"
 #include "split_job.h"
 #include "split_size.h"
+#include "tooltips.h"
 #include "tray.h"
 
 int DisplayState = kDisplayShown;
@@ -35,6 +38,7 @@ bool tornDown = false;
 // Unit tests run the dialog without a store: every flag then reads false.
 bool UseMRUD() { return AppSettings != nullptr && AppSettings->GetUseMRUD(); }
 bool MinToSysTray() { return AppSettings != nullptr && AppSettings->GetMinToSysTray(); }
+bool ToolTipEn() { return AppSettings != nullptr && AppSettings->GetToolTipEn(); }
 
 // Where no notification area exists (Wine has a taskbar without one) the
 // animation is skipped, but the window must still go and come back.
@@ -78,7 +82,7 @@ INT_PTR OnInitDialog(HWND dialog) {
                    reinterpret_cast<LONG_PTR>(LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_PLYX))));
   FillSizeList(dialog);
   FillDestinationList(dialog);
-  // The tooltips are created here once they exist.
+  if (ToolTipEn()) CreateMainToolTips(dialog);
   if (SplitJob.sourcePath[0] != '\0') {
     OnSourceFileChosen(dialog);
   } else {
@@ -115,6 +119,13 @@ void OnSplit(HWND dialog) {
   splitSequence = false;
   SetCursor(previous);
   if (closeAfterSplit) PostMessageA(dialog, WM_DESTROY, 0, 0);
+}
+
+// The tooltip hook serves one manager at a time: the About box has its own.
+void OnAbout(HWND dialog) {
+  DestroyMainToolTips();
+  DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+  if (ToolTipEn()) CreateMainToolTips(MainWindowHandle);
 }
 
 void OnSourceBoxLeft(HWND dialog) {
@@ -212,7 +223,8 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
   // as it is under a modal window; a field left then is read when left again.
   const bool requestOpen = RequestAcceptsChanges();
   switch (id) {
-    case IDC_ABOUT:  // the About dialog comes here
+    case IDC_ABOUT:
+      OnAbout(dialog);
       break;
     case IDC_SPLIT:
       if (requestOpen) OnSplit(dialog);
@@ -234,7 +246,8 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
     case IDC_CLOSE:
       RequestClose(dialog);
       break;
-    case IDC_CUSTOMIZE:  // the preferences sheet comes here
+    case IDC_CUSTOMIZE:
+      ShowPreferences(dialog);
       break;
     case IDC_DEST_FOLDER:
       if (code == CBN_SETFOCUS) DropDefaultStyle(dialog);
@@ -321,7 +334,8 @@ void OnTrayMessage(HWND dialog, LPARAM mouseMessage) {
 void OnDestroy() {
   if (tornDown) return;
   tornDown = true;
-  // Tooltips are destroyed and the drop target revoked here once they exist.
+  DestroyMainToolTips();
+  // The drop target is revoked here once it exists.
   PostQuitMessage(0);
 }
 

@@ -12,6 +12,7 @@
 #include "main_dialog.h"
 #include "resource_ids.h"
 #include "settings.h"
+#include "shell_verb.h"
 #include "split_job.h"
 
 namespace {
@@ -93,6 +94,8 @@ int RunPlyx(HINSTANCE instance, const char* commandLine, volatile LONG* instance
     ShowStartupFailure("Unexpected Error : Registry Access Failure : 0002");
     return 0;
   }
+  // The program may have moved since the verb was written.
+  if (AppSettings->GetShlRtClkEn()) RegisterShellVerb();
   TakeCommandLineFile(commandLine);
   DialogBoxParamA(instance, "PLYX", nullptr, MainDialog, 0);
   return 0;

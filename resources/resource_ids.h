@@ -4,8 +4,8 @@
 // Resources
 #define IDI_PLYX            103
 #define IDD_ABOUT           105
-#define IDD_PREF_GENERAL    107
-#define IDD_PREF_DIRECTORY  109
+#define IDD_PREF_DIRECTORY  107
+#define IDD_PREF_GENERAL    109
 #define IDA_SPLIT_CLIP      112
 #define IDD_PROGRESS        113
 // The main and custom-size dialogs are named templates: "PLYX" and "CUSTOMSIZE".
@@ -24,6 +24,14 @@
 #define IDC_SPLIT_SIZE_TEXT 1011
 #define IDC_CUSTOMIZE       1013
 #define IDC_DEST_FOLDER     1022
+
+// Preferences pages 107 "Directory" and 109 "General"
+#define IDC_PREF_SAME_AS_SOURCE 1016
+#define IDC_PREF_USE_HISTORY    1017
+#define IDC_PREF_LIMIT          1019
+#define IDC_PREF_TRAY           1020
+#define IDC_PREF_SHELL          1022
+#define IDC_PREF_TOOLTIPS       1023
 
 // Custom-size dialog "CUSTOMSIZE" (OK is IDOK, 1)
 #define IDC_CUSTOM_BYTES    1010

@@ -5,7 +5,10 @@
 
 #include "app_constants.h"
 
-void DeletePlyxKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kPlyxKey); }
+void DeletePlyxKey() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kPlyxKey);
+  RegDeleteTreeA(HKEY_CURRENT_USER, kPlyxVerbKey);
+}
 
 RawValue QueryRaw(const char* name) {
   RawValue value;

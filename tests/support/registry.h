@@ -1,6 +1,6 @@
-// HKEY_CURRENT_USER\Software\Plyx for the tests: a PlyxKey deletes it when made
-// and when gone, so that each test starts and ends without it; raw reads and
-// writes go around the store under test.
+// HKEY_CURRENT_USER\Software\Plyx for the tests: a PlyxKey deletes it (and
+// the Explorer verb) when made and when gone, so that each test starts and
+// ends without it; raw reads and writes go around the store under test.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,9 @@
 #include <string>
 
 constexpr char kPlyxKey[] = "Software\\Plyx";
+// PLYX's verb on Explorer's menu of every file, written out here so that a
+// changed name is caught; deleted with the key.
+constexpr char kPlyxVerbKey[] = "Software\\Classes\\*\\shell\\SplitWithPlyx";
 
 void DeletePlyxKey();
 

@@ -117,10 +117,14 @@ bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs) {
 
 void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
-void ClickAtCentre(HWND control) {
+void HoverOver(HWND control) {
   RECT place{};
   GetWindowRect(control, &place);
   SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+}
+
+void ClickAtCentre(HWND control) {
+  HoverOver(control);
   INPUT press[2] = {};
   press[0].type = press[1].type = INPUT_MOUSE;
   press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;

@@ -1,0 +1,107 @@
+// The Customize and About buttons as a user meets them: the preferences sheet
+// and what it changes at once (the main window's tips, Explorer's menu verb),
+// and the About box with its link.
+#include "plyx_session.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+namespace {
+
+using Preferences = PlyxJourney;
+
+constexpr int kApplyButton = 0x3021;  // the sheet's own button
+
+// The text of the tip that shows once the mouse rests on `control`, or "".
+std::string TipOver(DWORD pid, HWND control, DWORD timeoutMs = 10000) {
+  HoverOver(control);
+  HWND tip = WaitForWindow(pid, [](HWND w) { return ClassOf(w) == TOOLTIPS_CLASSA && !TextOf(w).empty(); },
+                           timeoutMs);
+  const std::string text = tip ? TextOf(tip) : "";
+  SetCursorPos(0, 0);  // off PLYX, so that the tip goes
+  WaitFor([&] { return !tip || !IsWindowVisible(tip); });
+  return text;
+}
+
+size_t TipWindows(DWORD pid) {
+  size_t count = 0;
+  for (HWND window : WindowsOf(pid)) count += ClassOf(window) == TOOLTIPS_CLASSA;
+  return count;
+}
+
+// Right-click, "Split with PLYX": the verb's command run by the shell on
+// `file`. Wine's shell looks up neither the "*" class nor the user's classes
+// by itself, so the verb's class key is handed over as Explorer would find it.
+bool RunShellVerb(const std::string& file) {
+  RegistryKey star;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\*", 0, KEY_READ, star.Out()) != ERROR_SUCCESS) return false;
+  SHELLEXECUTEINFOA run{};
+  run.cbSize = sizeof run;
+  run.fMask = SEE_MASK_CLASSKEY | SEE_MASK_FLAG_NO_UI;
+  run.hkeyClass = star.Get();
+  run.lpVerb = "SplitWithPlyx";
+  run.lpFile = file.c_str();
+  run.nShow = SW_SHOWNORMAL;
+  return ShellExecuteExA(&run) != FALSE;
+}
+
+TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
+  const std::string file = temp / "two words.bin";
+  ASSERT_TRUE(WriteBytes(file, PatternBytes(3000)));
+  // The program moved since the verb was written: start-up writes it anew.
+  const char moved[] = "\"C:\\moved\\plyx.exe\" %1";
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(kPlyxVerbKey) + "\\command").c_str(), nullptr, REG_SZ,
+                            moved, sizeof moved),
+            ERROR_SUCCESS);
+  ASSERT_TRUE(StartMain(""));  // a fresh key sets "ToolTipEn" and "ShlRtClkEn"
+  EXPECT_EQ(TipOver(Pid(), Item(IDC_SPLIT)), "Click to start splitting the file");
+  ASSERT_TRUE(RunShellVerb(file));
+  EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == file; })) << Text(IDC_SOURCE_FILE);
+
+  // Customize: tips and verb off, applied; About then; both on again. The
+  // main window is disabled under the sheet and gets no mouse, so the tips
+  // are tried once the sheet is gone, which Cancel and OK leave as applied.
+  for (bool on : {false, true}) {
+    SCOPED_TRACE(on);
+    Click(Item(IDC_CUSTOMIZE));
+    HWND sheet = WaitForWindow(Pid(), "PLYX Preferences");
+    ASSERT_TRUE(sheet);
+    auto item = [&](int id) { return GetDlgItem(reinterpret_cast<HWND>(SendTo(sheet, PSM_GETCURRENTPAGEHWND)), id); };
+    ASSERT_TRUE(item(IDC_PREF_LIMIT)) << "opens on Directory";
+    if (!on) SendTo(item(IDC_PREF_LIMIT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("3"));
+    SendTo(sheet, PSM_SETCURSEL, 1);
+    const size_t tipWindows = TipWindows(Pid());
+    Click(item(IDC_PREF_TOOLTIPS));
+    Click(item(IDC_PREF_SHELL));
+    Click(GetDlgItem(sheet, kApplyButton));
+    ASSERT_TRUE(WaitFor([&] { return RawDword("ToolTipEn") == DWORD{on}; }));
+    EXPECT_EQ(TipWindows(Pid()), tipWindows + on) << "tips made at once, the sheet still open";
+    EXPECT_EQ(RawDword("MRUDLimit"), 3u);
+    EXPECT_EQ(RunShellVerb(file), on);
+    Click(GetDlgItem(sheet, on ? IDOK : IDCANCEL));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet); }));
+    EXPECT_EQ(TipOver(Pid(), Item(IDC_CLOSE), on ? 10000 : 3000), on ? "Click to close & exit PLYX" : "");
+    if (on) break;
+
+    // With the tips off the link still has its own, the help file's path.
+    const std::string exe = PlyxExePath();
+    for (bool byCloseBox : {false, true}) {
+      Click(Item(IDC_ABOUT));
+      HWND about = WaitForWindow(Pid(), [&](HWND w) { return w != Main() && TextOf(w) == kPlyxTitle; });
+      ASSERT_TRUE(about);
+      HWND link = FindWindowExA(about, nullptr, "HyperLinkWnd", nullptr);
+      if (!byCloseBox) {
+        EXPECT_EQ(TipOver(Pid(), link), exe.substr(0, exe.find_last_of('\\') + 1) + "PLYX.chm");
+        PostKey(about, VK_ESCAPE);
+        ASSERT_TRUE(Settle());
+        EXPECT_TRUE(IsWindowVisible(about)) << "Escape closed the About box";
+      }
+      byCloseBox ? void(PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0)) : Click(GetDlgItem(about, IDOK));
+      EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+    }
+    EXPECT_EQ(TipOver(Pid(), Item(IDC_SPLIT), 3000), "") << "tips came back after About";
+  }
+  CloseAndExpectExitZero();
+}
+
+}  // namespace
