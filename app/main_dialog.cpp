@@ -125,7 +125,8 @@ void OnSplit(HWND dialog) {
 void OnAbout(HWND dialog) {
   DestroyMainToolTips();
   DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
-  if (ToolTipEn()) CreateMainToolTips(MainWindowHandle);
+  // A close from outside ends the box through the quit message: no tips after the teardown.
+  if (!tornDown && ToolTipEn()) CreateMainToolTips(MainWindowHandle);
 }
 
 void OnSourceBoxLeft(HWND dialog) {

@@ -9,4 +9,4 @@
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The link's text; it opens the help file beside the program.
-constexpr char kAboutLinkText[] = "PLYX Help";
+constexpr char kAboutLinkText[] = "the PLYX help file";

@@ -97,12 +97,12 @@ int HyperLink::GetWindowsFamily() const {
 
 HCURSOR HyperLink::LoadLinkCursor() {
   if (GetWindowsFamily() != 2) return LoadCursorA(nullptr, MAKEINTRESOURCEA(32649) /* IDC_HAND */);
-  char path[kPathBufferSize];
-  const UINT length = GetWindowsDirectoryA(path, sizeof path);
-  const int written = std::snprintf(path + length, sizeof path - length, "\\winhlp32.exe");
-  if (length == 0 || length >= sizeof path || written < 0 || written >= static_cast<int>(sizeof path - length)) {
-    return nullptr;
-  }
+  char folder[kPathBufferSize], path[kPathBufferSize];
+  const UINT length = GetWindowsDirectoryA(folder, sizeof folder);
+  // Too long for the buffer: the call gives the size it would need instead.
+  if (length == 0 || length >= sizeof folder) return nullptr;
+  const int written = std::snprintf(path, sizeof path, "%s\\winhlp32.exe", folder);
+  if (written < 0 || written >= static_cast<int>(sizeof path)) return nullptr;
   cursorModule = LoadLibraryA(path);
   return cursorModule != nullptr ? LoadCursorA(cursorModule, MAKEINTRESOURCEA(kHelpViewerHandCursor)) : nullptr;
 }
