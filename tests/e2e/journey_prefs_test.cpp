@@ -4,6 +4,8 @@
 #include "plyx_session.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 #include <shellapi.h>
 
 namespace {
@@ -21,12 +23,6 @@ std::string TipOver(DWORD pid, HWND control, DWORD timeoutMs = 10000) {
   SetCursorPos(0, 0);  // off PLYX, so that the tip goes
   WaitFor([&] { return !tip || !IsWindowVisible(tip); });
   return text;
-}
-
-size_t TipWindows(DWORD pid) {
-  size_t count = 0;
-  for (HWND window : WindowsOf(pid)) count += ClassOf(window) == TOOLTIPS_CLASSA;
-  return count;
 }
 
 // Right-click, "Split with PLYX": the verb's command run by the shell on
@@ -49,10 +45,8 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
   const std::string file = temp / "two words.bin";
   ASSERT_TRUE(WriteBytes(file, PatternBytes(3000)));
   // The program moved since the verb was written: start-up writes it anew.
-  const char moved[] = "\"C:\\moved\\plyx.exe\" %1";
-  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(kPlyxVerbKey) + "\\command").c_str(), nullptr, REG_SZ,
-                            moved, sizeof moved),
-            ERROR_SUCCESS);
+  const std::string command = std::string(kPlyxVerbKey) + "\\command", moved = "\"C:\\moved\\plyx.exe\" %1";
+  ASSERT_FALSE(RegSetKeyValueA(HKEY_CURRENT_USER, command.c_str(), nullptr, REG_SZ, moved.c_str(), moved.size() + 1));
   ASSERT_TRUE(StartMain(""));  // a fresh key sets "ToolTipEn" and "ShlRtClkEn"
   EXPECT_EQ(TipOver(Pid(), Item(IDC_SPLIT)), "Click to start splitting the file");
   ASSERT_TRUE(RunShellVerb(file));
@@ -71,12 +65,16 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
     ASSERT_TRUE(item(IDC_PREF_LIMIT)) << "opens on Directory";
     if (!on) SendTo(item(IDC_PREF_LIMIT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("3"));
     SendTo(sheet, PSM_SETCURSEL, 1);
-    const size_t tipWindows = TipWindows(Pid());
+    auto tipWindows = [&, all = std::vector<HWND>()]() mutable {
+      all = WindowsOf(Pid());
+      return std::count_if(all.begin(), all.end(), [](HWND w) { return ClassOf(w) == TOOLTIPS_CLASSA; });
+    };
+    const auto before = tipWindows();
     Click(item(IDC_PREF_TOOLTIPS));
     Click(item(IDC_PREF_SHELL));
     Click(GetDlgItem(sheet, kApplyButton));
     ASSERT_TRUE(WaitFor([&] { return RawDword("ToolTipEn") == DWORD{on}; }));
-    EXPECT_EQ(TipWindows(Pid()), tipWindows + on) << "tips made at once, the sheet still open";
+    EXPECT_EQ(tipWindows(), before + on) << "tips made at once, the sheet still open";
     EXPECT_EQ(RawDword("MRUDLimit"), 3u);
     EXPECT_EQ(RunShellVerb(file), on);
     Click(GetDlgItem(sheet, on ? IDOK : IDCANCEL));

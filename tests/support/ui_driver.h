@@ -58,8 +58,8 @@ void Click(HWND button);
 // BM_CLICK, the focus moves on button-down, before the click acts.
 void ClickAtCentre(HWND control);
 
-// Moves the mouse onto the centre of `control` by input, as a hand would, so
-// that the window under it gets the move through its thread's queue.
+// Moves the mouse onto the centre of `control`; the window under it gets the
+// move through its thread's queue, as from a hand.
 void HoverOver(HWND control);
 
 // The control that has the focus in `window`'s thread.

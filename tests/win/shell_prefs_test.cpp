@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cctype>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -25,12 +24,6 @@ namespace {
 INT_PTR CALLBACK DoNothingProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 HWND MainTemplate() { return CreateDialogParamA(GetModuleHandleA(nullptr), "PLYX", nullptr, DoNothingProc, 0); }
 
-// Takes what was posted to this thread, as a modal loop does, through the hooks.
-void DrainQueue() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
 WNDPROC toolTipProc = nullptr;
 std::vector<HWND> relayedTo;
 LRESULT CALLBACK RecordRelays(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -38,100 +31,78 @@ LRESULT CALLBACK RecordRelays(HWND window, UINT message, WPARAM wParam, LPARAM l
   return CallWindowProcA(toolTipProc, window, message, wParam, lParam);
 }
 
+// Posts to this thread and takes it back as a modal loop does, through the hooks.
+void PostAndTake(HWND window, UINT message) {
+  PostMessageA(window, message, 0, 0);
+  for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
+}
+
 TEST(MainToolTips, ThirteenToolsInOrderAndOnlyMovesOverControlsRelayed) {
   HWND main = MainTemplate();
   CreateMainToolTips(main);
-  ToolTipManager* made = MainToolTips;
-  CreateMainToolTips(main);
-  ASSERT_TRUE(made && MainToolTips == made) << "made once";
-  HWND tip = made->ToolTipWindow();
+  HWND tip = MainToolTips->ToolTipWindow();
   EXPECT_EQ(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0), 150);
+  // Each control with its string, loaded by the tooltip from this module.
   std::string tools;
   for (int i = 0; i < SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0); ++i) {
-    char text[128] = {};
+    char text[8];
     TTTOOLINFOA tool{};
-    tool.cbSize = kToolRecordSize;
+    tool.cbSize = kToolRecordSize, tool.lpszText = text;
     SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool));
-    tool.lpszText = text;
-    SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-    tools += std::to_string(GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId))) +
-             (tool.uFlags == (TTF_IDISHWND | TTF_CENTERTIP) ? " centred " : " ") + text + "\n";
+    tools += std::to_string(GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId))) + ":" +
+             std::to_string(reinterpret_cast<UINT_PTR>(tool.lpszText)) +
+             (tool.uFlags == (TTF_IDISHWND | TTF_CENTERTIP) ? "c" : "") +
+             (tool.hinst == GetModuleHandleA(nullptr) ? " " : "? ");
   }
-  EXPECT_EQ(tools,
-            "1005 centred Contains the file which has to be split\n1003 Click to select the file to be split\n"
-            "1022 centred Contains the directory where the split file parts has to be created\n"
-            "1004 Click to select the target Directory\n"
-            "1007 centred Use this Dropdown list to determine the part file size of the split file\n"
-            "1001 Click to start splitting the file\n1013 Click to Customize the settings & behaviour of PLYX\n"
-            "1008 Click to close & exit PLYX\n1000 Click to know more about PLYX\n1002 Click to Launch the Help file\n"
-            "1011 file size of each part\n1010 Number of parts into whcih the file will be split\n"
-            "1009 Size of the file to be split\n");
+  EXPECT_EQ(tools, "1005:1c 1003:2 1022:3c 1004:4 1007:5c 1001:6 1013:7 1008:8 1000:9 1002:10 1011:13 1010:12 1009:11 ");
   toolTipProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(tip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordRelays)));
-  SetCursorPos(0, 0);
-  HWND split = GetDlgItem(main, IDC_SPLIT), sizeText = GetDlgItem(main, IDC_FILE_SIZE_TEXT);
-  for (auto [window, message] : {std::pair{split, WM_MOUSEMOVE}, {main, WM_MOUSEMOVE}, {sizeText, WM_RBUTTONDOWN}}) {
-    PostMessageA(window, message, 0, 0);
-  }
-  DrainQueue();
-  EXPECT_EQ(relayedTo, std::vector<HWND>{split});
+  HWND split = GetDlgItem(main, IDC_SPLIT);
+  PostAndTake(split, WM_MOUSEMOVE);
+  PostAndTake(main, WM_MOUSEMOVE);
+  PostAndTake(GetDlgItem(main, IDC_FILE_SIZE_TEXT), WM_RBUTTONDOWN);
   DestroyMainToolTips();
-  PostMessageA(split, WM_MOUSEMOVE, 0, 0);
-  DrainQueue();
-  EXPECT_TRUE(MainToolTips == nullptr && relayedTo.size() == 1) << "the hook outlived its manager";
+  PostAndTake(split, WM_MOUSEMOVE);  // the hook goes with its manager
+  EXPECT_EQ(relayedTo, std::vector<HWND>{split});
   DestroyWindow(main);
-}
-
-// Weight out of range drops the styles too; an empty text shows the address;
-// a size below 1, or no face, gives 8 points. Each row is a new control in
-// this process, whose class exists from the first on.
-TEST(HyperLink, FontDefaultsAndWindowSizedToTheShownText) {
-  HWND parent = MainTemplate();
-  const struct { HyperLinkParams params; const char *face, *shown; int points, weight; bool underline; } cases[] = {
-      {{"http://plyx.example/", "", 0, 0, 0, "Tahoma", 10, 1000, 7, 5, 5}, "Tahoma", "http://plyx.example/", 10, 400, false},
-      {{"a", "Link", 0, 0, 0, "Tahoma", 0, 700, kLinkUnderline, 5, 5}, "Tahoma", "Link", 8, 700, true},
-      {{"a", "Link", 0, 0, 0, nullptr, 20, 0, kLinkUnderline, 5, 5}, "MS Sans Serif", "Link", 8, 400, false},
-  };
-  WindowDc screen(nullptr);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.shown);
-    HyperLink link(parent, c.params);
-    ASSERT_TRUE(link.Window());
-    LOGFONTA font{};
-    GetObjectA(link.Font(), sizeof font, &font);
-    EXPECT_EQ(std::string(font.lfFaceName) + " " + std::to_string(font.lfHeight) + " " + std::to_string(font.lfWeight) +
-                  " " + std::to_string(font.lfUnderline + font.lfItalic + font.lfStrikeOut),
-              std::string(c.face) + " " + std::to_string(-c.points * GetDeviceCaps(screen.Get(), LOGPIXELSY) / 72) +
-                  " " + std::to_string(c.weight) + " " + std::to_string(c.underline));
-    SIZE text{};
-    SelectObject(screen.Get(), link.Font());
-    GetTextExtentPoint32A(screen.Get(), c.shown, lstrlenA(c.shown), &text);
-    RECT client{};
-    GetClientRect(link.Window(), &client);
-    EXPECT_TRUE(client.right == text.cx && client.bottom == text.cy) << client.right << " x " << client.bottom;
-  }
-  EXPECT_EQ(HyperLink(nullptr, cases[0].params).Window(), nullptr);
-  DestroyWindow(parent);
 }
 
 bool Shows(HWND link, COLORREF colour) {
   WindowDc dc(link);
   RECT client{};
   GetClientRect(link, &client);
-  for (int y = 0; y < client.bottom; ++y) {
-    for (int x = 0; x < client.right; ++x) {
-      if (GetPixel(dc.Get(), x, y) == colour) return true;
-    }
+  for (int i = 0; i < client.right * client.bottom; ++i) {
+    if (GetPixel(dc.Get(), i % client.right, i / client.right) == colour) return true;
   }
   return false;
 }
 
-// The colours as drawn: normal, hover at once, back once the cursor is away,
-// visited after a click whose browser fails to open, hover winning over it.
-TEST(HyperLink, ColoursFollowTheMouseAndTheClick) {
+// Font defaults, the size of the shown text, and the colours as drawn: hover
+// at once, back once the cursor is away, visited after a click whose browser
+// fails, hover winning over visited. Each link is a new one of its class.
+TEST(HyperLink, DefaultsSizeAndColoursFollowTheMouseAndTheClick) {
   TempFolder temp;
   HWND parent = MainTemplate();
   const std::string missing = temp / "missing.html";
-  auto* link = new HyperLink(parent, {missing.c_str(), "Visit PLYX", 0, 0, 0, "Tahoma", 10, 400, kLinkUnderline, 5, 5});
+  HyperLink defaults(parent, {missing.c_str(), "", 0, 0, 0, "Tahoma", 0, 1000, kLinkUnderline, 5, 40});
+  HyperLink noFace(parent, {"a", "Link", 0, 0, 0, nullptr, 20, 700, kLinkItalic, 5, 70});
+  WindowDc screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+  for (auto [link, expected] : {std::pair{&defaults, "Tahoma 400 0 -" + std::to_string(8 * dpi / 72)},
+                                {&noFace, "MS Sans Serif 700 1 -" + std::to_string(8 * dpi / 72)}}) {
+    LOGFONTA font{};
+    GetObjectA(link->Font(), sizeof font, &font);
+    EXPECT_EQ(std::string(font.lfFaceName) + " " + std::to_string(font.lfWeight) + " " +
+                  std::to_string(font.lfUnderline + font.lfItalic) + " " + std::to_string(font.lfHeight),
+              expected);
+  }
+  SIZE text{};
+  SelectObject(screen.Get(), defaults.Font());
+  GetTextExtentPoint32A(screen.Get(), missing.c_str(), static_cast<int>(missing.size()), &text);
+  RECT client{};
+  GetClientRect(defaults.Window(), &client);
+  EXPECT_TRUE(client.right == text.cx && client.bottom == text.cy) << "empty text sized as the address";
+
+  auto* link = new HyperLink(parent, {missing.c_str(), "Visit", 0, 0, 0, "Tahoma", 10, 400, kLinkUnderline, 5, 5});
   HWND window = link->Window();
   SetCursorPos(0, 0);
   auto hoverThenLeave = [&](COLORREF after) {
@@ -145,9 +116,8 @@ TEST(HyperLink, ColoursFollowTheMouseAndTheClick) {
   BoxAnswerer boxes;
   SendMessageA(window, WM_LBUTTONUP, 0, 0);
   ASSERT_EQ(boxes.Seen().size(), 1u);
-  const MessageBoxInfo box = boxes.Seen()[0];
-  EXPECT_EQ(box.caption + " | " + box.text, "Error | Error Opening the Browser");
-  EXPECT_TRUE(box.owner == parent && box.icon == MB_ICONSTOP);
+  EXPECT_EQ(boxes.Seen()[0].caption + " | " + boxes.Seen()[0].text, "Error | Error Opening the Browser");
+  EXPECT_TRUE(boxes.Seen()[0].owner == parent && boxes.Seen()[0].icon == MB_ICONSTOP);
   UpdateWindow(window);
   EXPECT_TRUE(Shows(window, kLinkVisitedColour));
   hoverThenLeave(kLinkVisitedColour);
@@ -181,7 +151,7 @@ TEST(PreferencesSheet, PagesWriteWhatTheyShowOnlyOnOkOrApply) {
       HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
       std::istringstream steps(c.steps);
       for (std::string step; steps >> step;) {
-        if (std::isdigit(static_cast<unsigned char>(step[0]))) SetDlgItemTextA(page, IDC_PREF_LIMIT, step.c_str());
+        if (isdigit(step[0])) SetDlgItemTextA(page, IDC_PREF_LIMIT, step.c_str());
         if (step == "general") SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
         // Posted: the sheet's modal loop sees that it has ended only when it takes a message.
         if (step == "apply") PostMessageA(sheet, PSM_APPLY, 0, 0);
@@ -197,8 +167,7 @@ TEST(PreferencesSheet, PagesWriteWhatTheyShowOnlyOnOkOrApply) {
     }
     RegistryKey verb;
     stored += RegOpenKeyExA(HKEY_CURRENT_USER, kPlyxVerbKey, 0, KEY_READ, verb.Out()) ? "no verb" : "verb";
-    stored += MainToolTips ? ", tips" : ", no tips";
-    EXPECT_EQ(stored, c.stored);
+    EXPECT_EQ(stored + (MainToolTips ? ", tips" : ", no tips"), c.stored);
     EXPECT_EQ(boxes.Seen().size(), c.refusals);
     for (const MessageBoxInfo& box : boxes.Seen()) EXPECT_EQ(box.text, "Choose a Number Between 1 & 7 Only !");
     DestroyMainToolTips();
