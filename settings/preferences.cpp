@@ -36,7 +36,7 @@ UINT ShownLimit() {
 }
 
 void InitDirectoryPage(HWND page) {
-  // Raises EN_CHANGE as typing does, which enables Apply from the start.
+  // Raises EN_CHANGE as typing does, so the page counts as changed from the start.
   SetDlgItemInt(page, IDC_PREF_LIMIT, ShownLimit(), FALSE);
   const bool useHistory = AppSettings->GetUseMRUD();
   SetChecked(page, IDC_PREF_SAME_AS_SOURCE, !useHistory);
