@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app_constants.h"
+#include "callback_guard.h"
 #include "globals.h"
 #include "resource_ids.h"
 #include "settings.h"
@@ -24,9 +25,13 @@ bool Checked(HWND page, int control) { return IsDlgButtonChecked(page, control) 
 
 void SetChecked(HWND page, int control, bool on) { CheckDlgButton(page, control, on ? BST_CHECKED : BST_UNCHECKED); }
 
-UINT CALLBACK PageCallback(HWND, UINT message, LPPROPSHEETPAGEA) { return message == PSPCB_CREATE ? 1 : 0; }
+UINT CALLBACK PageCallback(HWND, UINT message, LPPROPSHEETPAGEA) {
+  return GuardCallback(0u, [&] { return message == PSPCB_CREATE ? 1u : 0u; });
+}
 
-int CALLBACK SheetCallback(HWND, UINT, LPARAM) { return 0; }
+int CALLBACK SheetCallback(HWND, UINT, LPARAM) {
+  return GuardCallback(0, [] { return 0; });
+}
 
 // The stored limit, or the limit in force when it cannot be read or is out of
 // range, so that the page never opens on its own refusal.
@@ -115,43 +120,46 @@ INT_PTR ShowPreferences(HWND mainDialog) {
   return PropertySheetA(&header);
 }
 
-// Nothing in the two page procedures allocates or throws.
 INT_PTR CALLBACK DirectoryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      InitDirectoryPage(page);
-      return FALSE;
-    case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED &&
-          (LOWORD(wParam) == IDC_PREF_SAME_AS_SOURCE || LOWORD(wParam) == IDC_PREF_USE_HISTORY)) {
-        MarkChanged(page);
-      } else if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) == IDC_PREF_LIMIT) {
-        OnLimitChanged(page);
-      }
-      return FALSE;
-    case WM_NOTIFY:
-      return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam), ApplyDirectoryPage);
-    default:
-      return FALSE;
-  }
+  return GuardCallback(INT_PTR{FALSE}, [&]() -> INT_PTR {
+    switch (message) {
+      case WM_INITDIALOG:
+        InitDirectoryPage(page);
+        return FALSE;
+      case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED &&
+            (LOWORD(wParam) == IDC_PREF_SAME_AS_SOURCE || LOWORD(wParam) == IDC_PREF_USE_HISTORY)) {
+          MarkChanged(page);
+        } else if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) == IDC_PREF_LIMIT) {
+          OnLimitChanged(page);
+        }
+        return FALSE;
+      case WM_NOTIFY:
+        return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam), ApplyDirectoryPage);
+      default:
+        return FALSE;
+    }
+  });
 }
 
 INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      SetChecked(page, IDC_PREF_TRAY, AppSettings->GetMinToSysTray());
-      SetChecked(page, IDC_PREF_SHELL, AppSettings->GetShlRtClkEn());
-      SetChecked(page, IDC_PREF_TOOLTIPS, AppSettings->GetToolTipEn());
-      return FALSE;
-    case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED && (LOWORD(wParam) == IDC_PREF_TRAY || LOWORD(wParam) == IDC_PREF_SHELL ||
-                                           LOWORD(wParam) == IDC_PREF_TOOLTIPS)) {
-        MarkChanged(page);
-      }
-      return FALSE;
-    case WM_NOTIFY:
-      return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam), ApplyGeneralPage);
-    default:
-      return FALSE;
-  }
+  return GuardCallback(INT_PTR{FALSE}, [&]() -> INT_PTR {
+    switch (message) {
+      case WM_INITDIALOG:
+        SetChecked(page, IDC_PREF_TRAY, AppSettings->GetMinToSysTray());
+        SetChecked(page, IDC_PREF_SHELL, AppSettings->GetShlRtClkEn());
+        SetChecked(page, IDC_PREF_TOOLTIPS, AppSettings->GetToolTipEn());
+        return FALSE;
+      case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && (LOWORD(wParam) == IDC_PREF_TRAY || LOWORD(wParam) == IDC_PREF_SHELL ||
+                                             LOWORD(wParam) == IDC_PREF_TOOLTIPS)) {
+          MarkChanged(page);
+        }
+        return FALSE;
+      case WM_NOTIFY:
+        return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam), ApplyGeneralPage);
+      default:
+        return FALSE;
+    }
+  });
 }

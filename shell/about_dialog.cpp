@@ -3,6 +3,7 @@
 #include <new>
 
 #include "app_constants.h"
+#include "callback_guard.h"
 #include "help_path.h"
 #include "hyperlink.h"
 #include "tooltips.h"
@@ -34,19 +35,20 @@ void OnClose(HWND dialog) {
 
 }  // namespace
 
-// Nothing here throws: the objects come from the non-throwing new.
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      OnInitDialog(dialog);
-      return FALSE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) SendMessageA(dialog, WM_CLOSE, 0, 0);
-      return FALSE;
-    case WM_CLOSE:
-      OnClose(dialog);
-      return TRUE;
-    default:
-      return FALSE;
-  }
+  return GuardCallback(INT_PTR{FALSE}, [&]() -> INT_PTR {
+    switch (message) {
+      case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return FALSE;
+      case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) SendMessageA(dialog, WM_CLOSE, 0, 0);
+        return FALSE;
+      case WM_CLOSE:
+        OnClose(dialog);
+        return TRUE;
+      default:
+        return FALSE;
+    }
+  });
 }

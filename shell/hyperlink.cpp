@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app_constants.h"
+#include "callback_guard.h"
 #include "holders.h"
 
 namespace {
@@ -148,36 +149,37 @@ void HyperLink::OnClick() {
   InvalidateRect(window, nullptr, TRUE);
 }
 
-// Nothing here allocates or throws.
 LRESULT CALLBACK HyperLink::HyperLinkWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    return 0;
-  }
-  auto* link = reinterpret_cast<HyperLink*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (link == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_PAINT:
-      link->Paint();
+  return GuardCallback(LRESULT{0}, [&]() -> LRESULT {
+    if (message == WM_CREATE) {
+      const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
       return 0;
-    case WM_MOUSEMOVE:
-      link->OnMouseMove();
-      return 0;
-    case WM_TIMER:
-      link->OnTimer();
-      return 0;
-    case WM_MOUSEHOVER:
-    case WM_MOUSELEAVE:
-      InvalidateRect(window, nullptr, TRUE);
-      return 0;
-    case WM_LBUTTONUP:
-      link->OnClick();
-      return 0;
-    case WM_CLOSE:
-      DestroyWindow(window);
-      return 0;
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
-  }
+    }
+    auto* link = reinterpret_cast<HyperLink*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (link == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    switch (message) {
+      case WM_PAINT:
+        link->Paint();
+        return 0;
+      case WM_MOUSEMOVE:
+        link->OnMouseMove();
+        return 0;
+      case WM_TIMER:
+        link->OnTimer();
+        return 0;
+      case WM_MOUSEHOVER:
+      case WM_MOUSELEAVE:
+        InvalidateRect(window, nullptr, TRUE);
+        return 0;
+      case WM_LBUTTONUP:
+        link->OnClick();
+        return 0;
+      case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+      default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+  });
 }

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "callback_guard.h"
 #include "resource_ids.h"
 
 static_assert(kToolRecordSize == (sizeof(void*) == 4 ? 44 : 64), "the form with lParam");
@@ -79,16 +80,18 @@ void ToolTipManager::AddResourceTool(HWND control, UINT extraFlags, UINT stringI
 void ToolTipManager::SetMaxTipWidth(int width) { SendMessageA(toolTip, TTM_SETMAXTIPWIDTH, 0, width); }
 
 // The tools are not subclassed, so these relayed moves are all the mouse input
-// the tooltip sees. Nothing here can throw.
+// the tooltip sees.
 LRESULT CALLBACK ToolTipManager::ToolTipHookProc(int code, WPARAM removal, LPARAM message) {
-  ToolTipManager* manager = currentManager;
-  HHOOK hook = manager != nullptr ? manager->hook : nullptr;
-  if (code < 0 || manager == nullptr) return CallNextHookEx(hook, code, removal, message);
-  const MSG* msg = reinterpret_cast<const MSG*>(message);
-  if (msg->message == WM_MOUSEMOVE && IsChild(manager->parent, msg->hwnd)) {
-    SendMessageA(manager->toolTip, TTM_RELAYEVENT, 0, message);
-  }
-  return CallNextHookEx(hook, code, removal, message);
+  return GuardCallback(LRESULT{0}, [&]() -> LRESULT {
+    ToolTipManager* manager = currentManager;
+    HHOOK hook = manager != nullptr ? manager->hook : nullptr;
+    if (code < 0 || manager == nullptr) return CallNextHookEx(hook, code, removal, message);
+    const MSG* msg = reinterpret_cast<const MSG*>(message);
+    if (msg->message == WM_MOUSEMOVE && IsChild(manager->parent, msg->hwnd)) {
+      SendMessageA(manager->toolTip, TTM_RELAYEVENT, 0, message);
+    }
+    return CallNextHookEx(hook, code, removal, message);
+  });
 }
 
 void CreateMainToolTips(HWND mainDialog) {
