@@ -7,7 +7,6 @@
 // its command line as one path and does not unquote it.
 constexpr char kShellVerbKey[] = "Software\\Classes\\*\\shell\\SplitWithPlyx";
 constexpr char kShellVerbCommandKey[] = "Software\\Classes\\*\\shell\\SplitWithPlyx\\command";
-constexpr char kShellVerb[] = "SplitWithPlyx";
 constexpr char kShellVerbText[] = "Split with PLYX";
 
 // Writes the verb with the running program's path; false when it could not.

@@ -28,7 +28,6 @@ class ToolTipManager {
   void SetMaxTipWidth(int width);
 
   HWND ToolTipWindow() const { return toolTip; }
-  HHOOK Hook() const { return hook; }
 
  private:
   static LRESULT CALLBACK ToolTipHookProc(int code, WPARAM removal, LPARAM message);
