@@ -8,9 +8,11 @@
 #include "about_dialog.h"
 #include "callback_guard.h"
 #include "dest_folder.h"
+#include "drop_target.h"
 #include "file_system.h"
 #include "globals.h"
 #include "help.h"
+#include "pickers.h"
 #include "preferences.h"
 #include "progress_dialog.h"
 #include "request.h"
@@ -75,7 +77,7 @@ INT_PTR OnInitDialog(HWND dialog) {
   splitSequence = progressOpen = closeAfterSplit = false;
   tornDown = false;
   TrayRestorePending = false;
-  // The drop target is created and registered here once it exists.
+  InstallDropTarget(dialog, RequestAcceptsChanges);
   DisplayState = kDisplayShown;
   // On the class, so that every dialog of PLYX carries the icon.
   SetClassLongPtrA(dialog, GCLP_HICON,
@@ -127,6 +129,21 @@ void OnAbout(HWND dialog) {
   DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
   // A close from outside ends the box through the quit message: no tips after the teardown.
   if (!tornDown && ToolTipEn()) CreateMainToolTips(MainWindowHandle);
+}
+
+// The picker's result goes into the request only if it may still change.
+void OnBrowseFile(HWND dialog) {
+  char path[kPathBufferSize];
+  if (!PickSourceFile(dialog, path) || !RequestAcceptsChanges()) return;
+  std::memcpy(SplitJob.sourcePath, path, sizeof path);
+  OnSourceFileChosen(dialog);
+}
+
+void OnBrowseFolder(HWND dialog) {
+  char folder[kPathBufferSize];
+  if (!PickDestinationFolder(dialog, folder) || !RequestAcceptsChanges()) return;
+  std::memcpy(SplitJob.destFolder, folder, sizeof folder);
+  SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
 }
 
 void OnSourceBoxLeft(HWND dialog) {
@@ -233,8 +250,11 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
     case IDC_HELP_BUTTON:
       ShowHelp(dialog);
       break;
-    case IDC_BROWSE_FILE:  // the file picker comes here
-    case IDC_BROWSE_FOLDER:  // the folder picker comes here
+    case IDC_BROWSE_FILE:
+      if (requestOpen) OnBrowseFile(dialog);
+      break;
+    case IDC_BROWSE_FOLDER:
+      if (requestOpen) OnBrowseFolder(dialog);
       break;
     case IDC_SOURCE_FILE:
       if (code == EN_SETFOCUS) DropDefaultStyle(dialog);
@@ -332,11 +352,11 @@ void OnTrayMessage(HWND dialog, LPARAM mouseMessage) {
   }
 }
 
-void OnDestroy() {
+void OnDestroy(HWND dialog) {
   if (tornDown) return;
   tornDown = true;
   DestroyMainToolTips();
-  // The drop target is revoked here once it exists.
+  RemoveDropTarget(dialog);
   PostQuitMessage(0);
 }
 
@@ -387,7 +407,7 @@ INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
       if (splitSequence) {
         RequestClose(dialog);
       } else {
-        OnDestroy();
+        OnDestroy(dialog);
       }
       return FALSE;
     default:

@@ -1,12 +1,15 @@
 #include "startup.h"
 
 #include <ole2.h>
+#include <shlwapi.h>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
+#include "ansi_text.h"
 #include "file_system.h"
 #include "globals.h"
 #include "main_dialog.h"
@@ -19,15 +22,15 @@ namespace {
 
 void ShowStartupFailure(const char* text) { MessageBoxA(nullptr, text, kAppTitle, MB_OK | MB_ICONSTOP); }
 
-// The progress and About dialogs and PLYX's message boxes bear the main
-// window's title and sit above it, so the first window with that title may not
-// be the one that takes a hand-over: prefer the one holding the file box.
-HWND FindRunningMainWindow() {
-  HWND first = FindWindowExA(nullptr, nullptr, nullptr, kAppTitle);
-  for (HWND window = first; window != nullptr; window = FindWindowExA(nullptr, window, nullptr, kAppTitle)) {
-    if (GetDlgItem(window, IDC_SOURCE_FILE) != nullptr) return window;
-  }
-  return first;
+// The command-line text in ANSI, as every path of PLYX is. The system's own
+// ANSI command line is its best fit: "Ωmega.bin" would arrive as
+// "Omega.bin", another file. A name of an existing file without an exact form
+// is refused with a message and becomes the empty text.
+std::string CommandLineText(const wchar_t* commandLine) {
+  std::string text;
+  if (WideToExactAnsi(commandLine, &text)) return text;
+  if (PathFileExistsW(commandLine)) ShowInexactNameRefusal(nullptr, commandLine);
+  return std::string();
 }
 
 // OLE for the dialog's lifetime, ended on every way out.
@@ -57,7 +60,7 @@ void TakeCommandLineFile(const char* commandLine) {
 }
 
 bool HandOverCommandLine(const char* commandLine) {
-  HWND running = FindRunningMainWindow();
+  HWND running = FindPlyxMainWindow();
   if (running == nullptr) return false;
   // Windows lets the running copy come to the front only if this one, which
   // the user has just started, allows it.
@@ -75,12 +78,13 @@ bool HandOverCommandLine(const char* commandLine) {
   return true;
 }
 
-int RunPlyx(HINSTANCE instance, const char* commandLine, volatile LONG* instanceCount) {
+int RunPlyx(HINSTANCE instance, const wchar_t* commandLine, volatile LONG* instanceCount) {
   InstanceHandle = instance;
-  if (commandLine == nullptr) commandLine = "";
+  if (commandLine == nullptr) commandLine = L"";
   if (InterlockedIncrement(instanceCount) > 0) {
     InterlockedDecrement(instanceCount);
-    HandOverCommandLine(commandLine);
+    // A refused name still brings the running copy to the front.
+    HandOverCommandLine(CommandLineText(commandLine).c_str());
     return 0;
   }
   const OleSession ole;
@@ -96,7 +100,7 @@ int RunPlyx(HINSTANCE instance, const char* commandLine, volatile LONG* instance
   }
   // The program may have moved since the verb was written.
   if (AppSettings->GetShlRtClkEn()) RegisterShellVerb();
-  TakeCommandLineFile(commandLine);
+  TakeCommandLineFile(CommandLineText(commandLine).c_str());
   DialogBoxParamA(instance, "PLYX", nullptr, MainDialog, 0);
   return 0;
 }

@@ -4,9 +4,10 @@
 
 #include <windows.h>
 
-// Runs PLYX from the entry point. instanceCount: the counter shared by every
-// running copy (-1 when none runs). Returns the exit code, 0 on every path.
-int RunPlyx(HINSTANCE instance, const char* commandLine, volatile LONG* instanceCount);
+// Runs PLYX from the entry point with its wide command-line text (after the
+// program's name). instanceCount: the counter shared by every running copy
+// (-1 when none runs). Returns the exit code, 0 on every path.
+int RunPlyx(HINSTANCE instance, const wchar_t* commandLine, volatile LONG* instanceCount);
 
 // Makes the command-line text the file to split if it names an existing path
 // that fits a path buffer; otherwise empties the file to split.

@@ -15,3 +15,7 @@ bool WideToCodePageExactly(UINT codePage, const wchar_t* wide, std::string* text
 inline bool WideToExactAnsi(const wchar_t* wide, std::string* ansi) {
   return WideToCodePageExactly(CP_ACP, wide, ansi);
 }
+
+// Tells the user that `name` is not taken because it has no exact ANSI form:
+// PLYX would reach another file by it. Caption the title, stop icon.
+void ShowInexactNameRefusal(HWND owner, const wchar_t* name);

@@ -15,6 +15,7 @@ volatile LONG InstanceCount = -1;
 volatile LONG InstanceCount __attribute__((section(".shared"), shared)) = -1;
 #endif
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+// The wide entry point: the ANSI command line would be the system's best fit.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
   return GuardCallback(0, [&] { return RunPlyx(instance, commandLine, &InstanceCount); });
 }

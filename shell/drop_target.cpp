@@ -1,0 +1,194 @@
+#include "drop_target.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "ansi_text.h"
+#include "file_system.h"
+#include "globals.h"
+#include "holders.h"
+#include "resource_ids.h"
+#include "split_job.h"
+
+DropTarget* MainDropTarget = nullptr;
+
+namespace {
+
+bool (*requestOpenNow)() = nullptr;
+bool dropTargetLocked = false;
+bool dropTargetRegistered = false;
+
+bool RequestOpen() { return requestOpenNow == nullptr || requestOpenNow(); }
+
+// The extension as _splitpath yields it, from the last dot of the file name.
+bool IsShortcut(const char* path) {
+  const char* dot = std::strrchr(PathFindFileNameA(path), '.');
+  return dot != nullptr && lstrcmpiA(dot, ".lnk") == 0;
+}
+
+// The ANSI name of the first item is the exact form of its wide name. The
+// system converts with its best fit, so "Ωmega.bin" would come as "Omega.bin",
+// another file. A longer wide name has no shorter ANSI form.
+bool NamedExactly(HDROP items, const char* ansi) {
+  wchar_t wide[kPathBufferSize];
+  if (DragQueryFileW(items, 0, nullptr, 0) >= kPathBufferSize) return false;
+  if (DragQueryFileW(items, 0, wide, kPathBufferSize) == 0) return false;
+  std::string exact;
+  return WideToExactAnsi(wide, &exact) && exact == ansi;
+}
+
+// Steps 3 to 8 of ResolveShortcut; the interfaces go before COM ends, the
+// persist-file interface first.
+bool LoadAndResolve(const char* shortcut, char* target) {
+  ComPtr<IShellLinkA> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid()))) {
+    return false;
+  }
+  ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid()))) return false;
+  wchar_t widePath[kPathBufferSize] = L"";
+  MultiByteToWideChar(CP_ACP, 0, shortcut, -1, widePath, kPathBufferSize);
+  if (FAILED(file->Load(widePath, STGM_READ))) return false;
+  // Without SLR_NO_UI: the system may show its own search for a moved target.
+  if (FAILED(link->Resolve(nullptr, SLR_ANY_MATCH))) return false;
+  WIN32_FIND_DATAA found;
+  if (FAILED(link->GetPath(target, kPathBufferSize, &found, SLGP_RAWPATH))) return false;
+  // The ANSI path is the system's best fit of the target's name: only its
+  // exact form names the same file.
+  ComPtr<IShellLinkW> wideLink;
+  wchar_t wideTarget[kPathBufferSize] = L"";
+  std::string exact;
+  return SUCCEEDED(link->QueryInterface(IID_IShellLinkW, wideLink.OutVoid())) &&
+         SUCCEEDED(wideLink->GetPath(wideTarget, kPathBufferSize, nullptr, SLGP_RAWPATH)) &&
+         WideToExactAnsi(wideTarget, &exact) && exact == target;
+}
+
+}  // namespace
+
+HRESULT DropTarget::QueryInterface(REFIID id, void** object) {
+  if (object == nullptr) return E_POINTER;
+  if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDropTarget)) {
+    *object = static_cast<IDropTarget*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG DropTarget::AddRef() { return ++refCount; }
+
+ULONG DropTarget::Release() {
+  const ULONG count = --refCount;
+  if (count == 0) delete this;
+  return count;
+}
+
+HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+  accepted = false;
+  *effect = DROPEFFECT_NONE;
+  // A drop must not change the request under a split or a modal window.
+  if (data == nullptr || !RequestOpen()) return E_INVALIDARG;
+  FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  STGMEDIUM medium = {};
+  if (FAILED(data->GetData(&format, &medium))) return E_INVALIDARG;
+  // No exception may leave a COM method; the only one here is a failed allocation.
+  try {
+    accepted = medium.tymed == TYMED_HGLOBAL && TakeItem(static_cast<HDROP>(medium.hGlobal));
+  } catch (...) {
+    accepted = false;
+  }
+  // The owner's Release if the medium names one, else GlobalFree.
+  ReleaseStgMedium(&medium);
+  if (!accepted) return E_INVALIDARG;
+  *effect = DROPEFFECT_COPY;
+  return S_OK;
+}
+
+bool DropTarget::TakeItem(HDROP items) {
+  if (DragQueryFileA(items, 0xFFFFFFFF, nullptr, 0) != 1) return false;
+  // DragQueryFileA cuts a longer name to fit, which then names another file.
+  if (DragQueryFileA(items, 0, nullptr, 0) >= sizeof heldPath) return false;
+  if (DragQueryFileA(items, 0, heldPath, sizeof heldPath) == 0) return false;
+  if (!NamedExactly(items, heldPath)) return false;
+  if (PathIsDirectoryA(heldPath)) {
+    isFile = false;
+    return true;
+  }
+  isFile = true;
+  if (!IsShortcut(heldPath)) return true;
+  char target[kPathBufferSize];
+  // Wine's Resolve succeeds for a target that has gone, and a shortcut to a
+  // shell item gives an empty path: either would deliver nothing.
+  if (!ResolveShortcut(heldPath, target) || !FileExists(target)) return false;
+  std::memcpy(heldPath, target, sizeof heldPath);
+  return true;
+}
+
+HRESULT DropTarget::DragOver(DWORD, POINTL, DWORD* effect) {
+  *effect = accepted && RequestOpen() ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+  return S_OK;
+}
+
+HRESULT DropTarget::DragLeave() {
+  heldPath[0] = '\0';
+  return S_OK;
+}
+
+HRESULT DropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect) {
+  if (!accepted || !RequestOpen()) {
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
+  *effect = DROPEFFECT_COPY;
+  HWND main = FindPlyxMainWindow();
+  if (main == nullptr) return S_OK;
+  if (isFile) {
+    // Sent: the main window takes the file before the drag source goes on.
+    COPYDATASTRUCT handOver{PLYX_HANDOVER_TAG, static_cast<DWORD>(std::strlen(heldPath)), heldPath};
+    SendMessageA(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&handOver));
+  } else {
+    SetDlgItemTextA(main, IDC_DEST_FOLDER, heldPath);
+    std::memcpy(SplitJob.destFolder, heldPath, sizeof heldPath);
+  }
+  return S_OK;
+}
+
+bool DropTarget::ResolveShortcut(const char* shortcut, char* target) {
+  target[0] = '\0';
+  const HRESULT com = CoInitialize(nullptr);
+  const bool resolved = LoadAndResolve(shortcut, target);
+  if (SUCCEEDED(com)) CoUninitialize();
+  if (!resolved) target[0] = '\0';
+  return resolved;
+}
+
+void InstallDropTarget(HWND dialog, bool (*requestOpen)()) {
+  requestOpenNow = requestOpen;
+  MainDropTarget = new (std::nothrow) DropTarget;
+  dropTargetLocked = MainDropTarget != nullptr && CoLockObjectExternal(MainDropTarget, TRUE, TRUE) == S_OK;
+  if (!dropTargetLocked) {
+    MessageBoxA(nullptr, "Unexpected Error : OLE Object Failure : 0004", kAppTitle, MB_ICONSTOP);
+    PostMessageA(dialog, WM_DESTROY, 0, 0);
+    return;
+  }
+  dropTargetRegistered = RegisterDragDrop(dialog, MainDropTarget) == S_OK;
+  if (!dropTargetRegistered) {
+    MessageBoxA(dialog, "Unexpected Error : OLE Registration Failure : 0003", kAppTitle, MB_ICONSTOP);
+    PostMessageA(dialog, WM_DESTROY, 0, 0);
+  }
+}
+
+void RemoveDropTarget(HWND dialog) {
+  if (dropTargetRegistered) RevokeDragDrop(dialog);
+  DropTarget* target = MainDropTarget;
+  MainDropTarget = nullptr;
+  // The lock holds its own reference, so the object outlives the creator's release.
+  if (target != nullptr) target->Release();
+  if (dropTargetLocked) CoLockObjectExternal(target, FALSE, TRUE);
+  dropTargetRegistered = dropTargetLocked = false;
+}
