@@ -1,0 +1,25 @@
+// A drag from the shell as the file manager starts one: the shell's own data
+// object for files and folders, dragged with OLE's DoDragDrop onto a point of
+// the screen. The caller's thread must have called OleInitialize.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <string>
+#include <vector>
+
+#include "holders.h"
+
+// ANSI text (the tests' paths) in UTF-16.
+std::wstring Widen(const std::string& text);
+
+// What IShellFolder::GetUIObjectOf gives for `paths`, all in one folder; null
+// when the shell cannot make it.
+ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths);
+
+// Drags `data` to `point` and drops it there, or with `drop` false cancels it
+// there. A second thread moves the mouse (SetCursorPos and SendInput) and ends
+// the drag: under Wine the drag loop never sees the button pressed. Returns
+// the effect DoDragDrop reports.
+DWORD DragOnto(IDataObject* data, POINT point, bool drop);
