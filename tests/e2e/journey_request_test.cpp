@@ -210,20 +210,18 @@ TEST_F(Request, TypedDestinationIsCheckedAsTheFieldIsLeft) {
 constexpr int kFileNameBox = 0x47c, kFolderTree = 0x3741;  // of the system's file dialog and folder browser
 
 // The file dialog: a typed name and Open, Cancel, and a new name that the
-// dialog offers to create (Yes: PLYX then tries to open it). Then a drag from
+// dialog offers to create (Yes: PLYX then finds no file). Then a drag from
 // this process, refused while the dialog is open, taken after.
 TEST_F(Request, BrowseForAFileOrDragOne) {
   const std::string source = temp / "picked.bin", dragged = temp / "dragged.bin";
   ASSERT_TRUE(WriteBytes(source, PatternBytes(3000000)) && WriteBytes(dragged, PatternBytes(600000)));
   ASSERT_TRUE(StartMain(""));
-  auto openPicker = [&] {
-    Click(Item(IDC_BROWSE_FILE));
-    return WaitForWindow(Pid(), "Select a File to be split");
-  };
-  const struct { std::string typed; int button; bool create; std::string source, sizes; } cases[] = {
-      {source, IDOK, false, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
-      {dragged, IDCANCEL, false, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
-      {temp / "new.bin", IDOK, true, temp / "new.bin", "File Size : 0KB | Num of Split Parts : 0"},
+  auto openPicker = [&] { return Click(Item(IDC_BROWSE_FILE)), WaitForWindow(Pid(), "Select a File to be split"); };
+  const struct { std::string typed; int button; std::vector<int> answers; std::string source, sizes; } cases[] = {
+      {source, IDOK, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
+      {dragged, IDCANCEL, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
+      // The dialog's question whether to create it, then PLYX's "File Open Failure".
+      {temp / "new.bin", IDOK, {IDYES, IDOK}, temp / "new.bin", "File Size : 0KB | Num of Split Parts : 0"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -231,8 +229,7 @@ TEST_F(Request, BrowseForAFileOrDragOne) {
     ASSERT_NE(picker, nullptr);
     SendTo(GetDlgItem(picker, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed.c_str()));
     Click(GetDlgItem(picker, c.button));
-    // The dialog's question whether to create it, then PLYX's refusal of a file that is not there.
-    for (int answer : c.create ? std::vector<int>{IDYES, IDOK} : std::vector<int>{}) {
+    for (int answer : c.answers) {
       const MessageBoxInfo box = NextMessageBox();
       ASSERT_TRUE(box.window && AnswerMessageBox(box.window, answer)) << box.text;
     }
@@ -244,15 +241,13 @@ TEST_F(Request, BrowseForAFileOrDragOne) {
   EXPECT_FALSE(Exists(temp / "new.bin"));
   ASSERT_EQ(OleInitialize(nullptr), S_OK);
   ComPtr<IDataObject> data = ShellDataObject({Widen(dragged)});
-  ASSERT_NE(data.Get(), nullptr);
   RECT frame;
   GetWindowRect(Main(), &frame);
-  const POINT corner = {frame.right - 20, frame.bottom - 20};  // beside the dialog
+  const POINT corner = {frame.right - 20, frame.bottom - 20};  // beside the file dialog
   HWND picker = openPicker();
   // Mended fault: a drop under a modal window changed the request.
   EXPECT_EQ(DragOnto(data.Get(), corner, true), DWORD{DROPEFFECT_NONE});
-  Click(GetDlgItem(picker, IDCANCEL));
-  ASSERT_TRUE(WaitFor([&] { return !IsWindow(picker); }));
+  ASSERT_TRUE(AnswerMessageBox(picker, IDCANCEL));
   EXPECT_EQ(DragOnto(data.Get(), corner, true), DWORD{DROPEFFECT_COPY});
   EXPECT_EQ(Text(IDC_SOURCE_FILE) + " | " + Text(IDC_FILE_SIZE_TEXT), dragged + " | File Size : 585.94 KB");
   EXPECT_TRUE(WaitForFocus(IDC_SPLIT));
@@ -261,33 +256,28 @@ TEST_F(Request, BrowseForAFileOrDragOne) {
   CloseAndExpectExitZero();
 }
 
-// The folder browser opens on the destination (its first subfolder is then
-// one key away) or, with none, on its default, the desktop; Cancel keeps it.
+// The folder browser opens on its default, the desktop, with no destination,
+// else on the destination, whose first subfolder is then one key away.
 TEST_F(Request, BrowseForTheDestinationFolder) {
-  temp.MakeFolder("b sub"), temp.MakeFolder("a sub");
   char desktop[MAX_PATH] = {};
   ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop)));
+  temp.MakeFolder("b sub"), temp.MakeFolder("a sub");
   ASSERT_TRUE(StartMain(""));
-  const struct { const char* typed; bool intoFirstSubfolder; int button; std::string dest; } cases[] = {
-      {nullptr, false, IDCANCEL, ""},
-      {nullptr, false, IDOK, desktop},
-      {nullptr, false, IDCANCEL, desktop},
-      {temp.Path().c_str(), true, IDOK, temp / "a sub"},
-  };
+  const struct { std::string typed; int button; std::string dest; } cases[] = {
+      {"", IDOK, desktop}, {"", IDCANCEL, desktop}, {temp.Path(), IDOK, temp / "a sub"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.dest);
-    if (c.typed) Type(IDC_DEST_FOLDER, c.typed), Focus(IDC_SIZE_LIST), Settle();
+    if (!c.typed.empty()) Type(IDC_DEST_FOLDER, c.typed), Focus(IDC_SIZE_LIST), Settle();
     Click(Item(IDC_BROWSE_FOLDER));
     HWND browser = WaitForWindow(Pid(), "Browse for Folder");
     ASSERT_TRUE(browser && TextOf(GetDlgItem(browser, 0x3742)) == "Choose Split File Destination Directory");
-    if (c.intoFirstSubfolder) {
+    if (!c.typed.empty()) {
       HWND tree = GetDlgItem(browser, kFolderTree);
       PostMessageA(browser, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tree), TRUE);
       ASSERT_TRUE(WaitFor([&] { return HasFocus(tree); }));
       PostKey(browser, VK_RIGHT), PostKey(browser, VK_RIGHT);  // open the folder, go to its first subfolder
     }
-    Click(GetDlgItem(browser, c.button));
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(browser); }) && Settle());
+    ASSERT_TRUE(AnswerMessageBox(browser, c.button) && Settle());
     EXPECT_EQ(Text(IDC_DEST_FOLDER), c.dest);
   }
   CloseAndExpectExitZero();

@@ -11,15 +11,13 @@
 
 #include "holders.h"
 
-// ANSI text (the tests' paths) in UTF-16.
-std::wstring Widen(const std::string& text);
+std::wstring Widen(const std::string& ansi);
 
 // What IShellFolder::GetUIObjectOf gives for `paths`, all in one folder; null
 // when the shell cannot make it.
 ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths);
 
 // Drags `data` to `point` and drops it there, or with `drop` false cancels it
-// there. A second thread moves the mouse (SetCursorPos and SendInput) and ends
-// the drag: under Wine the drag loop never sees the button pressed. Returns
-// the effect DoDragDrop reports.
+// there; the effect DoDragDrop reports. A second thread moves the mouse and
+// ends the drag: under Wine the drag loop never sees the button pressed.
 DWORD DragOnto(IDataObject* data, POINT point, bool drop);

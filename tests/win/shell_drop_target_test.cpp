@@ -28,8 +28,7 @@ bool MakeShortcut(const std::string& shortcut, const std::string& target) {
 // Wine's shell cuts an item's path at MAX_PATH, so a longer one comes as the
 // file manager puts it on the clipboard, in OLE's data object of the clipboard.
 ComPtr<IDataObject> ClipboardDrop(const std::wstring& path) {
-  const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
-  HGLOBAL memory = GlobalAlloc(GHND, bytes);
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
   auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
   files->pFiles = sizeof(DROPFILES), files->fWide = TRUE;
   std::memcpy(files + 1, path.c_str(), path.size() * sizeof(wchar_t));
@@ -43,47 +42,39 @@ ComPtr<IDataObject> ClipboardDrop(const std::wstring& path) {
 
 TEST(DropTargetObject, AnswersForItsTwoInterfacesAndFreesItselfAtTheLastRelease) {
   DropTarget* target = new DropTarget;  // the creator's reference
-  const std::pair<const IID*, HRESULT> cases[] = {
-      {&IID_IUnknown, S_OK}, {&IID_IDropTarget, S_OK}, {&IID_IDataObject, E_NOINTERFACE}};
-  for (const auto& [id, result] : cases) {
-    void* object = target;  // must be overwritten
-    EXPECT_EQ(target->QueryInterface(*id, &object), result);
-    EXPECT_EQ(object, result == S_OK ? static_cast<IDropTarget*>(target) : nullptr);
-    // One reference more for each interface given out.
-    EXPECT_EQ(target->AddRef(), result == S_OK ? 3u : 2u);
-    target->Release();
-    if (result == S_OK) target->Release();
+  void* object = target;
+  EXPECT_TRUE(target->QueryInterface(IID_IDataObject, &object) == E_NOINTERFACE && object == nullptr);
+  for (const IID* id : {&IID_IUnknown, &IID_IDropTarget}) {
+    EXPECT_TRUE(target->QueryInterface(*id, &object) == S_OK && object == static_cast<IDropTarget*>(target));
   }
-  EXPECT_EQ(target->Release(), 0u);
+  for (ULONG left : {2u, 1u, 0u}) EXPECT_EQ(target->Release(), left);
 }
 
-// One drag per row onto PLYX's main window, with its boxes emptied before.
+// One drag per row onto PLYX's main window, its request emptied before.
 // Mended faults: a 260-byte path was cut into the name of another file; a name
 // without an exact ANSI form came as its best fit (Omega.bin, another file); a
-// shortcut to nothing was accepted; a drop under a modal window (disabled main
-// window) changed the request.
+// shortcut to nothing was accepted; a drop under a modal window (the main
+// window disabled) changed the request.
 TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
   ASSERT_EQ(OleInitialize(nullptr), S_OK);
   TempFolder temp;
   const std::string file = temp / "data.bin", folder = temp.MakeFolder("parts"), gone = temp / "gone.bin";
-  ASSERT_TRUE(WriteBytes(file, PatternBytes(3000)) && WriteBytes(gone, "") && WriteBytes(temp / "Omega.bin", "") &&
-              WriteBytes(temp / "\xc9t\xe9.bin", ""));
-  ASSERT_TRUE(UniqueHandle(CreateFileW((Widen(temp.Path()) + L"\u03a9mega.bin").c_str(), GENERIC_WRITE, 0, nullptr,
-                                       CREATE_NEW, 0, nullptr)).IsValid());
+  const std::wstring omega = Widen(temp.Path()) + L"\u03a9mega.bin";
+  ASSERT_TRUE(WriteBytes(file, "data") && WriteBytes(temp / "Omega.bin", "") && WriteBytes(temp / "\xc9t\xe9", "") &&
+              UniqueHandle(CreateFileW(omega.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)).IsValid());
   ASSERT_TRUE(MakeShortcut(temp / "to file.lnk", file) && MakeShortcut(temp / "UPPER.LNK", file) &&
-              MakeShortcut(temp / "to folder.lnk", folder) && MakeShortcut(temp / "gone.lnk", gone));
-  ASSERT_TRUE(DeleteFileA(gone.c_str()));
+              MakeShortcut(temp / "to folder.lnk", folder) && WriteBytes(gone, "") &&
+              MakeShortcut(temp / "gone.lnk", gone) && DeleteFileA(gone.c_str()));
   InstanceHandle = GetModuleHandleA(nullptr);
   HWND dialog = CreateDialogParamA(InstanceHandle, "PLYX", nullptr, MainDialog, 0);
   ASSERT_TRUE(dialog != nullptr && MainDropTarget != nullptr);
   RECT frame;
   GetWindowRect(dialog, &frame);
   const POINT centre = {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
-  const std::wstring omega = Widen(temp.Path()) + L"\u03a9mega.bin";
   const struct { std::vector<std::wstring> items; bool drop, disabled; std::string source, dest; } cases[] = {
-      // source, dest: what the boxes show afterwards; both empty: refused
+      // source, dest: what the request holds afterwards; both empty: refused
       {{Widen(file)}, true, false, file, temp.Path()},
-      {{Widen(temp / "\xc9t\xe9.bin")}, true, false, temp / "\xc9t\xe9.bin", temp.Path()},
+      {{Widen(temp / "\xc9t\xe9")}, true, false, temp / "\xc9t\xe9", temp.Path()},
       {{Widen(folder)}, true, false, "", folder},
       {{Widen(temp / "to file.lnk")}, true, false, file, temp.Path()},
       {{Widen(temp / "UPPER.LNK")}, true, false, file, temp.Path()},
@@ -107,15 +98,13 @@ TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
     EXPECT_EQ(DragOnto(data.Get(), centre, c.drop), taken ? DWORD{DROPEFFECT_COPY} : DWORD{DROPEFFECT_NONE});
     EnableWindow(dialog, TRUE);
     EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_SOURCE_FILE)) + " | " + SplitJob.destFolder, c.source + " | " + c.dest);
-    // The path is emptied when the drag leaves; a refused one is never read.
+    // Emptied when the drag leaves; what a refused drag held is never read.
     const std::string held = !c.drop ? "" : c.source.empty() ? c.dest : c.source;
     EXPECT_TRUE((!taken && c.drop) || MainDropTarget->HeldPath() == held) << MainDropTarget->HeldPath();
     EXPECT_EQ(boxes.Seen().size(), c.source == folder ? 1u : 0u);
   }
-  DestroyWindow(dialog);
+  DestroyWindow(dialog);  // revoked and released: the object frees itself
   EXPECT_EQ(MainDropTarget, nullptr);
-  MSG quit;
-  PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   OleUninitialize();
 }
 
