@@ -209,34 +209,58 @@ TEST_F(Request, TypedDestinationIsCheckedAsTheFieldIsLeft) {
 
 constexpr int kFileNameBox = 0x47c, kFolderTree = 0x3741;  // of the system's file dialog and folder browser
 
-// The file dialog: a typed name and Open, Cancel, and a new name that the
-// dialog offers to create (Yes: PLYX then finds no file). Then a drag from
-// this process, refused while the dialog is open, taken after.
-TEST_F(Request, BrowseForAFileOrDragOne) {
+// The folder browser opens on its default, the desktop, with no destination,
+// else on the destination, whose first subfolder is then one key away. The
+// file dialog takes a typed name, or offers to create a new one (Yes: PLYX
+// then finds no file). A drag from this process is refused under the dialog.
+TEST_F(Request, BrowseButtonsAndADragFromAnotherProgram) {
   const std::string source = temp / "picked.bin", dragged = temp / "dragged.bin";
-  ASSERT_TRUE(WriteBytes(source, PatternBytes(3000000)) && WriteBytes(dragged, PatternBytes(600000)));
+  char desktop[MAX_PATH] = {};
+  ASSERT_TRUE(WriteBytes(source, PatternBytes(3000000)) && WriteBytes(dragged, PatternBytes(600000)) &&
+              SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop)));
+  temp.MakeFolder("b sub"), temp.MakeFolder("a sub");
   ASSERT_TRUE(StartMain(""));
+  const struct { std::string typed; int button; std::string dest; } folders[] = {
+      {"", IDOK, desktop}, {"", IDCANCEL, desktop}, {temp.Path(), IDOK, temp / "a sub"}};
+  for (const auto& c : folders) {
+    SCOPED_TRACE(c.dest);
+    if (!c.typed.empty()) Type(IDC_DEST_FOLDER, c.typed), Focus(IDC_SIZE_LIST), Settle();
+    Click(Item(IDC_BROWSE_FOLDER));
+    HWND browser = WaitForWindow(Pid(), "Browse for Folder"), tree = GetDlgItem(browser, kFolderTree);
+    ASSERT_TRUE(browser && TextOf(GetDlgItem(browser, 0x3742)) == "Choose Split File Destination Directory");
+    if (!c.typed.empty()) {
+      PostMessageA(browser, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tree), TRUE);
+      ASSERT_TRUE(WaitFor([&] { return HasFocus(tree); }));
+      PostKey(browser, VK_RIGHT), PostKey(browser, VK_RIGHT);  // open the folder, go to its first subfolder
+    }
+    ASSERT_TRUE(AnswerMessageBox(browser, c.button) && Settle());
+    EXPECT_EQ(Text(IDC_DEST_FOLDER), c.dest);
+  }
   auto openPicker = [&] { return Click(Item(IDC_BROWSE_FILE)), WaitForWindow(Pid(), "Select a File to be split"); };
-  const struct { std::string typed; int button; std::vector<int> answers; std::string source, sizes; } cases[] = {
-      {source, IDOK, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
-      {dragged, IDCANCEL, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
+  const std::wstring omega = Widen(temp.Path()) + L"\u03a9mega.bin";
+  ASSERT_TRUE(WriteBytes(temp / "Omega.bin", "") &&
+              UniqueHandle(CreateFileW(omega.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)).IsValid());
+  const struct { std::wstring typed; int button; std::vector<int> answers; std::string source, sizes; } files[] = {
+      {Widen(source), IDOK, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
+      {Widen(dragged), IDCANCEL, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
+      // Mended fault: the dialog's ANSI answer is the best fit, Omega.bin, another file.
+      {omega, IDOK, {IDOK}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
       // The dialog's question whether to create it, then PLYX's "File Open Failure".
-      {temp / "new.bin", IDOK, {IDYES, IDOK}, temp / "new.bin", "File Size : 0KB | Num of Split Parts : 0"},
+      {Widen(temp / "new.bin"), IDOK, {IDYES, IDOK}, temp / "new.bin", "File Size : 0KB | Num of Split Parts : 0"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.typed);
+  for (const auto& c : files) {
+    SCOPED_TRACE(&c - files);
     HWND picker = openPicker();
     ASSERT_NE(picker, nullptr);
-    SendTo(GetDlgItem(picker, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed.c_str()));
+    SendMessageW(GetDlgItem(picker, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed.c_str()));
     Click(GetDlgItem(picker, c.button));
     for (int answer : c.answers) {
       const MessageBoxInfo box = NextMessageBox();
       ASSERT_TRUE(box.window && AnswerMessageBox(box.window, answer)) << box.text;
     }
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(picker); }) && Settle());
-    EXPECT_EQ(Text(IDC_SOURCE_FILE) + " | " + Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT),
-              c.source + " | " + c.sizes);
-    EXPECT_EQ(Text(IDC_DEST_FOLDER), temp.Path());
+    EXPECT_EQ(Text(IDC_SOURCE_FILE) + " | " + Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT) + " | " +
+                  Text(IDC_DEST_FOLDER), c.source + " | " + c.sizes + " | " + temp.Path());
   }
   EXPECT_FALSE(Exists(temp / "new.bin"));
   ASSERT_EQ(OleInitialize(nullptr), S_OK);
@@ -253,33 +277,6 @@ TEST_F(Request, BrowseForAFileOrDragOne) {
   EXPECT_TRUE(WaitForFocus(IDC_SPLIT));
   data.Reset();
   OleUninitialize();
-  CloseAndExpectExitZero();
-}
-
-// The folder browser opens on its default, the desktop, with no destination,
-// else on the destination, whose first subfolder is then one key away.
-TEST_F(Request, BrowseForTheDestinationFolder) {
-  char desktop[MAX_PATH] = {};
-  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop)));
-  temp.MakeFolder("b sub"), temp.MakeFolder("a sub");
-  ASSERT_TRUE(StartMain(""));
-  const struct { std::string typed; int button; std::string dest; } cases[] = {
-      {"", IDOK, desktop}, {"", IDCANCEL, desktop}, {temp.Path(), IDOK, temp / "a sub"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.dest);
-    if (!c.typed.empty()) Type(IDC_DEST_FOLDER, c.typed), Focus(IDC_SIZE_LIST), Settle();
-    Click(Item(IDC_BROWSE_FOLDER));
-    HWND browser = WaitForWindow(Pid(), "Browse for Folder");
-    ASSERT_TRUE(browser && TextOf(GetDlgItem(browser, 0x3742)) == "Choose Split File Destination Directory");
-    if (!c.typed.empty()) {
-      HWND tree = GetDlgItem(browser, kFolderTree);
-      PostMessageA(browser, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tree), TRUE);
-      ASSERT_TRUE(WaitFor([&] { return HasFocus(tree); }));
-      PostKey(browser, VK_RIGHT), PostKey(browser, VK_RIGHT);  // open the folder, go to its first subfolder
-    }
-    ASSERT_TRUE(AnswerMessageBox(browser, c.button) && Settle());
-    EXPECT_EQ(Text(IDC_DEST_FOLDER), c.dest);
-  }
   CloseAndExpectExitZero();
 }
 
