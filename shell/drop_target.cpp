@@ -57,13 +57,13 @@ bool LoadAndResolve(const char* shortcut, char* target) {
   if (FAILED(link->Resolve(nullptr, SLR_ANY_MATCH))) return false;
   WIN32_FIND_DATAA found;
   if (FAILED(link->GetPath(target, kPathBufferSize, &found, SLGP_RAWPATH))) return false;
-  // The ANSI path is the system's best fit of the target's name: only its
-  // exact form names the same file.
+  // The ANSI path is the system's best fit of the target's name, cut to the
+  // buffer. The wide one, with room for one character more, tells both apart.
   ComPtr<IShellLinkW> wideLink;
-  wchar_t wideTarget[kPathBufferSize] = L"";
+  wchar_t wideTarget[kPathBufferSize + 1] = L"";
   std::string exact;
   return SUCCEEDED(link->QueryInterface(IID_IShellLinkW, wideLink.OutVoid())) &&
-         SUCCEEDED(wideLink->GetPath(wideTarget, kPathBufferSize, nullptr, SLGP_RAWPATH)) &&
+         SUCCEEDED(wideLink->GetPath(wideTarget, kPathBufferSize + 1, nullptr, SLGP_RAWPATH)) &&
          WideToExactAnsi(wideTarget, &exact) && exact == target;
 }
 
