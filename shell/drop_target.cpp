@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ansi_text.h"
+#include "callback_guard.h"
 #include "file_system.h"
 #include "globals.h"
 #include "holders.h"
@@ -96,12 +97,9 @@ HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) {
   FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   STGMEDIUM medium = {};
   if (FAILED(data->GetData(&format, &medium))) return E_INVALIDARG;
-  // No exception may leave a COM method; the only one here is a failed allocation.
-  try {
-    accepted = medium.tymed == TYMED_HGLOBAL && TakeItem(static_cast<HDROP>(medium.hGlobal));
-  } catch (...) {
-    accepted = false;
-  }
+  accepted = GuardCallback(false, [&] {
+    return medium.tymed == TYMED_HGLOBAL && TakeItem(static_cast<HDROP>(medium.hGlobal));
+  });
   // The owner's Release if the medium names one, else GlobalFree.
   ReleaseStgMedium(&medium);
   if (!accepted) return E_INVALIDARG;
@@ -140,21 +138,19 @@ HRESULT DropTarget::DragLeave() {
 }
 
 HRESULT DropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect) {
-  if (!accepted || !RequestOpen()) {
-    *effect = DROPEFFECT_NONE;
-    return S_OK;
-  }
-  *effect = DROPEFFECT_COPY;
-  HWND main = FindPlyxMainWindow();
+  *effect = accepted && RequestOpen() ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+  HWND main = *effect == DROPEFFECT_COPY ? FindPlyxMainWindow() : nullptr;
   if (main == nullptr) return S_OK;
-  if (isFile) {
-    // Sent: the main window takes the file before the drag source goes on.
-    COPYDATASTRUCT handOver{PLYX_HANDOVER_TAG, static_cast<DWORD>(std::strlen(heldPath)), heldPath};
-    SendMessageA(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&handOver));
-  } else {
-    SetDlgItemTextA(main, IDC_DEST_FOLDER, heldPath);
-    std::memcpy(SplitJob.destFolder, heldPath, sizeof heldPath);
-  }
+  GuardCallback([&] {
+    if (isFile) {
+      // Sent: the main window takes the file before the drag source goes on.
+      COPYDATASTRUCT handOver{PLYX_HANDOVER_TAG, static_cast<DWORD>(std::strlen(heldPath)), heldPath};
+      SendMessageA(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&handOver));
+    } else {
+      SetDlgItemTextA(main, IDC_DEST_FOLDER, heldPath);
+      std::memcpy(SplitJob.destFolder, heldPath, sizeof heldPath);
+    }
+  });
   return S_OK;
 }
 

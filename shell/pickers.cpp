@@ -7,6 +7,7 @@
 
 #include "ansi_text.h"
 #include "app_constants.h"
+#include "callback_guard.h"
 #include "holders.h"
 #include "split_job.h"
 
@@ -72,7 +73,7 @@ bool PickDestinationFolder(HWND owner, char* folder) {
 
 int CALLBACK FolderPickerCallback(HWND browser, UINT notification, LPARAM, LPARAM) {
   if (notification == BFFM_INITIALIZED && SplitJob.destFolder[0] != '\0') {
-    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(SplitJob.destFolder));
+    GuardCallback([&] { SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(SplitJob.destFolder)); });
   }
   return 0;
 }
