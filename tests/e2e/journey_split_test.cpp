@@ -1,6 +1,6 @@
-// Splits from the main window: outcome, parts, batch, history and reset; the
-// refusals before a split; the two ways a split is cancelled; and a second
-// start while a split runs.
+// Splits from the main window: the refusals before a split; a cancel at the
+// worker's question or by a close from outside; outcome, parts, batch, history
+// and reset, with a second start while the split runs.
 #include <functional>
 
 #include "plyx_session.h"
@@ -8,38 +8,6 @@
 namespace {
 
 using Split = PlyxJourney;
-
-std::string SuccessText(const std::string& name, unsigned parts, const std::string& folder) {
-  return "File\t : " + name + " Split Successfully\n#Parts\t : " + std::to_string(parts) +
-         " part(s) \nTarget Dir\t : " + folder;
-}
-
-TEST_F(Split, PresetSizeWithPartsBatchHistoryAndReset) {
-  const std::string out = temp.MakeFolder("out"), bytes = PatternBytes(3000000);
-  ASSERT_TRUE(WriteBytes(temp / "data.bin", bytes));
-  ASSERT_TRUE(StartMain(temp / "data.bin"));
-  Type(IDC_DEST_FOLDER, out);  // without its backslash
-  Focus(IDC_SIZE_LIST);
-  ChooseSize(2);
-  EXPECT_TRUE(WaitFor([&] { return Text(IDC_PART_COUNT_TEXT) == "Num of Split Parts : 3"; }));
-
-  Click(Item(IDC_SPLIT));
-  const MessageBoxInfo outcome = NextMessageBox(30000);
-  // The main dialog's own messages are owned by it, so it cannot be used meanwhile.
-  ExpectBox(outcome, SuccessText("data.bin", 3, out + "\\"), Main());
-  ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
-  ASSERT_NO_FATAL_FAILURE(ExpectParts(out + "\\", "data.bin", bytes, 1048576, 3, true));
-  EXPECT_TRUE(WaitFor([&] { return NewestHistoryEntry() == out + "\\"; })) << NewestHistoryEntry();
-
-  // The request starts over; the destination stays as typed.
-  EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
-  EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_SPLIT_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT),
-            "File Size : 0KB | Split Size : 1.38MB | Num of Split Parts : 0");
-  EXPECT_EQ(SizeIndex(), 3);
-  EXPECT_EQ(Text(IDC_DEST_FOLDER), out);
-  EXPECT_TRUE(WaitForFocus(IDC_SOURCE_FILE));
-  CloseAndExpectExitZero();
-}
 
 TEST_F(Split, EachMissingPieceIsRefusedByNameAndGetsTheFocus) {
   const std::string big = temp / "big.iso", gone = temp / "gone";
@@ -76,22 +44,17 @@ TEST_F(Split, EachMissingPieceIsRefusedByNameAndGetsTheFocus) {
 
 // Lost data: a cancelled split keeps the parts before it, and an existing part
 // the user declined to replace stays as it was. Mended fault: a close from
-// outside (a task manager's polite close) ended PLYX under the worker.
-TEST_F(Split, CancelConfirmedDeclinedAtAnExistingPartOrAskedForByAClose) {
+// outside (a task manager's polite close) ended PLYX under the worker. (The
+// progress window's Cancel button asks the same question: the win tier's.)
+TEST_F(Split, CancelDeclinedAtAnExistingPartOrAskedForByAClose) {
   const std::string source = temp / "disk.img", bytes = PatternBytes(10 * 262144);
   ASSERT_TRUE(WriteBytes(source, bytes));
   // The worker stops at this part to ask, which holds the split still while the user cancels it.
   ASSERT_TRUE(WriteBytes(source + ".005", "old part"));
   ASSERT_TRUE(StartMain(source));
-  const struct { const char* confirmation; bool byClose; } ways[] = {
-      {"Do you want to cancel the File Split ?", false},
-      {nullptr, false},  // the existing part answered Cancel
-      {"Do you want to close this operation ?", true},
-  };
-  for (const auto& way : ways) {
-    SCOPED_TRACE(way.confirmation ? way.confirmation : "existing part answered Cancel");
-    const std::string fifth = ReadBytes(source + ".005");
-    if (&way != ways) {  // the request was reset: the same again, from the fifth part on
+  for (bool byClose : {false, true}) {
+    SCOPED_TRACE(byClose ? "closed from outside" : "existing part answered Cancel");
+    if (byClose) {  // the request was reset: the same again, from the fifth part on
       for (unsigned i = 1; i <= 4; ++i) DeleteFileA((temp / PartName("disk.img", i)).c_str());
       Type(IDC_SOURCE_FILE, source);
       Focus(IDC_SIZE_LIST);
@@ -102,15 +65,13 @@ TEST_F(Split, CancelConfirmedDeclinedAtAnExistingPartOrAskedForByAClose) {
     const MessageBoxInfo question = WaitForMessageBox(Pid(), "exists already");
     // The worker's question has no owner.
     ExpectBox(question, source + ".005 exists already, do you want to OverWrite it?", nullptr, {IDOK, IDCANCEL});
-    if (way.confirmation) {
-      HWND progress = WaitForWindow(Pid(), [](HWND w) { return GetDlgItem(w, IDC_PROGRESS_CANCEL) != nullptr; });
-      PostMessageA(way.byClose ? Main() : GetDlgItem(progress, IDC_PROGRESS_CANCEL), way.byClose ? WM_CLOSE : BM_CLICK,
-                   0, 0);
-      const MessageBoxInfo confirm = WaitForMessageBox(Pid(), way.confirmation);
-      EXPECT_EQ(confirm.owner, progress);
+    if (byClose) {
+      PostMessageA(Main(), WM_CLOSE, 0, 0);
+      const MessageBoxInfo confirm = WaitForMessageBox(Pid(), "Do you want to close this operation ?");
+      EXPECT_NE(GetDlgItem(confirm.owner, IDC_PROGRESS_CANCEL), nullptr) << "owned by the progress window";
       ASSERT_TRUE(confirm.window && AnswerMessageBox(confirm.window, IDOK));
     }
-    ASSERT_TRUE(question.window && AnswerMessageBox(question.window, way.confirmation ? IDOK : IDCANCEL));
+    ASSERT_TRUE(question.window && AnswerMessageBox(question.window, byClose ? IDOK : IDCANCEL));
 
     // No word from the worker: the next box is the outcome.
     const MessageBoxInfo outcome = NextMessageBox(30000);
@@ -119,25 +80,29 @@ TEST_F(Split, CancelConfirmedDeclinedAtAnExistingPartOrAskedForByAClose) {
     for (unsigned i = 1; i <= 4; ++i) {
       EXPECT_TRUE(ReadBytes(temp / PartName("disk.img", i)) == bytes.substr((i - 1) * 262144, 262144)) << "part " << i;
     }
-    EXPECT_TRUE(ReadBytes(source + ".005") == fifth);  // a cancelled run opens no part for writing
+    EXPECT_EQ(ReadBytes(source + ".005"), "old part");  // a cancelled run opens no part for writing
     EXPECT_FALSE(Exists(source + ".006") || Exists(source + ".bat"));
     EXPECT_TRUE(WaitFor([&] { return NewestHistoryEntry() == temp.Path(); })) << NewestHistoryEntry();
-    EXPECT_TRUE(way.byClose || WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
+    EXPECT_TRUE(byClose || WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
   }
   // The close from outside, carried out once the split is over.
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(Main()); }, 20000));
 }
 
+// A split into a typed folder (without its backslash): outcome, parts, batch,
+// history, and the request starting over with the destination as typed.
 // Race: a hand-over during a split must not change the request under the
 // worker. Mended faults: it brought the disabled main window over the progress
 // window; taken during the outcome, it put its folder into the history, was
 // wiped by the reset (and after an empty file, divided by a part size of 0).
-TEST_F(Split, HandOverDuringASplitLeavesTheRunningSplitAlone) {
-  const std::string source = temp / "first.bin", bytes = PatternBytes(3000000);
+TEST_F(Split, PresetSizeIntoATypedFolderAndAHandOverDuringTheSplit) {
+  const std::string source = temp / "first.bin", bytes = PatternBytes(3000000), out = temp.MakeFolder("out");
   const std::string other = temp.MakeFolder("elsewhere") + "\\other.bin";
   ASSERT_TRUE(WriteBytes(source, bytes) && WriteBytes(other, PatternBytes(100)));
-  ASSERT_TRUE(WriteBytes(source + ".002", "old"));
+  ASSERT_TRUE(WriteBytes(out + "\\first.bin.002", "old"));
   ASSERT_TRUE(StartMain(source));
+  Type(IDC_DEST_FOLDER, out);
+  Focus(IDC_SIZE_LIST);
   ChooseSize(2);
   ASSERT_TRUE(WaitFor([&] { return Text(IDC_PART_COUNT_TEXT) == "Num of Split Parts : 3"; }));
   Click(Item(IDC_SPLIT));
@@ -155,13 +120,19 @@ TEST_F(Split, HandOverDuringASplitLeavesTheRunningSplitAlone) {
   EXPECT_TRUE(WaitFor([&] { return above(question.window, progress) && above(progress, Main()); }));
   ASSERT_TRUE(AnswerMessageBox(question.window, IDOK));
   const MessageBoxInfo outcome = NextMessageBox(30000);
-  ExpectBox(outcome, SuccessText("first.bin", 3, temp.Path()), Main());
+  // Owned by the main window, so that it cannot be used meanwhile.
+  ExpectBox(outcome, "File\t : first.bin Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + out + "\\",
+            Main());
   ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(other)));
   ASSERT_TRUE(outcome.window && AnswerMessageBox(outcome.window, IDOK));
-  ExpectParts(temp.Path(), "first.bin", bytes, 1048576, 3);
+  ASSERT_NO_FATAL_FAILURE(ExpectParts(out + "\\", "first.bin", bytes, 1048576, 3, true));
   EXPECT_FALSE(Exists(other + ".001"));
-  EXPECT_TRUE(WaitFor([&] { return NewestHistoryEntry() == temp.Path(); })) << NewestHistoryEntry();
-  EXPECT_TRUE(Settle() && Text(IDC_SOURCE_FILE).empty() && Text(IDC_DEST_FOLDER) == temp.Path());
+  EXPECT_TRUE(WaitFor([&] { return NewestHistoryEntry() == out + "\\"; })) << NewestHistoryEntry();
+  EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
+  EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_SPLIT_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT) + " | " +
+                Text(IDC_DEST_FOLDER), "File Size : 0KB | Split Size : 1.38MB | Num of Split Parts : 0 | " + out);
+  EXPECT_EQ(SizeIndex(), 3);
+  EXPECT_TRUE(WaitForFocus(IDC_SOURCE_FILE));
   CloseAndExpectExitZero();
 }
 

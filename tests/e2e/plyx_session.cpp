@@ -90,6 +90,15 @@ void PlyxJourney::Type(int id, const std::string& text) {
   SendTo(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+bool PlyxJourney::ClickInto(int id) {
+  // Under load the first click into a window that has just come up may be
+  // lost: click again while the focus has not moved.
+  return WaitFor([&] {
+    ClickAtCentre(Item(id));
+    return WaitFor([&] { return HasFocus(Item(id)); }, 2000);
+  }, 20000);
+}
+
 void PlyxJourney::ChooseSize(int index) {
   SendTo(Item(IDC_SIZE_LIST), CB_SETCURSEL, index);
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_SIZE_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(IDC_SIZE_LIST)));

@@ -39,7 +39,6 @@ class PlyxJourney : public ::testing::Test {
   // Waits for the main window of `process` and for it to take input: Main() from then on.
   HWND UseMain(ChildProcess& process);
   HWND StartMain(const std::string& commandText, const std::string& exe = std::string());
-  void Track(ChildProcess& process) { plyx = &process; }
 
   HWND Main() const { return main; }
   DWORD Pid() const { return plyx ? plyx->Pid() : 0; }
@@ -49,6 +48,8 @@ class PlyxJourney : public ::testing::Test {
   void Type(int id, const std::string& text);
   void Focus(int id) { PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE); }
   bool WaitForFocus(int id) const { return WaitFor([&] { return HasFocus(Item(id)); }, 5000); }
+  // A real click into the field, until it has the focus.
+  bool ClickInto(int id);
   void ChooseSize(int index);
   int SizeIndex() const { return static_cast<int>(SendTo(Item(IDC_SIZE_LIST), CB_GETCURSEL)); }
   // Returns once PLYX has handled every message posted to it before the call.
