@@ -63,7 +63,13 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
     ASSERT_TRUE(sheet);
     auto item = [&](int id) { return GetDlgItem(reinterpret_cast<HWND>(SendTo(sheet, PSM_GETCURRENTPAGEHWND)), id); };
     ASSERT_TRUE(item(IDC_PREF_LIMIT)) << "opens on Directory";
-    if (!on) SendTo(item(IDC_PREF_LIMIT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("3"));
+    // Bound: a limit outside 1 to 7 is refused as it is typed and never stored.
+    SendTo(item(IDC_PREF_LIMIT), EM_SETSEL, 0, -1);
+    PostMessageA(item(IDC_PREF_LIMIT), WM_CHAR, on ? '9' : '3', 0);
+    if (on) {
+      const MessageBoxInfo refusal = WaitForMessageBox(Pid(), "Choose a Number Between 1 & 7 Only !");
+      ASSERT_TRUE(refusal.window && AnswerMessageBox(refusal.window, IDOK));
+    }
     SendTo(sheet, PSM_SETCURSEL, 1);
     auto tipWindows = [&, all = std::vector<HWND>()]() mutable {
       all = WindowsOf(Pid());

@@ -40,16 +40,6 @@ ComPtr<IDataObject> ClipboardDrop(const std::wstring& path) {
   return data;
 }
 
-TEST(DropTargetObject, AnswersForItsTwoInterfacesAndFreesItselfAtTheLastRelease) {
-  DropTarget* target = new DropTarget;  // the creator's reference
-  void* object = target;
-  EXPECT_TRUE(target->QueryInterface(IID_IDataObject, &object) == E_NOINTERFACE && object == nullptr);
-  for (const IID* id : {&IID_IUnknown, &IID_IDropTarget}) {
-    EXPECT_TRUE(target->QueryInterface(*id, &object) == S_OK && object == static_cast<IDropTarget*>(target));
-  }
-  for (ULONG left : {2u, 1u, 0u}) EXPECT_EQ(target->Release(), left);
-}
-
 // One drag per row onto PLYX's main window, its request emptied before.
 // Mended faults: a 260-byte path was cut into the name of another file; a name
 // without an exact ANSI form came as its best fit (Omega.bin, another file); a

@@ -1,0 +1,99 @@
+// Controls as a user meets them, in this process with real common controls
+// and fonts: the fields of the compiled templates and the link control.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "holders.h"
+#include "hyperlink.h"
+#include "resource_ids.h"
+#include "support/files.h"
+#include "support/ui_driver.h"
+
+namespace {
+
+INT_PTR CALLBACK DoNothingProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+HWND Template(const char* name) {
+  return CreateDialogParamA(GetModuleHandleA(nullptr), name, nullptr, DoNothingProc, 0);
+}
+
+std::string Typed(HWND box, const std::string& text) {
+  SetFocus(box);
+  for (char c : text) SendMessageA(GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 0);
+  return TextOf(box);
+}
+
+// A sorted destination list would show the history out of its newest-first
+// order, and a box without horizontal scrolling would cut a typed path.
+TEST(ResourceTemplates, FieldsTakeWhatIsTypedAndAddedInOrder) {
+  HWND plyx = Template("PLYX"), custom = Template("CUSTOMSIZE");
+  ASSERT_TRUE(plyx && custom);
+  HWND destination = GetDlgItem(plyx, IDC_DEST_FOLDER);
+  for (const char* text : {"C:\\b\\", "C:\\a\\"}) SendMessageA(destination, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  char first[16] = {};
+  SendMessageA(destination, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+  EXPECT_STREQ(first, "C:\\b\\");
+  const std::string longPath = "C:\\" + std::string(200, 'x');
+  EXPECT_EQ(Typed(destination, longPath), longPath);
+  // Guards: the largest size the dialog accepts could not be typed in full.
+  EXPECT_EQ(Typed(GetDlgItem(custom, IDC_CUSTOM_BYTES), "42949a67295"), "4294967295") << "digits only, all ten";
+  DestroyWindow(custom);
+  DestroyWindow(plyx);
+}
+
+bool Shows(HWND link, COLORREF colour) {
+  WindowDc dc(link);
+  RECT client{};
+  GetClientRect(link, &client);
+  for (int i = 0; i < client.right * client.bottom; ++i) {
+    if (GetPixel(dc.Get(), i % client.right, i / client.right) == colour) return true;
+  }
+  return false;
+}
+
+// Bounds: a weight outside 1 to 900 is 400 without styles; no face is "MS Sans
+// Serif" 8 whatever the size, and a size below 1 is 8. The colours as drawn:
+// hover at once, back once the cursor is away, visited after a click whose
+// browser fails. The second link is a second one of its class.
+TEST(HyperLink, DefaultsAndColoursFollowTheMouseAndTheClick) {
+  TempFolder temp;
+  HWND parent = Template("PLYX");
+  const std::string missing = temp / "missing.html";
+  auto* link = new HyperLink(parent, {missing.c_str(), "", 0, 0, 0, "Tahoma", 0, 1000, kLinkUnderline, 5, 40});
+  HyperLink noFace(parent, {"a", "Link", 0, 0, 0, nullptr, 20, 700, kLinkItalic, 5, 70});
+  WindowDc screen(nullptr);
+  const std::string height = std::to_string(8 * GetDeviceCaps(screen.Get(), LOGPIXELSY) / 72);
+  for (auto [font, expected] : {std::pair{link->Font(), "Tahoma 400 0 -" + height},
+                                {noFace.Font(), "MS Sans Serif 700 1 -" + height}}) {
+    LOGFONTA shown{};
+    GetObjectA(font, sizeof shown, &shown);
+    EXPECT_EQ(std::string(shown.lfFaceName) + " " + std::to_string(shown.lfWeight) + " " +
+                  std::to_string(shown.lfUnderline + shown.lfItalic) + " " + std::to_string(shown.lfHeight),
+              expected);
+  }
+  HWND window = link->Window();
+  SetCursorPos(0, 0);
+  auto hoverThenLeave = [&](COLORREF after) {
+    SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+    UpdateWindow(window);
+    EXPECT_TRUE(Shows(window, kLinkHoverColour));
+    EXPECT_TRUE(WaitFor([&] { return Shows(window, after); }, 2000)) << "still hovering";
+  };
+  EXPECT_TRUE(Shows(window, kLinkNormalColour));
+  hoverThenLeave(kLinkNormalColour);
+  BoxAnswerer boxes;
+  SendMessageA(window, WM_LBUTTONUP, 0, 0);
+  ASSERT_EQ(boxes.Seen().size(), 1u);
+  EXPECT_EQ(boxes.Seen()[0].caption + " | " + boxes.Seen()[0].text, "Error | Error Opening the Browser");
+  EXPECT_EQ(boxes.Seen()[0].owner, parent);
+  UpdateWindow(window);
+  EXPECT_TRUE(Shows(window, kLinkVisitedColour));
+  hoverThenLeave(kLinkVisitedColour);
+  delete link;
+  // Mended fault: the window outlives the object until its parent goes.
+  EXPECT_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), 0);
+  DestroyWindow(parent);
+}
+
+}  // namespace
