@@ -11,25 +11,19 @@ namespace {
 
 using Request = PlyxJourney;
 
-TEST_F(Request, HistoryDefaultShowsTheNewestDestinationAndKeepsIt) {
+// A file from the command line is chosen and keeps the remembered destination,
+// the history's newest. Mended fault: Enter in a field split the request the
+// fields no longer showed, the default style having stayed on Split when a
+// field got the focus.
+TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverFromAField) {
+  const std::string source = temp / "movie.avi", out = temp.MakeFolder("out") + "\\";
   // Slot 2 is the head of the ring: newest first is MRUD2, then MRUD1.
   ASSERT_TRUE(SetRawDword("UseMRUD", 1) && SetRawDword("MRUDLimit", 5) && SetRawDword("MRUDDefault", 2));
-  ASSERT_TRUE(SetRawPath("MRUD1", "C:\\older parts\\") && SetRawPath("MRUD2", "C:\\newest parts\\"));
-  ASSERT_TRUE(WriteBytes(temp / "report.doc", PatternBytes(5000)));
-  // A file from the command line must not replace the remembered destination.
-  ASSERT_TRUE(StartMain(temp / "report.doc"));
-  EXPECT_EQ(Text(IDC_DEST_FOLDER), "C:\\newest parts\\");
-  EXPECT_EQ(Text(IDC_SOURCE_FILE) + " | " + Text(IDC_FILE_SIZE_TEXT), temp / "report.doc" + " | File Size : 4.89 KB");
-  CloseAndExpectExitZero(/*byTitleBar=*/true);
-}
-
-// Mended fault: Enter in a field split the request the fields no longer
-// showed, the default style having stayed on Split when a field got the focus.
-TEST_F(Request, CommandLineFileIsChosenAndEnterStartsTheSplitButNeverFromAField) {
-  const std::string source = temp / "movie.avi";
+  ASSERT_TRUE(SetRawPath("MRUD1", "C:\\older parts\\") && SetRawPath("MRUD2", out.c_str()));
   ASSERT_TRUE(WriteBytes(source, PatternBytes(3000000)));
   ASSERT_TRUE(StartMain(source));
-  EXPECT_EQ(Text(IDC_SOURCE_FILE) + " | " + Text(IDC_PART_COUNT_TEXT), source + " | Num of Split Parts : 3");
+  EXPECT_EQ(Text(IDC_SOURCE_FILE) + " | " + Text(IDC_PART_COUNT_TEXT) + " | " + Text(IDC_DEST_FOLDER),
+            source + " | Num of Split Parts : 3 | " + out);
   ASSERT_TRUE(WaitForFocus(IDC_SPLIT));
   auto enterInEachField = [&](const char* when) {
     for (int field : {IDC_SOURCE_FILE, IDC_DEST_FOLDER, IDC_SIZE_LIST}) {
@@ -38,7 +32,7 @@ TEST_F(Request, CommandLineFileIsChosenAndEnterStartsTheSplitButNeverFromAField)
       if (field == IDC_SIZE_LIST) PostKey(Main(), VK_ESCAPE);  // the click dropped its list down
       PostKey(Main(), VK_RETURN);
       ASSERT_TRUE(Settle());
-      EXPECT_TRUE(NoMessageBoxFor(Pid(), 500)) << NextMessageBox(0).text;
+      EXPECT_EQ(NextMessageBox(500).text, "");
       EXPECT_NE(GetWindowLongA(Item(IDC_SPLIT), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
     }
   };
@@ -48,7 +42,7 @@ TEST_F(Request, CommandLineFileIsChosenAndEnterStartsTheSplitButNeverFromAField)
   PostKey(Main(), VK_RETURN);
   const MessageBoxInfo outcome = NextMessageBox(20000);
   ASSERT_NE(outcome.window, nullptr) << "Enter on the focused Split button started no split";
-  EXPECT_EQ(outcome.text, "File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + temp.Path());
+  EXPECT_EQ(outcome.text, "File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + out);
   ASSERT_TRUE(AnswerMessageBox(outcome.window, IDOK));
   enterInEachField("after a split");
   CloseAndExpectExitZero();
@@ -117,8 +111,7 @@ TEST_F(Request, FirstStartThenATypedDestinationIsCheckedAsTheFieldIsLeft) {
   ASSERT_TRUE(WriteBytes(temp / "with blank.txt", "data"));
   ASSERT_TRUE(StartMain("\"" + temp / "with blank.txt" + "\""));
   EXPECT_TRUE(WaitForFocus(IDC_SOURCE_FILE));
-  EXPECT_EQ(Text(IDC_SOURCE_FILE) + "|" + Text(IDC_DEST_FOLDER) + "|" + Text(IDC_PART_COUNT_TEXT),
-            "||Num of Split Parts : 0");
+  EXPECT_EQ(Text(IDC_SOURCE_FILE) + "|" + Text(IDC_DEST_FOLDER), "|");
   for (UINT key : {VK_ESCAPE, VK_RETURN}) {  // Enter would press Split: "Select a File to Split"
     PostKey(Main(), key);
     ASSERT_TRUE(Settle());
@@ -135,7 +128,6 @@ TEST_F(Request, FirstStartThenATypedDestinationIsCheckedAsTheFieldIsLeft) {
       // answer: to the question whether to create it; message: the last box, none when empty
       {exists, 0, true, ""},
       {"", 0, false, ""},
-      {"Q:", 0, false, "Directory Name is invalid Please Correct"},
       {"parts\\x", 0, false,
        "Directory Name cannot contain any of the following characters:\n              / : * ? \" < > | "},
       {temp / "parts\\", IDYES, true, "Directory Created"},

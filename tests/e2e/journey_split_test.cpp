@@ -55,7 +55,7 @@ TEST_F(Split, CancelDeclinedAtAnExistingPartOrAskedForByAClose) {
   for (bool byClose : {false, true}) {
     SCOPED_TRACE(byClose ? "closed from outside" : "existing part answered Cancel");
     if (byClose) {  // the request was reset: the same again, from the fifth part on
-      for (unsigned i = 1; i <= 4; ++i) DeleteFileA((temp / PartName("disk.img", i)).c_str());
+      for (unsigned i = 1; i <= 4; ++i) DeleteFileA((source + ".00" + std::to_string(i)).c_str());
       Type(IDC_SOURCE_FILE, source);
       Focus(IDC_SIZE_LIST);
     }
@@ -78,7 +78,8 @@ TEST_F(Split, CancelDeclinedAtAnExistingPartOrAskedForByAClose) {
     ExpectBox(outcome, "!!! File Split Cancelled, as requested !!!", Main());
     ASSERT_TRUE(outcome.window && AnswerMessageBox(outcome.window, IDOK));
     for (unsigned i = 1; i <= 4; ++i) {
-      EXPECT_TRUE(ReadBytes(temp / PartName("disk.img", i)) == bytes.substr((i - 1) * 262144, 262144)) << "part " << i;
+      const std::string part = source + ".00" + std::to_string(i);
+      EXPECT_TRUE(ReadBytes(part) == bytes.substr((i - 1) * 262144, 262144)) << part;
     }
     EXPECT_EQ(ReadBytes(source + ".005"), "old part");  // a cancelled run opens no part for writing
     EXPECT_FALSE(Exists(source + ".006") || Exists(source + ".bat"));
@@ -125,7 +126,8 @@ TEST_F(Split, PresetSizeIntoATypedFolderAndAHandOverDuringTheSplit) {
             Main());
   ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(other)));
   ASSERT_TRUE(outcome.window && AnswerMessageBox(outcome.window, IDOK));
-  ASSERT_NO_FATAL_FAILURE(ExpectParts(out + "\\", "first.bin", bytes, 1048576, 3, true));
+  EXPECT_EQ(RunBatch(out + "\\", "first.bin.bat"), 0);
+  EXPECT_TRUE(ReadBytes(out + "\\first.bin") == bytes) << "the parts, joined by their batch";
   EXPECT_FALSE(Exists(other + ".001"));
   EXPECT_TRUE(WaitFor([&] { return NewestHistoryEntry() == out + "\\"; })) << NewestHistoryEntry();
   EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));

@@ -19,22 +19,6 @@ std::string PlyxExePath() {
   return path;
 }
 
-std::string PartName(const std::string& name, unsigned number) {
-  return name + "." + std::to_string(1000 + number).substr(1);
-}
-
-void ExpectParts(const std::string& folder, const std::string& name, const std::string& source, size_t partSize,
-                 unsigned parts, bool batch) {
-  for (unsigned i = 1; i <= parts; ++i) {
-    EXPECT_TRUE(ReadBytes(folder + PartName(name, i)) == source.substr((i - 1) * partSize, partSize))
-        << PartName(name, i) << ", size " << SizeOf(folder + PartName(name, i));
-  }
-  EXPECT_FALSE(Exists(folder + PartName(name, parts + 1)));
-  if (!batch) return;
-  EXPECT_EQ(RunBatch(folder, name + ".bat"), 0);
-  EXPECT_TRUE(ReadBytes(folder + name) == source) << "joined " << SizeOf(folder + name) << " bytes";
-}
-
 void ExpectBox(const MessageBoxInfo& box, const std::string& text, HWND owner, const std::vector<int>& buttons) {
   EXPECT_EQ(box.caption + " | " + box.text, kPlyxTitle + (" | " + text));
   EXPECT_TRUE(box.owner == owner && box.buttons == buttons) << "owner or buttons of [" << box.text << "]";

@@ -18,11 +18,6 @@
 #include "support/ui_driver.h"
 
 std::string PlyxExePath();  // "" when this tree builds none
-std::string PartName(const std::string& name, unsigned number);  // name.001
-// Parts 1..`parts` hold `source` cut at `partSize`, and no part follows; with
-// `batch`, the merge batch rebuilds the source.
-void ExpectParts(const std::string& folder, const std::string& name, const std::string& source, size_t partSize,
-                 unsigned parts, bool batch = false);
 // A box of PLYX's: its title, `text`, its owner and its buttons.
 void ExpectBox(const MessageBoxInfo& box, const std::string& text, HWND owner,
                const std::vector<int>& buttons = {IDOK});

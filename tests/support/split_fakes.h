@@ -71,11 +71,10 @@ class FakeDiskSpace : public DiskSpace {
   bool removable = false;
   int failQuery = -1;  // zero-based index of the query that fails
   int failClose = -1;  // zero-based index of the written file whose close fails
-  std::vector<std::string> folders, roots;
+  std::vector<std::string> roots;
   int typeQueries = 0, closes = 0;
 
-  bool FreeBytes(const char* folder, const char* root, std::uint64_t* result) override {
-    folders.push_back(folder);
+  bool FreeBytes(const char*, const char* root, std::uint64_t* result) override {
     roots.push_back(root);
     if (static_cast<int>(roots.size()) - 1 == failQuery) return false;
     *result = freeBytes.front();

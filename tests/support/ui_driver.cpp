@@ -12,14 +12,30 @@ BOOL CALLBACK Collect(HWND window, LPARAM windows) {
   return TRUE;
 }
 
-UINT IconOf(HWND box) {
-  HWND control = GetDlgItem(box, 0x440) ? GetDlgItem(box, 0x440) : GetDlgItem(box, 20);
-  const auto icon = reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0));
-  for (auto [id, style] : {std::pair{IDI_HAND, MB_ICONSTOP}, {IDI_QUESTION, MB_ICONQUESTION},
-                           {IDI_EXCLAMATION, MB_ICONEXCLAMATION}, {IDI_ASTERISK, MB_ICONINFORMATION}}) {
-    if (icon != nullptr && icon == LoadIconA(nullptr, id)) return style;
+HWND FocusedControl(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// Its children are buttons 1-11, the icon (20 on Windows, 0x440 under Wine)
+// and the text; PLYX's dialogs have other IDs besides (their labels share -1).
+bool IsMessageBox(HWND window) {
+  if (ClassOf(window) != "#32770" || GetDlgItem(window, kBoxText) == nullptr) return false;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const int id = GetDlgCtrlID(child) & 0xFFFF;
+    if (!(id >= 1 && id <= 11) && id != 20 && id != 0x440 && id != kBoxText) return false;
   }
-  return 0;
+  return true;
+}
+
+MessageBoxInfo DescribeMessageBox(HWND box) {
+  MessageBoxInfo info{box, GetWindow(box, GW_OWNER), TextOf(box), TextOf(GetDlgItem(box, kBoxText)), {}};
+  // By style, not IsWindowVisible: a box being activated is not shown yet.
+  for (int id = 1; id <= 11; ++id) {
+    if (GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & WS_VISIBLE) info.buttons.push_back(id);
+  }
+  return info;
 }
 
 }  // namespace
@@ -77,37 +93,12 @@ HWND WaitForWindow(DWORD pid, const std::function<bool(HWND)>& match, DWORD time
   return found;
 }
 
-// Its children are buttons 1-11, the icon (20 on Windows, 0x440 under Wine)
-// and the text; PLYX's dialogs have other IDs besides (their labels share -1).
-bool IsMessageBox(HWND window) {
-  if (ClassOf(window) != "#32770" || GetDlgItem(window, kBoxText) == nullptr) return false;
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    const int id = GetDlgCtrlID(child) & 0xFFFF;
-    if (!(id >= 1 && id <= 11) && id != 20 && id != 0x440 && id != kBoxText) return false;
-  }
-  return true;
-}
-
-MessageBoxInfo DescribeMessageBox(HWND box) {
-  MessageBoxInfo info{box, GetWindow(box, GW_OWNER), TextOf(box), TextOf(GetDlgItem(box, kBoxText)), {}, 0};
-  // By style, not IsWindowVisible: a box being activated is not shown yet.
-  for (int id = 1; id <= 11; ++id) {
-    if (GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & WS_VISIBLE) info.buttons.push_back(id);
-  }
-  DWORD pid = 0;
-  GetWindowThreadProcessId(box, &pid);
-  if (pid == GetCurrentProcessId()) info.icon = IconOf(box);
-  return info;
-}
-
 MessageBoxInfo WaitForMessageBox(DWORD pid, const std::string& textPart, DWORD timeoutMs) {
   HWND box = WaitForWindow(pid, [&](HWND window) {
     return IsMessageBox(window) && TextOf(GetDlgItem(window, kBoxText)).find(textPart) != std::string::npos;
   }, timeoutMs);
   return box ? DescribeMessageBox(box) : MessageBoxInfo();
 }
-
-bool NoMessageBoxFor(DWORD pid, DWORD timeoutMs) { return WaitForMessageBox(pid, "", timeoutMs).window == nullptr; }
 
 bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs) {
   if (GetDlgItem(box, button) == nullptr) return false;
@@ -132,12 +123,6 @@ void ClickAtCentre(HWND control) {
   SendInput(2, press, sizeof press[0]);
 }
 
-HWND FocusedControl(HWND window) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
-}
-
 bool HasFocus(HWND control) {
   HWND focus = FocusedControl(control);
   return control != nullptr && focus != nullptr && (focus == control || GetParent(focus) == control);
@@ -156,26 +141,19 @@ void PostKey(HWND window, UINT virtualKey) {
 }
 
 BoxAnswerer::BoxAnswerer(std::vector<int> answers)
-    : answers(std::move(answers)), hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId())),
-      outer(activeAnswerer) {
+    : answers(std::move(answers)), hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId())) {
   activeAnswerer = this;
 }
 
 BoxAnswerer::~BoxAnswerer() {
   UnhookWindowsHookEx(hook);
-  activeAnswerer = outer;
-}
-
-std::vector<MessageBoxInfo> BoxAnswerer::Seen() const {
-  std::lock_guard<std::mutex> lock(mutex);
-  return seen;
+  activeAnswerer = nullptr;
 }
 
 LRESULT CALLBACK BoxAnswerer::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
   const auto box = reinterpret_cast<HWND>(wParam);
   BoxAnswerer* self = activeAnswerer;
   if (code != HCBT_ACTIVATE || self == nullptr || !IsMessageBox(box)) return CallNextHookEx(nullptr, code, wParam, lParam);
-  std::lock_guard<std::mutex> lock(self->mutex);
   // A box activated again before it ends has its answer already.
   if (self->seen.empty() || self->seen.back().window != box) {
     self->seen.push_back(DescribeMessageBox(box));

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -40,16 +39,9 @@ struct MessageBoxInfo {
   std::string caption;
   std::string text;
   std::vector<int> buttons;  // 1 OK, 2 Cancel, 4 Retry, 6 Yes, 7 No
-  UINT icon = 0;  // MB_ICONSTOP and the like; read in this process only (Wine
-                  // gives each process its own copies of the system icons)
 };
-// Message boxes, as opposed to PLYX's own dialogs of the same class.
-bool IsMessageBox(HWND window);
-MessageBoxInfo DescribeMessageBox(HWND box);
 // The first box of `pid` whose text holds `textPart`, once there is one.
 MessageBoxInfo WaitForMessageBox(DWORD pid, const std::string& textPart = "", DWORD timeoutMs = 15000);
-// True when no box of `pid` shows within `timeoutMs`.
-bool NoMessageBoxFor(DWORD pid, DWORD timeoutMs);
 // Clicks a box's button and waits until the box is gone.
 bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs = 10000);
 // Posted BM_CLICK: a sent click on a button that opens a modal box would block the caller.
@@ -58,12 +50,9 @@ void Click(HWND button);
 // BM_CLICK, the focus moves on button-down, before the click acts.
 void ClickAtCentre(HWND control);
 
-// Moves the mouse onto the centre of `control`; the window under it gets the
-// move through its thread's queue, as from a hand.
+// Moves the mouse onto the centre of `control`, as a hand does.
 void HoverOver(HWND control);
 
-// The control that has the focus in `window`'s thread.
-HWND FocusedControl(HWND window);
 // `control`, or the edit field of a combo box, has the focus.
 bool HasFocus(HWND control);
 bool WholeTextSelected(HWND control);
@@ -79,15 +68,13 @@ class BoxAnswerer {
   ~BoxAnswerer();
   BoxAnswerer(const BoxAnswerer&) = delete;
   BoxAnswerer& operator=(const BoxAnswerer&) = delete;
-  // A copy of every box answered so far, in order; safe from any thread.
-  std::vector<MessageBoxInfo> Seen() const;
+  // Every box answered so far, in order.
+  const std::vector<MessageBoxInfo>& Seen() const { return seen; }
 
  private:
   static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam);
 
   std::vector<int> answers;
-  mutable std::mutex mutex;
   std::vector<MessageBoxInfo> seen;
   HHOOK hook;
-  BoxAnswerer* outer;
 };

@@ -124,7 +124,7 @@ TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsE
     AnswerConfirmation(dialog, kCancelButton, IDCANCEL);
     AnswerConfirmation(dialog, kCloseBox, IDCANCEL);
     PostKey(dialog, VK_ESCAPE);
-    EXPECT_TRUE(NoMessageBoxFor(0, 300) && IsWindowVisible(dialog) && !SplitJob.cancelRequested);
+    EXPECT_TRUE(!WaitForMessageBox(0, "", 300).window && IsWindowVisible(dialog) && !SplitJob.cancelRequested);
     atPart2.open = true;
     ASSERT_TRUE(atEnd.WaitReached());
     AnswerConfirmation(dialog, kCloseBox, 0, [&] { atEnd.open = true; });
@@ -230,7 +230,7 @@ TEST_F(ProgressDialogTest, WithoutAWorkerCancelIsIgnoredOnceFinishedAndOtherwise
     HWND dialog = FindProgressDialog();
     SplitJob.finished = true;
     Click(GetDlgItem(dialog, IDC_PROGRESS_CANCEL));
-    EXPECT_TRUE(NoMessageBoxFor(0, 300));
+    EXPECT_TRUE(!WaitForMessageBox(0, "", 300).window);
     PostMessageA(dialog, WM_CLOSE, 0, 0);
   });
   EXPECT_FALSE(SplitJob.cancelRequested);
