@@ -1,5 +1,6 @@
-// The split run on real files, with scripted answers and disk figures. The
-// command-line tests run its overwrite question.
+// The split run on real files, with scripted answers and disk figures: its
+// parts, its merge batch and its disk check. The command-line tests run its
+// overwrite question; tests/win has cmd.exe join by the batch.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "disk_file.h"
+#include "disk_space.h"
 #include "merge_batch.h"
 #include "path_text.h"
 #include "size_presets.h"
@@ -24,6 +26,81 @@
 namespace {
 
 using Texts = std::vector<std::string>;
+
+TEST(CheckDiskSpace, AnswersByFreeBytesDriveTypeAndTheUsersChoice) {
+  const struct {
+    const char* what;
+    std::deque<std::uint64_t> freeBytes;
+    bool removable;
+    std::deque<SplitAnswer> answers;
+    std::uint32_t result;
+    int insertQuestions, fullMessages, queries;
+  } cases[] = {
+      {"exactly enough", {1457664}, true, {}, kStatusOk, 0, 0, 1},
+      {"one byte short, fixed", {1457663}, false, {}, kStatusNoRoom, 0, 1, 1},
+      {"removable, swapped twice", {10, 1457663, 1457664}, true, {SplitAnswer::kRetry, SplitAnswer::kRetry},
+       kStatusOk, 2, 0, 3},
+      {"removable, given up", {10}, true, {SplitAnswer::kRetry, SplitAnswer::kCancel}, kStatusNoRoom, 2, 0, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScriptedUi ui;
+    FakeDiskSpace disk;
+    disk.freeBytes = c.freeBytes, disk.removable = c.removable, ui.answers = c.answers;
+    EXPECT_EQ(CheckDiskSpace("out", kFloppyPartSize, ui, disk), c.result);
+    EXPECT_EQ(ui.Count("ask insert"), c.insertQuestions) << ui.Dump();
+    EXPECT_EQ(ui.Count("ask full Disk is full, quiting PLYX"), c.fullMessages);
+    EXPECT_EQ(static_cast<int>(disk.roots.size()), c.queries);
+    EXPECT_TRUE(c.insertQuestions > 0 || disk.typeQueries == c.fullMessages) << "a disk with room needs no drive type";
+  }
+}
+
+TEST(CheckDiskSpace, QueriesTheFolderAndTheVolumeRootThatHoldsIt) {
+  const struct { const char* folder; const char* root; } cases[] = {
+#ifdef _WIN32
+      {"a:\\backup", "a:\\"}, {"D:", "D:\\"},
+      {"\\\\server\\share\\out", "\\\\server\\share\\out\\"},  // a share, never the current drive
+      {"relative\\out\\", "relative\\out\\"},
+#else
+      {"/mnt/floppy/backup", "/mnt/floppy/backup/"}, {"a:/out/", "a:/out/"},
+#endif
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    ScriptedUi ui;
+    FakeDiskSpace disk;
+    CheckDiskSpace(c.folder, 1, ui, disk);
+    EXPECT_EQ(disk.roots, std::vector<std::string>{c.root}) << c.folder;
+  }
+}
+
+TEST(CheckDiskSpace, TheSystemQueryFallsBackFromAMissingFolderToItsRoot) {
+  std::uint64_t freeBytes = 0;
+  char root[kPathBufferSize];
+  ASSERT_TRUE(VolumeRootOf(".", root, sizeof root));
+  EXPECT_TRUE(SystemDiskSpace().FreeBytes("no-such-folder-of-plyx/", root, &freeBytes));
+  EXPECT_GT(freeBytes, 0u);
+  EXPECT_FALSE(SystemDiskSpace().FreeBytes("no-such-folder-of-plyx/", "no-such-root/", &freeBytes));
+}
+
+TEST(MergeBatchText, KeepsTheEightLinesOfTheJoinInTheirOrder) {
+  // The receiver's join is unchanged; checks only come before and between.
+  std::string script;
+  ASSERT_TRUE(BuildMergeBatch("movie.avi", 599000, 200000, 3, &script));
+  const Texts lines = {"@echo off\r\necho PLYX - Quorvant Ver 1.4\r\necho Merging Files ....\r\n",
+                       "\r\ncopy /b \"movie.avi.001\" \"movie.avi\"\r\n"
+                       "copy /b \"movie.avi\"+\"movie.avi.002\" \"movie.avi\"\r\n"
+                       "copy /b \"movie.avi\"+\"movie.avi.003\" \"movie.avi\"\r\n",
+                       "\r\necho movie.avi Successfully Merged !!!\r\necho Thank you for using PLYX"};
+  EXPECT_EQ(script.find(lines[0]), 0u);
+  EXPECT_NE(script.find(lines[1]), std::string::npos) << script;
+  EXPECT_EQ(script.find(lines[2]), script.size() - lines[2].size()) << "no line end after the last line";
+}
+
+// Input handled unsafely: a line break or quote in the name would run as commands.
+TEST(MergeBatchText, RefusesNamesThatWouldBreakTheScript) {
+  for (const char* name : {"a\r\ndel x.avi", "tab\tname", "quote\"d.avi", ""}) EXPECT_FALSE(CanNameInBatch(name)) << name;
+}
 
 class SplitRun : public ::testing::Test {
  protected:
@@ -132,6 +209,14 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
        kStatusBatchFailed, "Unable to Create BAT File 8000", 1, 0},
       {"full at the second part", [&] { disk.freeBytes = {1u << 20, 1000}; },
        kStatusNoRoom, "Split Cancelled : 4000", 2, 1},
+      // Corrupted data: a batch that cannot be written whole must not stay half written.
+      {"a full fixed disk for the batch", [&] { disk.freeBytes = {1u << 20, 1u << 20, 1u << 20, 100}; },
+       kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
+      {"a folder has the batch's name", [&] { std::filesystem::create_directory(Batch()); },
+       kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
+      // A failure reported as success: a failed close passed for a written batch.
+      {"the batch fails at its close", [&] { disk.failClose = 3; },
+       kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
       {"query fails", [&] { disk.failQuery = 0; }, kStatusQueryFailed, "Disk Full : 1000", 1, 0},
       {"query fails after retry",
        [&] { disk.freeBytes = {1000}, disk.removable = true, disk.failQuery = 1, ui.answers = {SplitAnswer::kRetry}; },
@@ -149,6 +234,8 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
        kStatusCreateFailed, "Unable to Create Destination File : 2000", 2, 1},
       {"a FIFO stands for part 2", [&] { ASSERT_EQ(::mkfifo(Part(2).c_str(), 0600), 0); },
        kStatusCreateFailed, "Unable to Create Destination File : 2000", 2, 1},
+      {"a link stands for the batch", [&] { ASSERT_EQ(::symlink("/dev/full", Batch().c_str()), 0); },
+       kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
 #endif
   };
   for (const auto& c : cases) {
@@ -162,11 +249,29 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
     EXPECT_EQ(ui.Asked(SplitQuestion::kFailure), c.failure ? Texts{c.failure} : Texts{});
     EXPECT_EQ(job.currentPart, c.stopsAt);
     EXPECT_EQ(ui.Count("step"), c.steps);
-    EXPECT_EQ(ui.Count("fill"), 0);
+    EXPECT_EQ(ui.Count("fill"), c.stopsAt == 4 ? 1 : 0) << "filled once every part is written";
     EXPECT_TRUE(c.stopsAt == 1 ? !Exists(Part(1)) : ReadBytes(Part(1)) == data.substr(0, 262144));
-    EXPECT_FALSE(Exists(Part(c.stopsAt + 1)) || Exists(Batch()));
+    EXPECT_FALSE(Exists(Part(c.stopsAt + 1)) || std::filesystem::is_regular_file(Batch()));
     EXPECT_TRUE(oldPart2.empty() || ReadBytes(Part(2)) == oldPart2);
     EXPECT_EQ(std::filesystem::is_empty(outFolder), c.steps == 0) << "nothing written before the first part";
+  }
+}
+
+// Lost data: an existing batch is kept on Cancel (the run then reads as
+// cancelled) and replaced whole on OK.
+TEST_F(SplitRun, AnExistingBatchIsReplacedWholeOnOKAndKeptOnCancel) {
+  for (bool ok : {true, false}) {
+    SCOPED_TRACE(ok ? "OK" : "Cancel");
+    Prepare(600000, 262144);
+    WriteBytes(Batch(), std::string(5000, 'z'));
+    ui.answers = {ok ? SplitAnswer::kOk : SplitAnswer::kCancel};
+    std::string script;
+    ASSERT_TRUE(BuildMergeBatch(name.c_str(), 600000, 262144, 3, &script));
+    EXPECT_EQ(Run(), ok ? kStatusOk : kStatusOverwriteDeclined);
+    EXPECT_EQ(ReadBytes(Batch()), ok ? script : std::string(5000, 'z'));
+    EXPECT_EQ(ui.Asked(SplitQuestion::kOverwrite), Texts{Batch() + " exists already, do you want to OverWrite it?"});
+    EXPECT_EQ(job.currentPart, ok ? 4u : 5u);
+    EXPECT_EQ(disk.roots.size(), ok ? 4u : 3u) << "a kept batch needs no disk check";
   }
 }
 

@@ -1,7 +1,10 @@
-// The main window's checks: part counts, the default destination of a chosen
-// file, and typed folder names. The order of refusals is the split journey's.
+// The main window's checks and texts: part counts, the default destination of
+// a chosen file, typed folder names, and the size texts the user judges a
+// split by (a wrong digit, a place holding "10" or an overlong text would
+// mislead or overflow a label). The order of refusals is the split journey's.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -9,6 +12,17 @@
 #include "folder_rules.h"
 #include "request_rules.h"
 #include "size_presets.h"
+#include "size_text.h"
+
+namespace {
+
+std::string Format(std::uint32_t bytes) {
+  char out[20];
+  FormatSizeText(bytes, out, sizeof out);
+  return out;
+}
+
+}  // namespace
 
 // Bound: rounding up must not overflow for 4 GB of one-byte parts. Division
 // by zero: a run over an empty file leaves partSize at 0.
@@ -59,5 +73,44 @@ TEST(CheckFolderName, JudgesTypedNamesAndNeverOverrunsThePathBuffer) {
     EXPECT_EQ(CheckFolderName(c.name.c_str(), probe, 260), c.verdict) << c.name;
     EXPECT_EQ(probe, c.probe) << c.name;
     EXPECT_EQ(probe[260], '#') << c.name;
+  }
+}
+
+// Mended fault: a tenth or hundredth that reaches ten must carry into the place
+// above, or the text shows a two-digit place.
+TEST(FormatSizeText, ShowsTheListedTextsAndCarriesAPlaceThatReachesTen) {
+  const struct {
+    std::uint32_t bytes;
+    const char* text;
+  } cases[] = {
+      {0, "0 Bytes"}, {999, "999 Bytes"}, {1000, "0.98 KB"}, {1126, "1.10 KB"}, {1000000, "976.57 KB"},
+      {1000001, "0.95 MB"}, {100000000, "95.37 MB"}, {100000001, "0.00 GB"}, {4294967295u, "4.00 GB"},
+      // Carries (the sweep below checks every text's places): ten tenths, a 9 raised, ten hundredths.
+      {1023, "1.00 KB"}, {1222, "1.20 KB"}, {1221, "1.19 KB"}, {10239, "10.00 KB"}, {1283121477, "1.20 GB"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Format(c.bytes), c.text) << c.bytes << " bytes";
+}
+
+TEST(FormatSizeText, EveryTextIsShortHasOneDigitPerPlaceAndNeverDecreases) {
+  // Every count of the kilobyte texts and the first megabyte ones, then a
+  // prime stride through the rest of the range.
+  unsigned long long previous = 0;
+  std::string previousText = "0 Bytes";
+  for (unsigned long long bytes = 1000; bytes <= 0xFFFFFFFFull; bytes += bytes < 1100000 ? 1 : 65537) {
+    const std::string text = Format(static_cast<std::uint32_t>(bytes));
+    unsigned whole = 0, first = 0, second = 0;
+    char unit[3] = {};
+    int used = 0;
+    ASSERT_EQ(std::sscanf(text.c_str(), "%u.%1u%1u %2s%n", &whole, &first, &second, unit, &used), 4)
+        << bytes << ": " << text;
+    ASSERT_EQ(static_cast<size_t>(used), text.size()) << bytes << ": " << text;
+    ASSERT_LE(text.size(), 10u) << bytes << ": " << text;
+    ASSERT_TRUE(first <= 9 && second <= 9) << bytes << ": " << text;
+    const unsigned long long shown = whole * 100ull + first * 10 + second;
+    if (previousText.substr(previousText.size() - 2) == unit) {
+      ASSERT_GE(shown, previous) << bytes << ": " << text << " after " << previousText;
+    }
+    previous = shown;
+    previousText = text;
   }
 }
