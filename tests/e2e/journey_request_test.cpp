@@ -50,14 +50,11 @@ TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverF
 
 constexpr int kCustomSize = 6;  // the last entry of the size list
 
-// A first start (a quoted path is not unquoted: no such file) leaves the
-// request empty, and Escape and Enter in the file box do nothing. The custom
-// size dialog opens on "0" with the text selected; Escape is ignored, Enter is
-// OK; "0 Bytes" offers Retry or Cancel; a cancel keeps the size chosen before,
-// and the list shows its preset, if it has one. A typed destination: an
-// existing folder passes silently, an empty name is left alone, a malformed
-// one is refused, and a missing one is created on Yes if only one level is
-// missing. A refused name keeps the focus, text selected.
+// A first start (a quoted path is not unquoted: no such file) is empty, and
+// Escape and Enter do nothing. The custom size: Escape is ignored, Enter is
+// OK, "0 Bytes" offers Retry, Cancel keeps the size before (its preset shown).
+// A typed destination is checked as the field is left: a refused name keeps
+// the focus, its text selected; a missing folder one level deep is created on Yes.
 TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft) {
   ASSERT_TRUE(WriteBytes(temp / "with blank.txt", "data"));
   ASSERT_TRUE(StartMain("\"" + temp / "with blank.txt" + "\""));

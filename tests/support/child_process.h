@@ -16,9 +16,7 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // Command line: `program` in quotes, a blank, then `arguments` unchanged; it
-  // runs in `folder` ("": this one's), its output going to `output` if given,
-  // its input from `input` (else this one's).
+  // Runs `"program" arguments` in `folder` ("": this one's), writing to `output` if given.
   bool Start(const std::string& program, const std::string& arguments, const std::string& folder = "",
              HANDLE output = nullptr, HANDLE input = nullptr);
   DWORD Pid() const { return pid; }
@@ -33,8 +31,6 @@ class ChildProcess {
   DWORD pid = 0;
 };
 
-// "cmd.exe /c" with the batch's full path, in the batch's folder (`folder`
-// ends in a backslash): the exit code, or -1 when it did not start or end
-// within two minutes. What it printed goes to *output. Its input is NUL, so a
-// batch that waits for a key goes on at once.
+// The batch's exit code (-1: it did not end within two minutes), what it
+// printed in *output; `folder` ends in a backslash. Its input is NUL: no key waits.
 int RunBatch(const std::string& folder, const std::string& batchName, std::string* output = nullptr);

@@ -1,8 +1,6 @@
 // Drives windows as a person would, in this process or in another (the e2e
-// driver's plyx.exe): waits with a deadline, sends that give up on a hung
-// window, texts, a process's windows and message boxes, clicks, keys and focus.
-// Another process's boxes are found with WaitForMessageBox and answered with
-// AnswerMessageBox; the boxes this thread shows, by a BoxAnswerer while it lives.
+// driver's plyx.exe): waits with a deadline, texts, windows, message boxes
+// (this thread's answered by a BoxAnswerer), clicks, keys and focus.
 #pragma once
 
 #include <windows.h>
@@ -59,9 +57,8 @@ bool WholeTextSelected(HWND control);
 // A key press posted to the focused control, so that the dialog manager sees it typed.
 void PostKey(HWND window, UINT virtualKey);
 
-// Answers the message boxes this thread shows while it lives, through a WH_CBT
-// hook on HCBT_ACTIVATE as the platform's own conformance tests do: with the
-// scripted buttons in order, then with each box's first button.
+// Answers the boxes this thread shows while it lives (a WH_CBT hook on
+// HCBT_ACTIVATE): with the scripted buttons in order, then each box's first.
 class BoxAnswerer {
  public:
   explicit BoxAnswerer(std::vector<int> answers = {});
