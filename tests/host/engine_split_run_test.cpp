@@ -27,34 +27,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-TEST(CheckDiskSpace, AnswersByFreeBytesDriveTypeAndTheUsersChoice) {
-  const struct {
-    const char* what;
-    std::deque<std::uint64_t> freeBytes;
-    bool removable;
-    std::deque<SplitAnswer> answers;
-    std::uint32_t result;
-    int insertQuestions, fullMessages, queries;
-  } cases[] = {
-      {"exactly enough", {1457664}, true, {}, kStatusOk, 0, 0, 1},
-      {"one byte short, fixed", {1457663}, false, {}, kStatusNoRoom, 0, 1, 1},
-      {"removable, swapped twice", {10, 1457663, 1457664}, true, {SplitAnswer::kRetry, SplitAnswer::kRetry},
-       kStatusOk, 2, 0, 3},
-      {"removable, given up", {10}, true, {SplitAnswer::kRetry, SplitAnswer::kCancel}, kStatusNoRoom, 2, 0, 2},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    ScriptedUi ui;
-    FakeDiskSpace disk;
-    disk.freeBytes = c.freeBytes, disk.removable = c.removable, ui.answers = c.answers;
-    EXPECT_EQ(CheckDiskSpace("out", kFloppyPartSize, ui, disk), c.result);
-    EXPECT_EQ(ui.Count("ask insert"), c.insertQuestions) << ui.Dump();
-    EXPECT_EQ(ui.Count("ask full Disk is full, quiting PLYX"), c.fullMessages);
-    EXPECT_EQ(static_cast<int>(disk.roots.size()), c.queries);
-    EXPECT_TRUE(c.insertQuestions > 0 || disk.typeQueries == c.fullMessages) << "a disk with room needs no drive type";
-  }
-}
-
 TEST(CheckDiskSpace, QueriesTheFolderAndTheVolumeRootThatHoldsIt) {
   const struct { const char* folder; const char* root; } cases[] = {
 #ifdef _WIN32
@@ -148,6 +120,8 @@ TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
     SCOPED_TRACE("file " + std::to_string(c.fileSize) + " at " + std::to_string(c.partSize));
     Prepare(c.fileSize, c.partSize);
     const std::uint32_t count = job.partCount;
+    disk.freeBytes.assign(count, c.partSize);  // bound: exactly enough for each part
+    disk.freeBytes.push_back(1u << 20);        // and for the batch
     EXPECT_EQ(Run(), kStatusOk);
     for (std::uint32_t i = 1; i <= count; ++i) {
       ASSERT_TRUE(Exists(Part(i)) && ReadBytes(Part(i)) == data.substr((i - 1) * std::size_t{c.partSize}, c.partSize))
@@ -207,8 +181,12 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
       // Every part was written before a name the batch cannot hold was refused.
       {"a name the batch cannot hold", [&] { std::snprintf(job.sourcePath, sizeof job.sourcePath, "%s", (temp / "quote\"d.bin").c_str()); },
        kStatusBatchFailed, "Unable to Create BAT File 8000", 1, 0},
-      {"full at the second part", [&] { disk.freeBytes = {1u << 20, 1000}; },
+      // Bound: one byte short of a part is no room.
+      {"full at the second part", [&] { disk.freeBytes = {262144, 262143}; },
        kStatusNoRoom, "Split Cancelled : 4000", 2, 1},
+      {"no other disk inserted",
+       [&] { disk.freeBytes = {10}, disk.removable = true, ui.answers = {SplitAnswer::kRetry, SplitAnswer::kCancel}; },
+       kStatusNoRoom, "Split Cancelled : 4000", 1, 0},
       // Corrupted data: a batch that cannot be written whole must not stay half written.
       {"a full fixed disk for the batch", [&] { disk.freeBytes = {1u << 20, 1u << 20, 1u << 20, 100}; },
        kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
