@@ -43,7 +43,8 @@ class PlyxJourney : public ::testing::Test {
   void Type(int id, const std::string& text);
   void Focus(int id) { PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE); }
   bool WaitForFocus(int id) const { return WaitFor([&] { return HasFocus(Item(id)); }, 5000); }
-  // A real click into the field, until it has the focus.
+  // A real click (SendInput) into the field, until it has the focus: unlike a
+  // posted BM_CLICK, the focus moves on button-down, before the click acts.
   bool ClickInto(int id);
   void ChooseSize(int index);
   int SizeIndex() const { return static_cast<int>(SendTo(Item(IDC_SIZE_LIST), CB_GETCURSEL)); }

@@ -58,15 +58,12 @@ TEST(SettingsRing, AddPicksTheSlotForANewPath) {
     A action;
     std::uint32_t slot;
   } cases[] = {
-      {{"P1", "P2", "", "", ""}, 2, "P3", A::kFillEmpty, 3},
       {{"P1", "", "", "P4", ""}, 4, "N", A::kFillEmpty, 5},
       {{"P1", "", "", "P4", "P5"}, 4, "N", A::kFillEmpty, 2},  // wraps past the limit
       {{"P1", "P2", "P3", "", ""}, 3, "P1", A::kNothing, 0},
       {{"P1", "P2", "P3", "", ""}, 3, "", A::kNothing, 0},
       {{"C:\\Data\\", "", "", "", ""}, 1, "c:\\data\\", A::kFillEmpty, 2},
-      {{"C:\\Data\\", "", "", "", ""}, 1, "C:\\Data", A::kFillEmpty, 2},
       {{"P1", "P2", "P3", "P4", "P5"}, 5, "P6", A::kReplaceOldest, 1},
-      {{"P6", "P2", "P3", "P4", "P5"}, 1, "P7", A::kReplaceOldest, 2},
       {{"A"}, 1, "B", A::kReplaceOldest, 1},
       {{"P1", kUnreadable, "", "", ""}, 1, "?", A::kFillEmpty, 3},  // no match, no hole
       {{"P1", "P2", "P3", "P4", "P5"}, 9, "N", A::kReplaceOldest, 2},  // head 9 taken as 1

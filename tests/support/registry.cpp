@@ -39,9 +39,3 @@ bool SetRawPath(const char* name, const char* path) {
   std::snprintf(data, sizeof data, "%s", path);
   return SetRaw(name, REG_SZ, data, sizeof data);
 }
-
-std::string NewestHistoryEntry() {
-  char slot[16];
-  std::snprintf(slot, sizeof slot, "MRUD%lu", static_cast<unsigned long>(RawDword("MRUDDefault")));
-  return RawPath(slot);
-}

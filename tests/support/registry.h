@@ -34,5 +34,3 @@ std::string RawPath(const char* name);  // up to its terminator
 bool SetRaw(const char* name, DWORD type, const void* data, DWORD size);
 bool SetRawDword(const char* name, DWORD value);
 bool SetRawPath(const char* name, const char* path);  // 260 bytes, as PLYX writes them
-// The slot MRUDDefault names: the newest destination of the history.
-std::string NewestHistoryEntry();

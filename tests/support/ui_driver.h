@@ -44,9 +44,6 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, const std::string& textPart = "", DW
 bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs = 10000);
 // Posted BM_CLICK: a sent click on a button that opens a modal box would block the caller.
 void Click(HWND button);
-// A real click (SendInput) at the centre of `control`: unlike a posted
-// BM_CLICK, the focus moves on button-down, before the click acts.
-void ClickAtCentre(HWND control);
 
 // Moves the mouse onto the centre of `control`, as a hand does.
 void HoverOver(HWND control);
