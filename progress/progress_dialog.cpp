@@ -34,8 +34,9 @@ constexpr RECT kBarPlace = {10, 65, 315, 20};  // x, y, width, height
 constexpr COLORREF kBarColor = RGB(62, 17, 238);
 constexpr COLORREF kBarBackground = RGB(255, 255, 255);
 constexpr char kConfirmCaption[] = "Confirm to Cancel";
-// Posted when the dialog first shows: by then it is the active window.
-constexpr UINT kShown = WM_APP;
+// Posted when the dialog is made active other than by a click: by then the
+// activation is over and the keyboard can be handed on.
+constexpr UINT kActivated = WM_APP;
 
 void CreateAnimation(HWND dialog) {
   auto* animation = new (std::nothrow) AnimationControl();
@@ -177,12 +178,13 @@ INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
   switch (message) {
     case WM_INITDIALOG:
       return OnInitDialog(dialog);
-    case WM_SHOWWINDOW:
-      if (wParam) PostMessageA(dialog, kShown, 0, 0);
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_ACTIVE) PostMessageA(dialog, kActivated, 0, 0);
       return FALSE;
-    case kShown:
-      // The worker may ask before the dialog first shows, which then takes
-      // the keyboard from its question (MB_SETFOREGROUND was already spent).
+    case kActivated:
+      // The worker's question has no owner, so the dialog's first show (or,
+      // under Wine, a late focus event of its X window) takes the keyboard
+      // from it; a click on the dialog is the user's choice and is left alone.
       if (HWND question = WorkerQuestion()) SetForegroundWindow(question);
       return TRUE;
     case WM_COMMAND:
