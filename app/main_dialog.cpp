@@ -167,7 +167,9 @@ bool FocusGoesTo(HWND dialog, int control) { return GetFocus() == GetDlgItem(dia
 
 void OnDestinationLeft(HWND dialog) {
   GetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder, sizeof SplitJob.destFolder);
-  if (FocusGoesTo(dialog, IDC_CLOSE) || FocusGoesTo(dialog, IDC_BROWSE_FOLDER)) return;
+  // Browse is also the next tab stop, and Tab onto it is no click.
+  const bool browsing = FocusGoesTo(dialog, IDC_BROWSE_FOLDER) && GetKeyState(VK_LBUTTON) < 0;
+  if (FocusGoesTo(dialog, IDC_CLOSE) || browsing) return;
   CheckDestinationFolder(dialog, SplitJob.destFolder);
 }
 

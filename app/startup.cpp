@@ -33,6 +33,15 @@ std::string CommandLineText(const wchar_t* commandLine) {
   return std::string();
 }
 
+// The running copy has a working folder of its own, where a relative name
+// would find another file or none: an existing file goes over by its full path.
+std::string HandOverText(const std::string& text) {
+  char full[kPathBufferSize];
+  if (text.empty() || !FileExists(text.c_str())) return text;
+  const DWORD length = GetFullPathNameA(text.c_str(), sizeof full, full, nullptr);
+  return length > 0 && length < sizeof full ? std::string(full) : text;
+}
+
 // OLE for the dialog's lifetime, ended on every way out.
 struct OleSession {
   const bool started = OleInitialize(nullptr) == S_OK;
@@ -84,7 +93,7 @@ int RunPlyx(HINSTANCE instance, const wchar_t* commandLine, volatile LONG* insta
   if (InterlockedIncrement(instanceCount) > 0) {
     InterlockedDecrement(instanceCount);
     // A refused name still brings the running copy to the front.
-    HandOverCommandLine(CommandLineText(commandLine).c_str());
+    HandOverCommandLine(HandOverText(CommandLineText(commandLine)).c_str());
     return 0;
   }
   const OleSession ole;

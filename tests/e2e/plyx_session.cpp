@@ -75,15 +75,10 @@ void PlyxJourney::Type(int id, const std::string& text) {
 }
 
 bool PlyxJourney::ClickInto(int id) {
-  INPUT press[2] = {};
-  press[0].type = press[1].type = INPUT_MOUSE;
-  press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   // Under load the first click into a window that has just come up may be
   // lost: click again while the focus has not moved.
   return WaitFor([&] {
-    HoverOver(Item(id));
-    SendInput(2, press, sizeof press[0]);
+    ClickAtCentre(Item(id));
     return WaitFor([&] { return HasFocus(Item(id)); }, 2000);
   }, 20000);
 }

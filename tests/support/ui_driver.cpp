@@ -114,6 +114,15 @@ void HoverOver(HWND control) {
   SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
 }
 
+void ClickAtCentre(HWND control) {
+  HoverOver(control);
+  INPUT press[2] = {};
+  press[0].type = press[1].type = INPUT_MOUSE;
+  press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, press, sizeof press[0]);
+}
+
 bool HasFocus(HWND control) {
   HWND focus = FocusedControl(control);
   return control != nullptr && focus != nullptr && (focus == control || GetParent(focus) == control);

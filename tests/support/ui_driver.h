@@ -47,6 +47,9 @@ void Click(HWND button);
 
 // Moves the mouse onto the centre of `control`, as a hand does.
 void HoverOver(HWND control);
+// A real click (SendInput) there: unlike a posted BM_CLICK, the focus moves
+// on button-down with the button held, before the click acts.
+void ClickAtCentre(HWND control);
 
 // `control`, or the edit field of a combo box, has the focus.
 bool HasFocus(HWND control);

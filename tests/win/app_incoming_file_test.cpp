@@ -69,6 +69,8 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 // its main window; the hand-over must still reach the main window.
 // Mended fault: a name without an exact ANSI form was handed over as its best
 // fit, which names another file (here Omega.bin); it is refused with a box.
+// Mended fault: a relative name was taken in the running copy's own folder,
+// where it named another file.
 TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   TempFolder folder;
   const std::wstring omega = std::wstring(folder.Path().begin(), folder.Path().end()) + L"\u03a9mega.bin";
@@ -88,7 +90,10 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   const struct { std::wstring commandLine; std::string handedOver; } cases[] = {
       {L"", ""}, {L"\"C:\\a b\\x.bin\"", "\"C:\\a b\\x.bin\""}, {std::wstring(400, L'p'), std::string(400, 'p')},
       {omega, ""},  // still brings the running copy to the front
+      {L"Omega.bin", folder / "Omega.bin"},  // relative to this copy's folder, set below
   };
+  char started[MAX_PATH];
+  ASSERT_TRUE(GetCurrentDirectoryA(sizeof started, started) && SetCurrentDirectoryA(folder.Path().c_str()));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.handedOver);
     receivedText = "none";
@@ -102,6 +107,7 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
     EXPECT_EQ(seen.size(), c.commandLine == omega ? 1u : 0u);
     EXPECT_TRUE(seen.empty() || seen[0].text.find("PLYX cannot use the name") == 0) << seen[0].text;
   }
+  SetCurrentDirectoryA(started);
   DestroyWindow(box);
   DestroyWindow(running);
 }
