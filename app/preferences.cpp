@@ -81,9 +81,11 @@ void ApplyGeneralPage(HWND page) {
 }
 
 // Every notification is handled with the result 0: PSN_KILLACTIVE lets the
-// page be left, PSN_APPLY reports no error.
+// page be left, PSN_APPLY reports no error. The one exception: no dialog of
+// PLYX closes on Escape, which the sheet turns into its Cancel button.
 INT_PTR OnNotify(HWND page, const NMHDR* header, void (*apply)(HWND)) {
-  SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
+  const bool escape = header->code == static_cast<UINT>(PSN_QUERYCANCEL) && GetKeyState(VK_ESCAPE) < 0;
+  SetWindowLongPtrA(page, DWLP_MSGRESULT, escape);
   if (header->code == static_cast<UINT>(PSN_APPLY)) apply(page);
   return TRUE;
 }

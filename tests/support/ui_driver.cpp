@@ -106,6 +106,14 @@ bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs) {
   return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
 }
 
+void PressKey(UINT virtualKey) {
+  INPUT press[2] = {};
+  press[0].type = press[1].type = INPUT_KEYBOARD;
+  press[0].ki.wVk = press[1].ki.wVk = static_cast<WORD>(virtualKey);
+  press[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, press, sizeof press[0]);
+}
+
 void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
 void HoverOver(HWND control) {

@@ -42,6 +42,9 @@ struct MessageBoxInfo {
 MessageBoxInfo WaitForMessageBox(DWORD pid, const std::string& textPart = "", DWORD timeoutMs = 15000);
 // Clicks a box's button and waits until the box is gone.
 bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs = 10000);
+// A key pressed on the keyboard (SendInput): it reaches the focused window, and
+// unlike a posted key, GetKeyState sees it held.
+void PressKey(UINT virtualKey);
 // Posted BM_CLICK: a sent click on a button that opens a modal box would block the caller.
 void Click(HWND button);
 
