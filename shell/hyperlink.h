@@ -41,7 +41,6 @@ class HyperLink {
   HyperLink& operator=(const HyperLink&) = delete;
 
   HWND Window() const { return window; }
-  HFONT Font() const { return font; }
   // 1 Win32s, 2 Windows 95, 4 98, 8 Me or later 9x, 16 NT, 0 unknown.
   int GetWindowsFamily() const;
 

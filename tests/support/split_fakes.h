@@ -72,7 +72,7 @@ class FakeDiskSpace : public DiskSpace {
   int failQuery = -1;  // zero-based index of the query that fails
   int failClose = -1;  // zero-based index of the written file whose close fails
   std::vector<std::string> roots;
-  int typeQueries = 0, closes = 0;
+  int closes = 0;
 
   bool FreeBytes(const char*, const char* root, std::uint64_t* result) override {
     roots.push_back(root);
@@ -81,7 +81,7 @@ class FakeDiskSpace : public DiskSpace {
     if (freeBytes.size() > 1) freeBytes.pop_front();
     return true;
   }
-  bool IsRemovable(const char*) override { return ++typeQueries, removable; }
+  bool IsRemovable(const char*) override { return removable; }
   bool CloseWritten(DiskFile& file) override { return DiskSpace::CloseWritten(file) && closes++ != failClose; }
 };
 

@@ -47,26 +47,13 @@ bool Shows(HWND link, COLORREF colour) {
   return false;
 }
 
-// Bounds: a weight outside 1 to 900 is 400 without styles; no face is "MS Sans
-// Serif" 8 whatever the size, and a size below 1 is 8. The colours as drawn:
-// hover at once, back once the cursor is away, visited after a click whose
-// browser fails. The second link is a second one of its class.
-TEST(HyperLink, DefaultsAndColoursFollowTheMouseAndTheClick) {
+// The colours as drawn: hover at once, back once the cursor is away, visited
+// after a click whose browser fails.
+TEST(HyperLink, ColoursFollowTheMouseAndTheClick) {
   TempFolder temp;
   HWND parent = Template("PLYX");
   const std::string missing = temp / "missing.html";
   auto* link = new HyperLink(parent, {missing.c_str(), "", 0, 0, 0, "Tahoma", 0, 1000, kLinkUnderline, 5, 40});
-  HyperLink noFace(parent, {"a", "Link", 0, 0, 0, nullptr, 20, 700, kLinkItalic, 5, 70});
-  WindowDc screen(nullptr);
-  const std::string height = std::to_string(8 * GetDeviceCaps(screen.Get(), LOGPIXELSY) / 72);
-  for (auto [font, expected] : {std::pair{link->Font(), "Tahoma 400 0 -" + height},
-                                {noFace.Font(), "MS Sans Serif 700 1 -" + height}}) {
-    LOGFONTA shown{};
-    GetObjectA(font, sizeof shown, &shown);
-    EXPECT_EQ(std::string(shown.lfFaceName) + " " + std::to_string(shown.lfWeight) + " " +
-                  std::to_string(shown.lfUnderline + shown.lfItalic) + " " + std::to_string(shown.lfHeight),
-              expected);
-  }
   HWND window = link->Window();
   SetCursorPos(0, 0);
   EXPECT_TRUE(Shows(window, kLinkNormalColour));
