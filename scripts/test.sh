@@ -37,8 +37,10 @@ plyx_wineserver_start
 
 status=0
 ctest --preset host -j "$(nproc)" || status=1
-ctest --preset windows || status=1
-ctest --preset windows64 || status=1
+# A Wine test that fails gets one more run: X focus and timing on a loaded
+# machine can lose a window's first event. Its failure stays in the log.
+ctest --preset windows --repeat until-pass:2 || status=1
+ctest --preset windows64 --repeat until-pass:2 || status=1
 bash "$PLYX_ROOT/tests/scripts/run_test.sh" || status=1
 if [ "$status" = 0 ]; then echo "All test tiers passed."; else echo "Some tests FAILED." >&2; fi
 exit "$status"
