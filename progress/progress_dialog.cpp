@@ -69,15 +69,32 @@ void StartWorker(HWND dialog) {
   SplitJob.workerThread = reinterpret_cast<void*>(thread);
 }
 
+// Keys and clicks that reached the dialog while it waited were meant for a
+// window that could not answer; read later, they would answer the next box
+// (the run's outcome) before the user saw it.
+void DropQueuedInput() {
+  const UINT ranges[][2] = {{WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST}};
+  MSG message;
+  for (const auto& range : ranges) {
+    while (PeekMessageA(&message, nullptr, range[0], range[1], PM_REMOVE)) {
+    }
+  }
+}
+
 // Carries out the calls that the worker sends to this thread while it waits, or
 // a worker caught in the middle of a status or progress update would never end.
 // Posted messages stay queued: the worker's own WM_CLOSE must not re-enter here.
+// Keys are read too: under Wine a key typed while the X focus still lies on
+// this dialog becomes input only when this thread reads its X events, and
+// then it goes to the question in front.
 void WaitForWorker(HANDLE thread) {
   for (;;) {
-    const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
-    if (woken != WAIT_OBJECT_0 + 1) return;  // ended, or the handle is unusable
+    const DWORD woken =
+        MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE | QS_KEY | QS_MOUSEBUTTON);
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    DropQueuedInput();
+    if (woken != WAIT_OBJECT_0 + 1) return;  // ended, or the handle is unusable
   }
 }
 
@@ -119,13 +136,22 @@ BOOL CALLBACK EndIfOwnedBy(HWND window, LPARAM owner) {
   return TRUE;
 }
 
+void FrontQuestion() {
+  if (HWND question = WorkerQuestion()) SetForegroundWindow(question);
+}
+
 // Also after a finished run the worker is waited for: it still has to return
 // with the run's result.
 void EndRun(HWND dialog) {
   closing = true;
   const UniqueHandle ended(static_cast<HANDLE>(SplitJob.workerThread));
   SplitJob.workerThread = nullptr;
-  if (ended.IsValid()) WaitForWorker(ended.Get());
+  if (ended.IsValid()) {
+    // The worker may be waiting for its question: it goes in front of this
+    // dialog, which cannot answer the user until the question is answered.
+    FrontQuestion();
+    WaitForWorker(ended.Get());
+  }
   FreeControls();
   EndDialog(dialog, 0);
 }
@@ -185,7 +211,7 @@ INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
       // The worker's question has no owner, so the dialog's first show (or,
       // under Wine, a late focus event of its X window) takes the keyboard
       // from it; a click on the dialog is the user's choice and is left alone.
-      if (HWND question = WorkerQuestion()) SetForegroundWindow(question);
+      FrontQuestion();
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_PROGRESS_CANCEL) OnCancelButton(dialog);

@@ -7,7 +7,7 @@ PLYX_PACKAGES="cmake ninja-build g++ googletest python3 fp-utils
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine fonts-liberation
-  xvfb x11-utils xauth imagemagick procps"
+  xvfb x11-utils xauth xdotool imagemagick procps"
 
 plyx_install_deps() {
   local missing="" p

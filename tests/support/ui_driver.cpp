@@ -148,6 +148,19 @@ void PostKey(HWND window, UINT virtualKey) {
   PostMessageA(target, WM_KEYUP, virtualKey, 1 | scan | (3u << 30));
 }
 
+bool PressRealKey(const std::string& keyName) {
+  // Wine starts a Linux program as it starts its own, but its process handle
+  // never signals an end: the caller waits for the key's effect instead.
+  std::string line = "Z:\\usr\\bin\\xdotool key " + keyName;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return false;
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return true;
+}
+
 BoxAnswerer::BoxAnswerer(std::vector<int> answers)
     : answers(std::move(answers)), hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId())) {
   activeAnswerer = this;

@@ -60,6 +60,12 @@ bool WholeTextSelected(HWND control);
 // A key press posted to the focused control, so that the dialog manager sees it typed.
 void PostKey(HWND window, UINT virtualKey);
 
+// A key pressed on the X server's keyboard (XTEST), as a person presses it: it
+// reaches only the window that holds the X input focus. SendInput does not go
+// that way (Wine queues it for the foreground thread itself), so it misses a
+// window that is foreground while the X focus stays on another.
+bool PressRealKey(const std::string& keyName);
+
 // Answers the boxes this thread shows while it lives (a WH_CBT hook on
 // HCBT_ACTIVATE): with the scripted buttons in order, then each box's first.
 class BoxAnswerer {

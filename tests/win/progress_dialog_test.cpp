@@ -186,6 +186,14 @@ TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) 
   EXPECT_EQ(SplitJob.currentPart, 2u);
 }
 
+// `upper` is in front of `lower`.
+bool Above(HWND upper, HWND lower) {
+  for (HWND next = GetWindow(upper, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT)) {
+    if (next == lower) return true;
+  }
+  return false;
+}
+
 // Keeps the dialog's thread from its first show until the worker asks.
 void CALLBACK HoldUntilTheWorkerAsks(HWND, UINT, UINT_PTR, DWORD) { WaitForMessageBox(0, ""); }
 
@@ -194,7 +202,7 @@ void CALLBACK HoldUntilTheWorkerAsks(HWND, UINT, UINT_PTR, DWORD) { WaitForMessa
 // the dialog first showed, the question lost the keyboard to it.
 TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrAsks) {
   const struct { const char* trigger; bool asks; } cases[] = {
-      {kCloseBox, false}, {kCancelButton, false}, {kCancelButton, true}};
+      {kCloseBox, false}, {kCancelButton, false}, {kCancelButton, true}, {kCloseBox, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.trigger) + (c.asks ? ", worker asking" : ", worker sending"));
     Prepare(c.asks ? 2000 : 600, c.asks ? 1000 : 5);  // sending: 120 tiny parts, two updates each
@@ -211,11 +219,26 @@ TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrA
       ASSERT_TRUE(c.asks ? question.window != nullptr : WaitFor([&] { return calls >= 40; }));
       HWND dialog = FindProgressDialog();
       SendTo(dialog, WM_NULL);  // returns once the dialog's first show is over
-      EXPECT_TRUE(!c.asks || WaitFor([&] { return GetForegroundWindow() == question.window; }, 2000));
+      // A real key (Tab moves the focus to Cancel), once the question has held
+      // the foreground for as long as a hand takes to type.
+      const auto heldInFront = [&] {
+        return GetForegroundWindow() == question.window &&
+               !WaitFor([&] { return GetForegroundWindow() != question.window; }, 500);
+      };
+      EXPECT_TRUE(!c.asks || (WaitFor(heldInFront) && PressRealKey("Tab") &&
+                              WaitFor([&] { return HasFocus(GetDlgItem(question.window, IDCANCEL)); }, 3000)));
       AnswerConfirmation(dialog, c.trigger, IDOK);
-      EXPECT_TRUE(!c.asks || (WaitFor([] { return SplitJob.cancelRequested.load(); }) &&
-                              AnswerMessageBox(question.window, IDOK)));
+      if (!c.asks) return;
+      ASSERT_TRUE(WaitFor([] { return SplitJob.cancelRequested.load(); }));
+      // Lost keys: the waiting dialog came back over the question and kept the
+      // keyboard, and what was typed into it answered the outcome box unseen.
+      EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == question.window && Above(question.window, dialog); }, 3000));
+      // Typed input is bound to no window until read (one posted to the dialog would go with it).
+      PostThreadMessageA(GetWindowThreadProcessId(dialog, nullptr), WM_KEYDOWN, VK_RETURN, 0);
+      EXPECT_TRUE(AnswerMessageBox(question.window, IDCANCEL));
     });
+    MSG typed;
+    EXPECT_FALSE(PeekMessageA(&typed, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) << "a key waits for the next box";
     EXPECT_LT(SplitJob.currentPart, SplitJob.partCount);
     EXPECT_FALSE(Exists(BatchPath()) || (c.asks && Exists(PartPath(2))));
   }
