@@ -84,18 +84,17 @@ void DropQueuedInput() {
 // Carries out the calls that the worker sends to this thread while it waits, or
 // a worker caught in the middle of a status or progress update would never end.
 // Posted messages stay queued: the worker's own WM_CLOSE must not re-enter here.
-// Keys are read too: under Wine a key typed while the X focus still lies on
-// this dialog becomes input only when this thread reads its X events, and
-// then it goes to the question in front.
+// Input is not read meanwhile: under Wine that also carries out the focus
+// events of the dialog's X window, and a late one brought the dialog back over
+// the question with nothing left to hand the keyboard on.
 void WaitForWorker(HANDLE thread) {
   for (;;) {
-    const DWORD woken =
-        MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE | QS_KEY | QS_MOUSEBUTTON);
+    const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+    if (woken != WAIT_OBJECT_0 + 1) break;  // ended, or the handle is unusable
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    DropQueuedInput();
-    if (woken != WAIT_OBJECT_0 + 1) return;  // ended, or the handle is unusable
   }
+  DropQueuedInput();
 }
 
 void FreeControls() {

@@ -60,10 +60,8 @@ bool WholeTextSelected(HWND control);
 // A key press posted to the focused control, so that the dialog manager sees it typed.
 void PostKey(HWND window, UINT virtualKey);
 
-// A key pressed on the X server's keyboard (XTEST), as a person presses it: it
-// reaches only the window that holds the X input focus. SendInput does not go
-// that way (Wine queues it for the foreground thread itself), so it misses a
-// window that is foreground while the X focus stays on another.
+// A key pressed on the X server's keyboard, as a hand presses it: it reaches
+// the window with the X focus, where SendInput under Wine skips the X server.
 bool PressRealKey(const std::string& keyName);
 
 // Answers the boxes this thread shows while it lives (a WH_CBT hook on

@@ -186,14 +186,6 @@ TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) 
   EXPECT_EQ(SplitJob.currentPart, 2u);
 }
 
-// `upper` is in front of `lower`.
-bool Above(HWND upper, HWND lower) {
-  for (HWND next = GetWindow(upper, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT)) {
-    if (next == lower) return true;
-  }
-  return false;
-}
-
 // Keeps the dialog's thread from its first show until the worker asks.
 void CALLBACK HoldUntilTheWorkerAsks(HWND, UINT, UINT_PTR, DWORD) { WaitForMessageBox(0, ""); }
 
@@ -232,7 +224,12 @@ TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrA
       ASSERT_TRUE(WaitFor([] { return SplitJob.cancelRequested.load(); }));
       // Lost keys: the waiting dialog came back over the question and kept the
       // keyboard, and what was typed into it answered the outcome box unseen.
-      EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == question.window && Above(question.window, dialog); }, 3000));
+      RECT place{};
+      GetWindowRect(question.window, &place);  // both are centred: the one on top shows there
+      const POINT middle = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+      EXPECT_TRUE(WaitFor([&] {
+        return GetForegroundWindow() == question.window && GetAncestor(WindowFromPoint(middle), GA_ROOT) == question.window;
+      }, 3000));
       // Typed input is bound to no window until read (one posted to the dialog would go with it).
       PostThreadMessageA(GetWindowThreadProcessId(dialog, nullptr), WM_KEYDOWN, VK_RETURN, 0);
       EXPECT_TRUE(AnswerMessageBox(question.window, IDCANCEL));
