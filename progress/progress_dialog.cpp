@@ -81,15 +81,39 @@ void DropQueuedInput() {
   }
 }
 
+// In front of the dialog, with the keyboard; a question that is already the
+// foreground window is not raised by that alone under Wine.
+void FrontQuestion() {
+  HWND question = WorkerQuestion();
+  if (question == nullptr) return;
+  SetWindowPos(question, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetForegroundWindow(question);
+}
+
+// PLYX's window is in front, or none is: under Wine a late focus-out of an X
+// window leaves the foreground to the desktop window.
+bool NoOtherProgramInFront() {
+  HWND front = GetForegroundWindow();
+  DWORD pid = 0;
+  GetWindowThreadProcessId(front, &pid);
+  return front == nullptr || front == GetDesktopWindow() || pid == GetCurrentProcessId();
+}
+
 // Carries out the calls that the worker sends to this thread while it waits, or
 // a worker caught in the middle of a status or progress update would never end.
 // Posted messages stay queued: the worker's own WM_CLOSE must not re-enter here.
 // Input is not read meanwhile: under Wine that also carries out the focus
 // events of the dialog's X window, and a late one brought the dialog back over
-// the question with nothing left to hand the keyboard on.
+// the question with nothing left to hand the keyboard on. Late restacking and
+// focus-outs still happen, so unless the user went to another program the
+// question is put in front again.
 void WaitForWorker(HANDLE thread) {
   for (;;) {
-    const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+    const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, 250, QS_SENDMESSAGE);
+    if (woken == WAIT_TIMEOUT) {
+      if (NoOtherProgramInFront()) FrontQuestion();
+      continue;
+    }
     if (woken != WAIT_OBJECT_0 + 1) break;  // ended, or the handle is unusable
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
@@ -133,10 +157,6 @@ int Confirm(HWND dialog, const char* question) {
 BOOL CALLBACK EndIfOwnedBy(HWND window, LPARAM owner) {
   if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) EndDialog(window, IDCANCEL);
   return TRUE;
-}
-
-void FrontQuestion() {
-  if (HWND question = WorkerQuestion()) SetForegroundWindow(question);
 }
 
 // Also after a finished run the worker is waited for: it still has to return
