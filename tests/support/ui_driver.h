@@ -42,9 +42,6 @@ struct MessageBoxInfo {
 MessageBoxInfo WaitForMessageBox(DWORD pid, const std::string& textPart = "", DWORD timeoutMs = 15000);
 // Clicks a box's button and waits until the box is gone.
 bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs = 10000);
-// A key pressed on the keyboard (SendInput): it reaches the focused window, and
-// unlike a posted key, GetKeyState sees it held.
-void PressKey(UINT virtualKey);
 // Posted BM_CLICK: a sent click on a button that opens a modal box would block the caller.
 void Click(HWND button);
 
@@ -60,8 +57,12 @@ bool WholeTextSelected(HWND control);
 // A key press posted to the focused control, so that the dialog manager sees it typed.
 void PostKey(HWND window, UINT virtualKey);
 
+// A key typed through SendInput: queued before the call returns, held for
+// GetKeyState unlike a posted one, but Wine hands it to the foreground thread
+// without asking the X server where the focus is.
+void PressKey(UINT virtualKey);
 // A key pressed on the X server's keyboard, as a hand presses it: it reaches
-// the window with the X focus, where SendInput under Wine skips the X server.
+// only the window with the X focus, and some time after the call returns.
 bool PressRealKey(const std::string& keyName);
 
 // Answers the boxes this thread shows while it lives (a WH_CBT hook on
