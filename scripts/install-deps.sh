@@ -1,13 +1,15 @@
 # Sourced by the scripts: installs the Debian packages PLYX builds and tests
 # with, when some are missing and we are root. apt-get update only then.
 
+# locales gives localedef, which builds the double-byte and Cyrillic locales
+# that make Wine's ANSI and OEM code pages 932 and 1251/866 for a test.
 # wine32:i386 is Wine's 32-bit half, which runs the shipped 32-bit build; it
 # needs the i386 architecture added to dpkg.
 PLYX_PACKAGES="cmake ninja-build g++ googletest python3 fp-utils
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine fonts-liberation
-  xvfb x11-utils xauth xdotool imagemagick procps"
+  xvfb x11-utils xauth xdotool imagemagick procps locales"
 
 plyx_install_deps() {
   local missing="" p

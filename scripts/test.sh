@@ -27,6 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 plyx_wine_prepare
+plyx_locales_prepare
 # The journeys need the prefix to themselves: a PLYX left open in it would
 # take over every start as its second copy.
 wineserver -k 2>/dev/null || true

@@ -31,6 +31,22 @@ plyx_wine_prepare() {
   echo "$PLYX_PREFIX_VERSION" >"$marker"
 }
 
+# Wine takes a process's ANSI and OEM code pages from its Unix locale (LC_ALL),
+# and its Windows children inherit them: ja_JP gives 932/932, ru_RU 1251/866.
+# The locales are built into a folder of ours (LOCPATH), so the machine's own
+# settings stay as they are; tests started with them set say so in CMake.
+PLYX_LOCPATH="$PLYX_ROOT/build/locale"
+plyx_locales_prepare() {
+  local l
+  for l in ja_JP ru_RU; do
+    [ -d "$PLYX_LOCPATH/$l.UTF-8" ] && continue
+    mkdir -p "$PLYX_LOCPATH"
+    # localedef answers 1 for warnings about the locale source; the folder tells.
+    localedef -i "$l" -f UTF-8 "$PLYX_LOCPATH/$l.UTF-8" >/dev/null 2>&1 || true
+    [ -d "$PLYX_LOCPATH/$l.UTF-8" ] || { echo "could not build the $l locale" >&2; return 1; }
+  done
+}
+
 # A floppy-typed A: drive on a 1 MiB tmpfs, for the disk-swap tests. Root only;
 # without it the tests that need the drive skip themselves.
 plyx_floppy_mount() {
