@@ -28,16 +28,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// Bound: the separator is added only when it and the terminator fit.
-TEST(PathText, TrailingSeparatorIsAddedOnceAndOnlyWhenItFits) {
-  char folder[8] = "out";
-  EXPECT_TRUE(AddTrailingSeparator(folder, sizeof folder) && AddTrailingSeparator(folder, sizeof folder));
-  EXPECT_EQ(std::string(folder), std::string("out") + kPathSeparator);
-  char full[8] = "1234567";
-  EXPECT_FALSE(AddTrailingSeparator(full, sizeof full));
-  EXPECT_STREQ(full, "1234567");
-}
-
 class DiskFileTest : public ::testing::Test {
  protected:
   TempFolder temp;

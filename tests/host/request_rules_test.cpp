@@ -1,7 +1,7 @@
-// The main window's checks and texts: part counts, the default destination of
-// a chosen file, typed folder names, and the size texts the user judges a
-// split by (a wrong digit, a place holding "10" or an overlong text would
-// mislead or overflow a label). The order of refusals is the split journey's.
+// The main window's checks and texts: part counts, typed folder names, and
+// the size texts the user judges a split by (a wrong digit, a place holding
+// "10" or an overlong text would mislead or overflow a label). The order of
+// refusals is the split journey's.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,6 +13,7 @@
 #include "request_rules.h"
 #include "size_presets.h"
 #include "size_text.h"
+#include "support/code_pages.h"
 
 namespace {
 
@@ -31,29 +32,25 @@ TEST(PartCount, RoundsUpWithoutOverflowAndGivesOnePartForAnEmptyFile) {
   for (const auto& c : cases) EXPECT_EQ(PartCount(c[0], c[1]), c[2]) << c[0] << " / " << c[1];
 }
 
-// Bound: a folder that does not fit the buffer is refused, not cut.
-TEST(SourceFolderOf, KeepsDriveAndFolderWithTheirSeparator) {
-  const struct { const char *path, *folder; } cases[] = {{"D:\\data\\big.iso", "D:\\data\\"}, {"D:\\big.iso", "D:\\"},
-               {"\\\\server\\share\\a.bin", "\\\\server\\share\\"}, {"big.iso", ""},
-               {"d:big.iso", "d:"}, {"C:/mixed\\with/slash.txt", "C:/mixed\\with/"}};
-  for (const auto& c : cases) {
-    char out[kPathBufferSize];
-    ASSERT_TRUE(SourceFolderOf(c.path, out, sizeof out)) << c.path;
-    EXPECT_STREQ(out, c.folder) << c.path;
-  }
-  char small[8];
-  EXPECT_FALSE(SourceFolderOf("C:\\longer\\name.bin", small, sizeof small));
-  EXPECT_STREQ(small, "");
-}
-
 // Bound: a 259-character name must not write its probe's backslash past the buffer.
-TEST(CheckFolderName, JudgesTypedNamesAndNeverOverrunsThePathBuffer) {
-  const std::string a255(255, 'a');
+// Mended fault: by byte, the trail byte of ポ was a refused '|' and that of ソ
+// a backslash (in 1252 the same bytes are still judged so).
+TEST(CheckFolderName, JudgesTypedNamesByCharacterAndNeverOverrunsThePathBuffer) {
+  const std::string a255(255, 'a'), report = "D:\\\x83\x8C" + kPo + "\x81\x5B\x83\x67\\";  // レポート
   const struct {
     std::string name;
     FolderNameVerdict verdict;
     std::string probe;  // what the folder is probed and created as
+    const LeadBytes& leads = k1252;
   } cases[] = {
+      {report, FolderNameVerdict::kWellFormed, report, k932},
+      {report, FolderNameVerdict::kBadCharacters, ""},
+      {"D:\\out" + kSo, FolderNameVerdict::kWellFormed, "D:\\out" + kSo + "\\", k932},
+      {"D:\\out" + kSo, FolderNameVerdict::kWellFormed, "D:\\out" + kSo},
+      {"D:\\" + kSo + "\\", FolderNameVerdict::kWellFormed, "D:\\" + kSo + "\\", k932},
+      {"D:\\" + kSo + "\\", FolderNameVerdict::kInvalid, ""},
+      {kSo + ":\\x", FolderNameVerdict::kBadCharacters, "", k932},  // no drive letter
+      {kSo + "\\", FolderNameVerdict::kInvalid, "", k932},  // two characters
       {"", FolderNameVerdict::kEmpty, ""},
       {"X:", FolderNameVerdict::kInvalid, ""},
       {"D:\\parts\\\\", FolderNameVerdict::kInvalid, ""},
@@ -70,9 +67,10 @@ TEST(CheckFolderName, JudgesTypedNamesAndNeverOverrunsThePathBuffer) {
   for (const auto& c : cases) {
     char probe[261];
     probe[260] = '#';
-    EXPECT_EQ(CheckFolderName(c.name.c_str(), probe, 260), c.verdict) << c.name;
-    EXPECT_EQ(probe, c.probe) << c.name;
-    EXPECT_EQ(probe[260], '#') << c.name;
+    SCOPED_TRACE(Shown(c.name, c.leads));
+    EXPECT_EQ(CheckFolderName(c.name.c_str(), probe, 260, c.leads), c.verdict);
+    EXPECT_EQ(probe, c.probe);
+    EXPECT_EQ(probe[260], '#');
   }
 }
 
