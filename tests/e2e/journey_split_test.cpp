@@ -73,21 +73,20 @@ TEST_F(Split, ACloseFromOutsideDuringASplitAsksAndEndsPlyxOnceTheSplitIsOver) {
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(Main()); }, 20000)) << "the close, carried out once the split is over";
 }
 
-// A file from the command line, its folder the destination; a split into a
-// typed new folder (without its backslash): outcome, parts, batch, history,
-// and the request starting over with the destination as typed; then a file
-// handed over and a shortcut dropped, each choosing its folder. Mended fault:
-// under code page 932 (e2e.ja) names that end in ソ or 表 or hold ポ, whose
-// trail bytes are '\' and '|', were cut and checked by byte.
+// A command-line file with its folder as the destination, split into a typed
+// new folder: outcome, parts, batch, history and the request starting over;
+// then a file handed over and a shortcut dropped, each choosing its folder.
+// Mended fault: under code page 932 (e2e.ja) names ending in ソ or 表 or
+// holding ポ (trail bytes '\' and '|') were cut and checked by byte.
 // Race: a hand-over during a split must not change the request under the
 // worker. Mended faults: it brought the disabled main window over the progress
 // window; taken during the outcome, it put its folder into the history, was
 // wiped by the reset (and after an empty file, divided by a part size of 0).
 TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
-  const std::string in = temp.MakeFolder(LocalName("データソ", "in")) + "\\", name = LocalName("ソフト表.txt", "first.bin");
-  const std::string source = in + name, bytes = PatternBytes(3000000), out = temp / LocalName("レポート表", "out");
-  const std::string elsewhere = temp.MakeFolder(LocalName("能", "elsewhere")) + "\\";
-  const std::string other = elsewhere + LocalName("表.bin", "other.bin"), shortcut = temp / LocalName("ソ.lnk", "to first.lnk");
+  const std::string in = temp.MakeFolder(LocalName(L"データソ", "in")) + "\\", name = LocalName(L"ソフト表.txt", "first.bin");
+  const std::string source = in + name, bytes = PatternBytes(3000000), out = temp / LocalName(L"レポート表", "out");
+  const std::string elsewhere = temp.MakeFolder(LocalName(L"能", "elsewhere")) + "\\";
+  const std::string other = elsewhere + LocalName(L"表.bin", "other.bin"), shortcut = temp / LocalName(L"ソ.lnk", "to first.lnk");
   ASSERT_TRUE(WriteBytes(source, bytes) && WriteBytes(other, PatternBytes(100)));
   ASSERT_TRUE(StartMain(source));
   EXPECT_EQ(Text(IDC_DEST_FOLDER), in);
@@ -139,6 +138,7 @@ TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
   EXPECT_EQ(DragOnto(ShellDataObject({Widen(shortcut)}).Get(), {frame.right - 20, frame.bottom - 20}, true),
             DWORD{DROPEFFECT_COPY});
   EXPECT_EQ(Text(IDC_SOURCE_FILE) + " | " + Text(IDC_DEST_FOLDER), source + " | " + in);
+  EXPECT_TRUE(WaitForFocus(IDC_SPLIT));
   OleUninitialize();
   CloseAndExpectExitZero();
 }

@@ -1,19 +1,15 @@
-// The main window's checks and texts: part counts, typed folder names, and
-// the size texts the user judges a split by (a wrong digit, a place holding
-// "10" or an overlong text would mislead or overflow a label). The order of
-// refusals is the split journey's.
+// The main window's checks and texts: part counts and the size texts the user
+// judges a split by (a wrong digit, a place holding "10" or an overlong text
+// would mislead or overflow a label). The order of refusals is the split
+// journey's.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
-#include "app_constants.h"
-#include "folder_rules.h"
 #include "request_rules.h"
 #include "size_presets.h"
 #include "size_text.h"
-#include "support/code_pages.h"
 
 namespace {
 
@@ -30,48 +26,6 @@ std::string Format(std::uint32_t bytes) {
 TEST(PartCount, RoundsUpWithoutOverflowAndGivesOnePartForAnEmptyFile) {
   const std::uint32_t cases[][3] = {{0, 1457664, 1}, {1457665, 1457664, 2}, {4294967295u, 1, 4294967295u}, {5, 0, 0}};
   for (const auto& c : cases) EXPECT_EQ(PartCount(c[0], c[1]), c[2]) << c[0] << " / " << c[1];
-}
-
-// Bound: a 259-character name must not write its probe's backslash past the buffer.
-// Mended fault: by byte, the trail byte of ポ was a refused '|' and that of ソ
-// a backslash (in 1252 the same bytes are still judged so).
-TEST(CheckFolderName, JudgesTypedNamesByCharacterAndNeverOverrunsThePathBuffer) {
-  const std::string a255(255, 'a'), report = "D:\\\x83\x8C" + kPo + "\x81\x5B\x83\x67\\";  // レポート
-  const struct {
-    std::string name;
-    FolderNameVerdict verdict;
-    std::string probe;  // what the folder is probed and created as
-    const LeadBytes& leads = k1252;
-  } cases[] = {
-      {report, FolderNameVerdict::kWellFormed, report, k932},
-      {report, FolderNameVerdict::kBadCharacters, ""},
-      {"D:\\out" + kSo, FolderNameVerdict::kWellFormed, "D:\\out" + kSo + "\\", k932},
-      {"D:\\out" + kSo, FolderNameVerdict::kWellFormed, "D:\\out" + kSo},
-      {"D:\\" + kSo + "\\", FolderNameVerdict::kWellFormed, "D:\\" + kSo + "\\", k932},
-      {"D:\\" + kSo + "\\", FolderNameVerdict::kInvalid, ""},
-      {kSo + ":\\x", FolderNameVerdict::kBadCharacters, "", k932},  // no drive letter
-      {kSo + "\\", FolderNameVerdict::kInvalid, "", k932},  // two characters
-      {"", FolderNameVerdict::kEmpty, ""},
-      {"X:", FolderNameVerdict::kInvalid, ""},
-      {"D:\\parts\\\\", FolderNameVerdict::kInvalid, ""},
-      {"D:\\parts\\", FolderNameVerdict::kWellFormed, "D:\\parts\\"},
-      {"D:\\new\\parts", FolderNameVerdict::kWellFormed, "D:\\new\\parts\\"},
-      {"D:\\parts?x", FolderNameVerdict::kBadCharacters, ""},
-      {"\\\\server\\share\\new", FolderNameVerdict::kBadCharacters, ""},
-      {"D:/a", FolderNameVerdict::kBadCharacters, ""},
-      // 259 characters fill a 260-byte buffer: no room for the probe's backslash.
-      {"D:\\" + a255 + "a", FolderNameVerdict::kInvalid, ""},
-      {"D:\\" + a255 + "\\", FolderNameVerdict::kWellFormed, "D:\\" + a255 + "\\"},
-      {"D:\\" + a255 + a255, FolderNameVerdict::kInvalid, ""},
-  };
-  for (const auto& c : cases) {
-    char probe[261];
-    probe[260] = '#';
-    SCOPED_TRACE(Shown(c.name, c.leads));
-    EXPECT_EQ(CheckFolderName(c.name.c_str(), probe, 260, c.leads), c.verdict);
-    EXPECT_EQ(probe, c.probe);
-    EXPECT_EQ(probe[260], '#');
-  }
 }
 
 // Mended fault: a tenth or hundredth that reaches ten must carry into the place

@@ -18,25 +18,20 @@ namespace {
 // reads it in the ANSI code page, as PLYX does.
 fs::path PathOf(const std::string& text) {
 #ifdef _WIN32
-  std::wstring wide(text.size() + 1, L'\0');
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-  wide.resize(length > 0 ? static_cast<std::size_t>(length) - 1 : 0);
-  return fs::path(wide);
+  wchar_t wide[4096] = L"";
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, 4096);
+  return wide;
 #else
-  return fs::path(text);
+  return text;
 #endif
 }
 
 }  // namespace
 
-std::string LocalName(const char* japanese, const char* plain) {
+std::string LocalName(const wchar_t* japanese, const char* plain) {
 #ifdef _WIN32
-  wchar_t wide[MAX_PATH];
   char name[MAX_PATH];
-  if (GetACP() == 932 && MultiByteToWideChar(CP_UTF8, 0, japanese, -1, wide, MAX_PATH) > 0 &&
-      WideCharToMultiByte(932, 0, wide, -1, name, sizeof name, nullptr, nullptr) > 0) {
-    return name;
-  }
+  if (GetACP() == 932 && WideCharToMultiByte(CP_ACP, 0, japanese, -1, name, MAX_PATH, nullptr, nullptr) > 0) return name;
 #endif
   (void)japanese;
   return plain;

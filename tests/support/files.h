@@ -27,11 +27,10 @@ class TempFolder {
 // misplaced, lost or doubled chunk shows.
 std::string PatternBytes(std::size_t size, std::uint32_t seed = 1);
 
-// A name for a test's file or folder: `japanese` (written in UTF-8) in code
-// page 932 where that is the ANSI code page, as in the runs under a ja_JP
-// locale; `plain` elsewhere. Japanese names can hold trail bytes of '\', '|'
-// and '^' (ソ is 83 5C).
-std::string LocalName(const char* japanese, const char* plain);
+// A name for a test's file or folder: `japanese` where the ANSI code page is
+// 932, as in the runs under a ja_JP locale; `plain` elsewhere. Japanese names
+// can hold trail bytes of '\', '|' and '^' (ソ is 83 5C).
+std::string LocalName(const wchar_t* japanese, const char* plain);
 
 bool WriteBytes(const std::string& path, const std::string& bytes);
 // The whole file; "" when it cannot be read (missing, a folder, held elsewhere).
