@@ -1,5 +1,7 @@
 #include "dest_folder.h"
 
+#include <shlwapi.h>
+
 #include "file_system.h"
 #include "folder_rules.h"
 #include "resource_ids.h"
@@ -53,8 +55,7 @@ bool OfferToCreate(HWND dialog, const char* probe) {
 bool NamesAFile(const char* probe) {
   char name[kPathBufferSize];
   lstrcpynA(name, probe, sizeof name);
-  const int length = lstrlenA(name);
-  if (length > 0 && name[length - 1] == '\\') name[length - 1] = '\0';
+  PathRemoveBackslashA(name);
   const DWORD attributes = GetFileAttributesA(name);
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -34,6 +34,16 @@ bool WideToCodePageExactly(UINT codePage, const wchar_t* wide, std::string* text
   return true;
 }
 
+LeadBytes LeadBytesOf(UINT codePage) {
+  LeadBytes leads;
+  for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+    if (IsDBCSLeadByteEx(codePage, static_cast<BYTE>(byte))) {
+      leads.Add(static_cast<unsigned char>(byte), static_cast<unsigned char>(byte));
+    }
+  }
+  return leads;
+}
+
 void ShowInexactNameRefusal(HWND owner, const wchar_t* name) {
   wchar_t title[sizeof kAppTitle];
   MultiByteToWideChar(CP_ACP, 0, kAppTitle, -1, title, static_cast<int>(sizeof kAppTitle));

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "lead_bytes.h"
+
 // The text in `codePage` (CP_ACP, CP_OEMCP or a number) that converts back to
 // exactly `wide`. False when a character has no exact form there: the system's
 // best fit would name another file ("Ωmega.bin" becomes "Omega.bin", "日本"
@@ -15,6 +17,10 @@ bool WideToCodePageExactly(UINT codePage, const wchar_t* wide, std::string* text
 inline bool WideToExactAnsi(const wchar_t* wide, std::string* ansi) {
   return WideToCodePageExactly(CP_ACP, wide, ansi);
 }
+
+// The lead bytes of `codePage` (CP_ACP, CP_OEMCP or a number), as the system
+// tells them.
+LeadBytes LeadBytesOf(UINT codePage);
 
 // Tells the user that `name` is not taken because it has no exact ANSI form:
 // PLYX would reach another file by it. Caption the title, stop icon.

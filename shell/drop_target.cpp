@@ -26,6 +26,7 @@ bool dropTargetRegistered = false;
 bool RequestOpen() { return requestOpenNow == nullptr || requestOpenNow(); }
 
 // The extension as _splitpath yields it, from the last dot of the file name.
+// No double-byte code page has the dot as a trail byte.
 bool IsShortcut(const char* path) {
   const char* dot = std::strrchr(PathFindFileNameA(path), '.');
   return dot != nullptr && lstrcmpiA(dot, ".lnk") == 0;

@@ -9,12 +9,12 @@ bool IsRefusedCharacter(char c) { return c != '\0' && std::strchr(":/*?\"<>|", c
 
 // "\", "X:\" and "\\server" or "\\server\share": roots keep their backslash
 // when a trailing one is removed.
-bool IsRootPath(const char* path) {
+bool IsRootPath(const char* path, const LeadBytes& leads) {
   if (path[0] == '\\') {
     if (path[1] == '\0') return true;
     if (path[1] != '\\') return false;
     bool seenBackslash = false;
-    for (const char* c = path + 2; *c != '\0'; ++c) {
+    for (const char* c = path + 2; *c != '\0'; c = leads.Next(c)) {
       if (*c != '\\') continue;
       if (seenBackslash) return false;
       seenBackslash = true;
@@ -24,36 +24,47 @@ bool IsRootPath(const char* path) {
   return path[0] != '\0' && path[1] == ':' && path[2] == '\\' && path[3] == '\0';
 }
 
+std::size_t CharacterCount(const char* text, const LeadBytes& leads) {
+  std::size_t count = 0;
+  for (const char* c = text; *c != '\0'; c = leads.Next(c)) ++count;
+  return count;
+}
+
 }  // namespace
 
-FolderNameVerdict CheckFolderName(const char* name, char* probe, std::size_t probeSize) {
+// Every step looks at characters: a trail byte may be the byte of '\' or '|'.
+FolderNameVerdict CheckFolderName(const char* name, char* probe, std::size_t probeSize,
+                                  const LeadBytes& leads) {
   if (probeSize == 0) return FolderNameVerdict::kInvalid;
   probe[0] = '\0';
   if (name[0] == '\0') return FolderNameVerdict::kEmpty;
+  if (CharacterCount(name, leads) < 3) return FolderNameVerdict::kInvalid;
   const std::size_t nameLength = std::strlen(name);
-  if (nameLength < 3) return FolderNameVerdict::kInvalid;
   if (nameLength >= probeSize) return FolderNameVerdict::kInvalid;
   std::memcpy(probe, name, nameLength + 1);
 
   std::size_t length = nameLength;
-  if (probe[length - 1] == '\\' && !IsRootPath(probe)) {
-    probe[--length] = '\0';
-    if (length > 0 && probe[length - 1] == '\\') {
+  char* last = probe + (leads.Last(probe) - probe);
+  if (*last == '\\' && !IsRootPath(probe, leads)) {
+    *last = '\0';
+    length = static_cast<std::size_t>(last - probe);
+    if (*leads.Last(probe) == '\\') {
       probe[0] = '\0';
       return FolderNameVerdict::kInvalid;
     }
   }
 
-  bool wellFormed = !IsRefusedCharacter(probe[0]) && probe[1] == ':';
-  for (std::size_t i = 2; wellFormed && i < length; ++i) {
-    wellFormed = !IsRefusedCharacter(probe[i]);
+  // A drive letter and its colon: two characters of one byte each.
+  bool wellFormed = !leads.IsLead(probe[0]) && !IsRefusedCharacter(probe[0]) && probe[1] == ':';
+  for (const char* c = probe + 2; wellFormed && *c != '\0'; c = leads.Next(c)) {
+    wellFormed = !IsRefusedCharacter(*c);
   }
   if (!wellFormed) {
     probe[0] = '\0';
     return FolderNameVerdict::kBadCharacters;
   }
 
-  if (probe[length - 1] != '\\') {
+  if (*leads.Last(probe) != '\\') {
     // A name that fills the buffer has no room for the backslash; appending
     // it regardless would write one byte past a 260-byte path buffer.
     if (length + 2 > probeSize) {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "file_system.h"
+
 enum class FolderNameVerdict {
   kEmpty,          // nothing typed: no message
   kWellFormed,     // probe path is ready
@@ -15,7 +17,8 @@ enum class FolderNameVerdict {
 // Checks a name that is not an existing folder. On kWellFormed, probe holds the
 // name with exactly one trailing backslash, ready for the attribute query and
 // the folder creation.
-FolderNameVerdict CheckFolderName(const char* name, char* probe, std::size_t probeSize);
+FolderNameVerdict CheckFolderName(const char* name, char* probe, std::size_t probeSize,
+                                  const LeadBytes& leads = PathLeadBytes());
 
 // Everything the check can tell the user.
 enum class FolderNotice {

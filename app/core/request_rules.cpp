@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "path_text.h"
 #include "split_job.h"
 
 RequestRefusal FirstRequestRefusal(const char* sourcePath, const char* destFolder,
@@ -34,17 +35,11 @@ RefusalReaction ReactionTo(RequestRefusal refusal) {
   return {nullptr, RequestField::kNone, false};
 }
 
-bool SourceFolderOf(const char* sourcePath, char* out, std::size_t outSize) {
+bool SourceFolderOf(const char* sourcePath, char* out, std::size_t outSize, const LeadBytes& leads) {
   if (outSize == 0) return false;
   out[0] = '\0';
-  std::size_t length = 0;
-  const char first = static_cast<char>(sourcePath[0] | 0x20);
-  const bool hasDrive = first >= 'a' && first <= 'z' && sourcePath[1] == ':';
-  if (hasDrive) length = 2;
-  // Up to and including the last separator after the drive; either slash counts.
-  for (std::size_t i = length; sourcePath[i] != '\0'; ++i) {
-    if (sourcePath[i] == '\\' || sourcePath[i] == '/') length = i + 1;
-  }
+  const std::size_t length =
+      static_cast<std::size_t>(FileNamePart(sourcePath, leads, PathStyle::kWindows) - sourcePath);
   if (length >= outSize) return false;
   std::memcpy(out, sourcePath, length);
   out[length] = '\0';

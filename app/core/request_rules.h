@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "file_system.h"
+
 enum class RequestRefusal {
   kNone,
   kNoSource,             // "Select a File to Split"
@@ -36,5 +38,7 @@ RefusalReaction ReactionTo(RequestRefusal refusal);
 
 // Drive and folder of a path, trailing separator kept: "D:\data\big.iso" gives
 // "D:\data\", "\\srv\share\a.bin" gives "\\srv\share\", "big.iso" gives "".
-// False (and out empty) when the result does not fit outSize.
-bool SourceFolderOf(const char* sourcePath, char* out, std::size_t outSize);
+// Either slash separates, on every platform. False (and out empty) when the
+// result does not fit outSize.
+bool SourceFolderOf(const char* sourcePath, char* out, std::size_t outSize,
+                    const LeadBytes& leads = PathLeadBytes());

@@ -23,6 +23,11 @@ bool ConvertToOemCodePage(const char* text, std::string* oem) {
   return true;
 }
 
+const LeadBytes& PathLeadBytes() {
+  static const LeadBytes none;
+  return none;
+}
+
 namespace {
 bool QueryFreeBytes(const char* path, std::uint64_t* freeBytes) {
   struct statvfs info;

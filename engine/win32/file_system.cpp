@@ -30,6 +30,11 @@ bool ConvertToOemCodePage(const char* text, std::string* oem) {
   return WideToCodePageExactly(CP_OEMCP, wide.data(), oem);
 }
 
+const LeadBytes& PathLeadBytes() {
+  static const LeadBytes leads = LeadBytesOf(CP_ACP);
+  return leads;
+}
+
 namespace {
 bool QueryFreeBytes(const char* path, std::uint64_t* freeBytes) {
   ULARGE_INTEGER available, total, totalFree;

@@ -43,6 +43,13 @@ void ExpectHandedOver(ChildProcess& second) {
   EXPECT_FALSE(showedWindow) << "the second copy opened a window";
 }
 
+void PlyxJourney::SetUp() {
+  ASSERT_FALSE(PlyxExePath().empty()) << "no plyx.exe to drive";
+  // A run meant for another code page that did not get it would pass with plain names.
+  const char* codePage = std::getenv("PLYX_CODE_PAGE");
+  ASSERT_TRUE(codePage == nullptr || GetACP() == std::strtoul(codePage, nullptr, 10)) << "ANSI code page " << GetACP();
+}
+
 ChildProcess& PlyxJourney::Start(const std::string& commandText, const std::string& exe) {
   processes.push_back(std::make_unique<ChildProcess>());
   const std::string program = exe.empty() ? PlyxExePath() : exe;

@@ -28,7 +28,7 @@ void ExpectHandedOver(ChildProcess& second);
 
 class PlyxJourney : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_FALSE(PlyxExePath().empty()) << "no plyx.exe to drive"; }
+  void SetUp() override;
 
   ChildProcess& Start(const std::string& commandText, const std::string& exe = std::string());
   // Waits for the main window of `process` and for it to take input: Main() from then on.

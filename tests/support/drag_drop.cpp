@@ -32,6 +32,14 @@ std::wstring Widen(const std::string& ansi) {
   return wide;
 }
 
+bool MakeShortcut(const std::string& shortcut, const std::string& target) {
+  ComPtr<IShellLinkA> link;
+  ComPtr<IPersistFile> file;
+  return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid())) &&
+         SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) &&
+         SUCCEEDED(file->Save(Widen(shortcut).c_str(), TRUE));
+}
+
 ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths) {
   std::vector<PIDLIST_ABSOLUTE> lists(paths.size());
   std::vector<PCUITEMID_CHILD> children(paths.size());

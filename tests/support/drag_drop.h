@@ -1,6 +1,6 @@
 // A drag from the shell as the file manager starts one: the shell's own data
-// object for files and folders, dragged with OLE's DoDragDrop onto a point of
-// the screen. The caller's thread must have called OleInitialize.
+// object for files, folders and shortcuts, dragged with OLE's DoDragDrop onto
+// a point of the screen. The caller's thread must have called OleInitialize.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,8 @@
 #include "holders.h"
 
 std::wstring Widen(const std::string& ansi);
+// A shell shortcut to `target`, saved as `shortcut`.
+bool MakeShortcut(const std::string& shortcut, const std::string& target);
 
 // What IShellFolder::GetUIObjectOf gives for `paths`, all in one folder; null
 // when the shell cannot make it.

@@ -6,7 +6,36 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
+
+namespace {
+
+// The runtime reads a narrow path as if each byte were a character; Windows
+// reads it in the ANSI code page, as PLYX does.
+fs::path PathOf(const std::string& text) {
+#ifdef _WIN32
+  wchar_t wide[4096] = L"";
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, 4096);
+  return wide;
+#else
+  return text;
+#endif
+}
+
+}  // namespace
+
+std::string LocalName(const wchar_t* japanese, const char* plain) {
+#ifdef _WIN32
+  char name[MAX_PATH];
+  if (GetACP() == 932 && WideCharToMultiByte(CP_ACP, 0, japanese, -1, name, MAX_PATH, nullptr, nullptr) > 0) return name;
+#endif
+  (void)japanese;
+  return plain;
+}
 
 TempFolder::TempFolder() {
   const std::string base = (fs::temp_directory_path() / "plyx-test-").string();
@@ -25,7 +54,7 @@ TempFolder::~TempFolder() {
 
 std::string TempFolder::MakeFolder(const std::string& name) const {
   std::error_code error;
-  fs::create_directories(path + name, error);
+  fs::create_directories(PathOf(path + name), error);
   return path + name;
 }
 
@@ -37,29 +66,29 @@ std::string PatternBytes(std::size_t size, std::uint32_t seed) {
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
   return static_cast<bool>(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush());
 }
 
 std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool Exists(const std::string& path) {
   std::error_code error;
-  return fs::exists(path, error);
+  return fs::exists(PathOf(path), error);
 }
 
 std::uint64_t SizeOf(const std::string& path) {
   std::error_code error;
-  const std::uintmax_t size = fs::file_size(path, error);
+  const std::uintmax_t size = fs::file_size(PathOf(path), error);
   return error ? 0 : size;
 }
 
 bool MakeSparseFile(const std::string& path, std::uint64_t size) {
   std::error_code error;
   if (!WriteBytes(path, "")) return false;
-  fs::resize_file(path, size, error);
+  fs::resize_file(PathOf(path), size, error);
   return !error && SizeOf(path) == size;
 }

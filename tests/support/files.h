@@ -27,6 +27,11 @@ class TempFolder {
 // misplaced, lost or doubled chunk shows.
 std::string PatternBytes(std::size_t size, std::uint32_t seed = 1);
 
+// A name for a test's file or folder: `japanese` where the ANSI code page is
+// 932, as in the runs under a ja_JP locale; `plain` elsewhere. Japanese names
+// can hold trail bytes of '\', '|' and '^' (ソ is 83 5C).
+std::string LocalName(const wchar_t* japanese, const char* plain);
+
 bool WriteBytes(const std::string& path, const std::string& bytes);
 // The whole file; "" when it cannot be read (missing, a folder, held elsewhere).
 std::string ReadBytes(const std::string& path);

@@ -124,14 +124,6 @@ TEST(SecondStart, EndsWhenTheRunningCopyDoesNotAnswer) {
   DestroyWindow(running);
 }
 
-bool MakeShortcut(const std::string& shortcut, const std::string& target) {
-  ComPtr<IShellLinkA> link;
-  ComPtr<IPersistFile> file;
-  return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid())) &&
-         SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) &&
-         SUCCEEDED(file->Save(Widen(shortcut).c_str(), TRUE));
-}
-
 // Wine's shell cuts an item's path at MAX_PATH, so a longer one comes as the
 // file manager puts it on the clipboard, in OLE's data object of the clipboard.
 ComPtr<IDataObject> ClipboardDrop(const std::wstring& path) {
