@@ -60,5 +60,7 @@ else
   ctest --preset windows64 || status=1
   bash "$PLYX_ROOT/tests/scripts/run_test.sh" || status=1
 fi
-if [ "$status" = 0 ]; then echo "All test tiers passed."; else echo "Some tests FAILED." >&2; fi
+if [ "$status" = 1 ]; then echo "Some tests FAILED." >&2
+elif [ -n "$only" ]; then echo "The chosen tests of $only passed."
+else echo "All test tiers passed."; fi
 exit "$status"
