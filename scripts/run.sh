@@ -60,9 +60,9 @@ cleanup() {
   plyx_xvfb_stop
 }
 trap cleanup EXIT
-# Wine's desktop process takes its display when the wineserver starts it, and
-# every window of the session is drawn there: a wineserver started with no
-# display (the split and the join start one) would leave plyx.exe nowhere to draw.
+# Wine's desktop process, started with a wineserver's first program, picks the
+# graphics driver of every later one: started with no display (the split and
+# the join would start it), it picks none, and plyx.exe draws nowhere.
 case "$mode" in screenshot | headless) plyx_xvfb_start ;; esac
 plyx_wine_prepare
 plyx_wineserver_start
