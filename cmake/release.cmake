@@ -28,9 +28,11 @@ endif()
 set(CPACK_PACKAGE_FILE_NAME ${plyx_zip})
 include(CPack)
 
-add_test(NAME package.UnpackedAnywhereItStartsAndFindsItsHelp
-         COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
-                 -DZIP=${CMAKE_BINARY_DIR}/${plyx_zip}.zip
-                 -DWINE=${PLYX_WINE} -DDRIVER=$<TARGET_FILE:plyx-e2e>
-                 -P ${PROJECT_SOURCE_DIR}/tests/package/unpacked_start_test.cmake)
-set_tests_properties(package.UnpackedAnywhereItStartsAndFindsItsHelp PROPERTIES TIMEOUT 300)
+if(BUILD_TESTING)
+  add_test(NAME package.UnpackedAnywhereItStartsAndFindsItsHelp
+           COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
+                   -DZIP=${CMAKE_BINARY_DIR}/${plyx_zip}.zip
+                   -DWINE=${PLYX_WINE} -DDRIVER=$<TARGET_FILE:plyx-e2e>
+                   -P ${PROJECT_SOURCE_DIR}/tests/package/unpacked_start_test.cmake)
+  set_tests_properties(package.UnpackedAnywhereItStartsAndFindsItsHelp PROPERTIES TIMEOUT 300)
+endif()

@@ -51,5 +51,5 @@ class DiskFile {
   std::uint32_t size = 0;
   bool readOnly = true;
   std::uint64_t fullSize = 0;
-  bool kernelCopy = true;  // false once the system refused to copy from this file
+  [[maybe_unused]] bool kernelCopy = true;  // POSIX: false once the system refused to copy from this file
 };

@@ -4,9 +4,9 @@
 #   - plyx-split (native, release, no sanitizers) vs cp of the whole file and
 #     split -b with the same part size: medians of several runs and ratios;
 #   - peak resident memory of each (/usr/bin/time -v);
-#   - plyx-split.exe under Wine vs a minimal Win32 copy loop under Wine, both
-#     as one copy of the file and writing the same parts (each new file costs
-#     Wine a scan of the folder, whoever creates it).
+#   - plyx-split.exe of the shipped 32-bit build under Wine vs a minimal Win32
+#     copy loop under Wine, both as one copy of the file and writing the same
+#     parts (each new file costs Wine a scan of the folder, whoever creates it).
 # A measurement, not a test: it prints figures and asserts nothing.
 #
 #   bash scripts/bench.sh            PLYX_BENCH_RUNS (5) and PLYX_BENCH_WINE_RUNS (3) set the runs
@@ -23,12 +23,13 @@ runs="${PLYX_BENCH_RUNS:-5}"
 wine_runs="${PLYX_BENCH_WINE_RUNS:-3}"
 build="${PLYX_BENCH_BUILD:-$PLYX_ROOT/build/bench}"
 
-echo "Building release binaries in $build-host and $build-windows"
-cmake -S "$PLYX_ROOT" -B "$build-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLYX_SANITIZE=OFF >/dev/null
+echo "Building release binaries in $build-host and $build-win32"
+cmake -S "$PLYX_ROOT" -B "$build-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLYX_SANITIZE=OFF \
+  -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build-host" --target plyx-split >/dev/null
-cmake -S "$PLYX_ROOT" -B "$build-windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$PLYX_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$build-windows" --target plyx-split plyx-bench-copy >/dev/null
+cmake -S "$PLYX_ROOT" -B "$build-win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$PLYX_ROOT/cmake/mingw-w64-i686.cmake" -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build-win32" --target plyx-split plyx-bench-copy >/dev/null
 
 shm=/dev/shm
 [ -d "$shm" ] && [ -w "$shm" ] || shm="${TMPDIR:-/tmp}"
@@ -44,8 +45,8 @@ plyx_wine_prepare
 plyx_wineserver_start
 
 plyx="$build-host/plyx-split"
-plyx_exe="$build-windows/plyx-split.exe"
-copy_exe="$build-windows/plyx-bench-copy.exe"
+plyx_exe="$build-win32/plyx-split.exe"
+copy_exe="$build-win32/plyx-bench-copy.exe"
 
 # Milliseconds of one run of the command. Its output goes to a file: Wine's C
 # runtime treats /dev/null as a console and makes each write to it slow.

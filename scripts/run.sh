@@ -27,7 +27,8 @@ case "${1:-}" in
     screenshot="${2:?run.sh: --screenshot needs the PNG file to write}"
     screenshot="$(cd "$(dirname "$screenshot")" && pwd)/$(basename "$screenshot")"
     shift 2 ;;
-  -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  # The comment block at the top, without its first line (#!) or the code below it.
+  -h|--help) awk 'NR > 1 && !/^#/ { exit } NR > 1 { sub(/^# ?/, ""); print }' "$0"; exit 0 ;;
 esac
 [ "$mode" = gui ] && [ -z "${DISPLAY:-}" ] && mode=headless
 
@@ -59,6 +60,10 @@ cleanup() {
   plyx_xvfb_stop
 }
 trap cleanup EXIT
+# Wine's desktop process, started with a wineserver's first program, picks the
+# graphics driver of every later one: started with no display (the split and
+# the join would start it), it picks none, and plyx.exe draws nowhere.
+case "$mode" in screenshot | headless) plyx_xvfb_start ;; esac
 plyx_wine_prepare
 plyx_wineserver_start
 
@@ -128,9 +133,27 @@ take_screenshot() {
     [ -n "$id" ] && break
     sleep 0.2
   done
-  [ -n "$id" ] || { echo "run.sh: PLYX's window did not appear" >&2; return 1; }
-  sleep 1  # let it paint
-  import -window "$id" "$screenshot"
+  if [ -z "$id" ]; then
+    echo "run.sh: PLYX's window did not appear" >&2
+    [ -n "${PLYX_WINESERVER_OURS:-}" ] ||
+      echo "run.sh: Wine was already running in $WINEPREFIX; PLYX_WINEPREFIX chooses another prefix" >&2
+    return 1
+  fi
+  # Painted when two pictures in a row have the same pixels, of more than one colour.
+  local shot="$out/.main-window.png" seen="" now="none 0"
+  for i in $(seq 50); do
+    if import -window "$id" "$shot" 2>/dev/null; then
+      now="$(identify -format '%# %k' "$shot")"
+      [ "$now" = "$seen" ] && [ "${now#* }" -gt 1 ] && break
+      seen="$now"
+    fi
+    sleep 0.3
+  done
+  if [ "$now" != "$seen" ] || [ "${now#* }" -le 1 ]; then
+    echo "run.sh: PLYX's window was not drawn" >&2
+    return 1
+  fi
+  mv -f "$shot" "$screenshot"
   # Without /f taskkill asks politely (WM_CLOSE), and PLYX ends as if closed.
   wine taskkill /im plyx.exe </dev/null >/dev/null 2>&1 || true
   wait "$plyx" || true
@@ -147,7 +170,6 @@ case "$mode" in
     echo "The parts and the batch are in $out/parts"
     ;;
   screenshot)
-    plyx_xvfb_start
     take_screenshot
     echo "Saved a screenshot of the main window to $screenshot"
     ;;
@@ -157,7 +179,6 @@ case "$mode" in
     joined=0
     split_and_join || joined=1
     screenshot="$out/main-window.png"
-    plyx_xvfb_start
     take_screenshot
     name="$(basename "$source_file")"
     joining="it joined them into $out/parts/$name"

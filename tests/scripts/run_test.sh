@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # scripts/run.sh with file names a user can have (blanks, &, é, %OS%): --cli
 # splits, joins as a double click on the batch does, and compares; with no
-# display the main job does the same and also draws the main window.
-# Needs the environment of scripts/wine-env.sh, as scripts/test.sh runs it.
+# display the main job does the same and also draws the main window, as on a
+# machine where nothing of PLYX's runs yet. Needs the environment of
+# scripts/wine-env.sh, as scripts/test.sh runs it.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 work="$(mktemp -d "${TMPDIR:-/tmp}/plyx-run-test.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
+cleanup() {
+  WINEPREFIX="$work/wine" wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
 fail() { printf 'run.sh test FAILED: %s\n%s\n' "$1" "${2:-}" >&2; exit 1; }
 
 # Guards: cmd.exe stopped the batch at the & of its name.
@@ -16,9 +21,26 @@ head -c 300000 /dev/urandom >"$file"
 out="$(PLYX_RUN_DIR="$work/cli" bash "$root/scripts/run.sh" --cli "$file" 100000 2>&1)" || fail "--cli" "$out"
 grep -q "identical to the source (3 parts)" <<<"$out" || fail "--cli did not join" "$out"
 
-out="$(env -u DISPLAY PLYX_RUN_DIR="$work/main" bash "$root/scripts/run.sh" "$file" 2>&1)" || fail "no display" "$out"
+# The newcomer's main job: no display, no Wine running, a prefix of its own.
+# Guards: Wine's desktop started with no display, so the window drew nowhere.
+prefix="$work/wine"
+out="$(env -u DISPLAY -u WINEPREFIX PLYX_WINEPREFIX="$prefix" PLYX_RUN_DIR="$work/main" \
+  bash "$root/scripts/run.sh" "$file" 2>&1)" || fail "no display, fresh prefix" "$out"
 grep -q "identical to the source (1 parts)" <<<"$out" || fail "the main job did not join" "$out"
-[ "$(identify -format %m "$work/main/main-window.png")" = PNG ] || fail "no picture of the main window" "$out"
+# A PNG of the whole window, not of one colour: its caption, controls and texts.
+read -r format width height colours deviation < <(identify -format '%m %w %h %k %[fx:standard_deviation]\n' \
+  "$work/main/main-window.png" 2>&1) || true
+[ "$format" = PNG ] && [ "${width:-0}" -ge 300 ] && [ "${height:-0}" -ge 200 ] && [ "${colours:-0}" -ge 8 ] &&
+  awk -v d="${deviation:-0}" 'BEGIN { exit !(d > 0.05) }' ||
+  fail "the picture is not of the main window: $format ${width}x$height, $colours colours, deviation $deviation" "$out"
+for pid in /proc/[0-9]*; do
+  if grep -qsxzF "WINEPREFIX=$prefix" "$pid/environ"; then
+    fail "run.sh left Wine running in its prefix: $(tr '\0' ' ' <"$pid/cmdline")" "$out"
+  fi
+done
+
+out="$(bash "$root/scripts/run.sh" --help)"
+grep -q "^  bash scripts/run.sh --cli" <<<"$out" && ! grep -q "^set " <<<"$out" || fail "--help" "$out"
 
 # Guards: a name with %OS% reached plyx.exe empty when cmd.exe started it.
 # run.sh hands the name over through plyx-launch.exe; plyx-split.exe, started
