@@ -4,6 +4,7 @@
 // has cmd.exe join by the batch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -12,6 +13,7 @@
 
 #include "disk_file.h"
 #include "disk_space.h"
+#include "file_system.h"
 #include "merge_batch.h"
 #include "path_text.h"
 #include "size_presets.h"
@@ -103,24 +105,117 @@ TEST(CheckDiskSpace, TheSystemQueryFallsBackFromAMissingFolderToItsRoot) {
   EXPECT_FALSE(SystemDiskSpace().FreeBytes("no-such-folder-of-plyx/", "no-such-root/", &freeBytes));
 }
 
-TEST(MergeBatchText, KeepsTheEightLinesOfTheJoinInTheirOrder) {
-  // The receiver's join is unchanged; checks only come before and between.
+// The script of `name` (UTF-8 here, ANSI on Windows) as the split writes it.
+std::string Script(const std::string& name, std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t count) {
+  std::u16string wide;
   std::string script;
-  ASSERT_TRUE(BuildMergeBatch("movie.avi", 599000, 200000, 3, &script));
-  const Texts lines = {"@echo off\r\necho PLYX - Quorvant Ver 1.4\r\necho Merging Files ....\r\n",
-                       "\r\ncopy /b \"movie.avi.001\" \"movie.avi\"\r\n"
-                       "copy /b \"movie.avi\"+\"movie.avi.002\" \"movie.avi\"\r\n"
-                       "copy /b \"movie.avi\"+\"movie.avi.003\" \"movie.avi\"\r\n",
-                       "\r\necho movie.avi Successfully Merged !!!\r\necho Thank you for using PLYX"};
-  EXPECT_EQ(script.find(lines[0]), 0u);
-  EXPECT_NE(script.find(lines[1]), std::string::npos) << script;
-  EXPECT_EQ(script.find(lines[2]), script.size() - lines[2].size()) << "no line end after the last line";
+  EXPECT_TRUE(NameInUtf16(name.c_str(), &wide) && BuildMergeBatch(wide, fileSize, partSize, count, &script));
+  return script;
 }
 
-// Input handled unsafely: a line break or quote in the name would run as commands.
-TEST(MergeBatchText, RefusesNamesThatWouldBreakTheScript) {
-  for (const char* name : {"a\r\ndel x.avi", "tab\tname", "quote\"d.avi", ""}) EXPECT_FALSE(CanNameInBatch(name)) << name;
+// The lines of `script`; false when a line ends otherwise than in CR LF or
+// holds a byte that is not printable ASCII.
+bool AsciiLines(const std::string& script, Texts* lines) {
+  for (std::size_t at = 0, end; at < script.size(); at = end + 2) {
+    if ((end = script.find("\r\n", at)) == std::string::npos) return false;
+    lines->push_back(script.substr(at, end - at));
+    for (char c : lines->back()) {
+      if (c < 0x20 || c > 0x7E) return false;
+    }
+  }
+  return true;
 }
+
+TEST(MergeBatchText, JoinsEveryPartInOrderIntoAFileOfItsOwnAndOnlyThenReplacesTheName) {
+  std::u16string name = u"movie.avi";
+  std::string script;
+  ASSERT_TRUE(BuildMergeBatch(name, 600000, 262144, 3, &script));
+  Texts lines;
+  ASSERT_TRUE(AsciiLines(script, &lines)) << script;
+  EXPECT_EQ(Texts(lines.begin(), lines.begin() + 3), (Texts{"@echo off", "echo PLYX - Quorvant Ver 1.4", "echo Merging Files ...."}));
+  // Each step, in the order it must come: a test of plyxpart skips the rest after a failure.
+  const std::string name1 = "for %%j in (\"movie.avi.001\") do ", unfailed = "if \"%plyxpart%\"==\"\" ";
+  const Texts steps = {
+      "setlocal EnableExtensions DisableDelayedExpansion", "pushd \"%~dp0\"", "if errorlevel 1 goto plyxnodir",
+      "set COPYCMD=", unfailed + name1 + "if not exist \"%%~nj.003\" set plyxpart=.003",
+      unfailed + "for %%i in (\"movie.avi.002\") do if not \"%%~zi\"==\"262144\" set plyxpart=.002",
+      unfailed + "for %%i in (\"movie.avi.003\") do if not \"%%~zi\"==\"75712\" set plyxpart=.003",
+      name1 + "if exist \"%%~nj\\*\" goto plyxfold", name1 + "type nul >\"%%~nj.000\"",
+      unfailed + name1 + "copy /y /b \"%%~nj.000\"+\"%%~nj.001\" \"%%~nj.000\" >nul",
+      unfailed + "for %%i in (\"movie.avi.000\") do if not \"%%~zi\"==\"262144\" set plyxpart=.001",
+      unfailed + name1 + "copy /y /b \"%%~nj.000\"+\"%%~nj.002\" \"%%~nj.000\" >nul",
+      unfailed + "for %%i in (\"movie.avi.000\") do if not \"%%~zi\"==\"524288\" set plyxpart=.002",
+      unfailed + name1 + "copy /y /b \"%%~nj.000\"+\"%%~nj.003\" \"%%~nj.000\" >nul",
+      unfailed + "for %%i in (\"movie.avi.000\") do if not \"%%~zi\"==\"600000\" set plyxpart=.003",
+      "if not \"%plyxpart%\"==\"\" goto plyxjerr", name1 + "move /y \"%%~nj.000\" \"%%~nj\" >nul",
+      name1 + "if exist \"%%~nj.000\" goto plyxmove", name1 + "echo %%~nj Successfully Merged !!!",
+      "echo Thank you for using PLYX", "popd", "exit /b 0", ":plyxend"};
+  auto at = lines.begin();
+  for (const std::string& step : steps) {
+    at = std::find(at, lines.end(), step);
+    ASSERT_NE(at, lines.end()) << "missing or out of order: " << step << "\n" << script;
+  }
+  const auto copies = [](const std::string& text) { return text.find(" copy /y /b ") != std::string::npos; };
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), copies), 3);
+  EXPECT_EQ(Script("movie.avi", 600000, 262144, 3), script) << "the platform's UTF-16 of an ASCII name";
+  // Bound: the most parts, and one empty part, which copy would skip.
+  ASSERT_TRUE(BuildMergeBatch(name, 999 * 7 - 3, 7, 999, &script));
+  EXPECT_NE(script.find("\"%%~nj.999\" \"%%~nj.000\" >nul\r\nif \"%plyxpart%\"==\"\" for %%i in (\"movie.avi.000\") do "
+                        "if not \"%%~zi\"==\"6990\" set plyxpart=.999"), std::string::npos);
+  ASSERT_TRUE(BuildMergeBatch(name, 0, 262144, 1, &script));
+  EXPECT_FALSE(copies(script));
+  EXPECT_FALSE(BuildMergeBatch(u"", 10, 10, 1, &script) || BuildMergeBatch(name, 10, 10, 0, &script));
+}
+
+// Input handled unsafely, and names refused or not found: the script is ASCII
+// in every code page, a name outside plain ASCII is found from its first part
+// by a pattern, and no character of a name can end a line, a quote or a command.
+TEST(MergeBatchText, WritesEveryNameInAsciiThatNoCharacterCanBreak) {
+  const struct { std::u16string name; const char* lines; } cases[] = {
+      {u"100% & ^ (1),;=!.bin", "for %%j in (\"100%% & ^ (1),;=!.bin.001\") do echo %%~nj Successfully Merged !!!"},
+      {u"John\u2019s notes \u2013 final \u20ac.doc",
+       "for %%i in (John?s?notes???final??.doc.001) do set /a plyxc+=1\n"
+       "if \"%plyxc%\"==\"1\" if not \"%plyxf:~30%\"==\"\" set plyxc=0\n"
+       "if \"%plyxc%\"==\"1\" if \"%plyxf:~29%\"==\"\" set plyxc=0\n"
+       "for %%i in (John?s?notes???final??.doc.002) do if not \"%%~zi\"==\"100000\" set plyxpart=.002\n"
+       "for %%j in (John?s?notes???final??.doc.001) do echo %%~nj Successfully Merged !!!\n"
+       "if \"%plyxc%\"==\"0\" echo John?s notes ? final ?.doc.001 is missing - nothing was merged"},
+      {u"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", "for %%i in (??????.xls.001) do set \"plyxf=%%~i\"\n"
+                                                "echo More than one file is named like ???^&??.xls.001 - nothing was merged"},
+      // A surrogate pair is two units, as the interpreter counts them.
+      {u"\U0001F600 50%.txt", "for %%i in (???50?.txt.001) do set /a plyxc+=1\n"
+                               "if \"%plyxc%\"==\"1\" if \"%plyxf:~13%\"==\"\" set plyxc=0\n"
+                               "echo ?? 50%%.txt.001 is missing"},
+      // POSIX names: a line break, quote or wildcard is a ? like any other.
+      {u"a\r\ndel *.*\"|<>:\\x", "for %%i in (a??del??.???????x.001) do set /a plyxc+=1\n"
+                                 "echo a??del ?.???????x.001 is missing"},
+  };
+  for (const auto& c : cases) {
+    std::string script;
+    ASSERT_TRUE(BuildMergeBatch(c.name, 250000, 100000, 3, &script));
+    Texts lines;
+    EXPECT_TRUE(AsciiLines(script, &lines)) << script;
+    std::string expected = c.lines;
+    for (std::size_t from = 0, end; from < expected.size(); from = end + 1) {
+      end = std::min(expected.find('\n', from), expected.size());
+      const std::string line = expected.substr(from, end - from);
+      EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(line) != std::string::npos; }))
+          << line << "\n" << script;
+    }
+  }
+}
+
+#ifndef _WIN32
+TEST(MergeBatchText, APosixNameIsTakenAsUtf8) {
+  const struct { const char* utf8; std::u16string wide; } cases[] = {
+      {"caf\xc3\xa9", u"caf\u00e9"}, {"\xe2\x82\xac", u"\u20ac"}, {"\xf0\x9f\x98\x80", u"\U0001F600"},
+      {"a\xff" "b", u"a\uFFFD" "b"}, {"\xe2\x82", u"\uFFFD\uFFFD"}, {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"}};
+  for (const auto& c : cases) {
+    std::u16string wide;
+    EXPECT_TRUE(NameInUtf16(c.utf8, &wide) && wide == c.wide) << c.utf8;
+  }
+}
+#endif
 
 class SplitRun : public ::testing::Test {
  protected:
@@ -176,9 +271,7 @@ TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
           << "part " << i;
     }
     EXPECT_FALSE(Exists(Part(count + 1)));
-    std::string script;
-    ASSERT_TRUE(BuildMergeBatch(name.c_str(), job.fileSize, c.partSize, count, &script));
-    EXPECT_EQ(ReadBytes(Batch()), script);
+    EXPECT_EQ(ReadBytes(Batch()), Script(name, job.fileSize, c.partSize, count));
     EXPECT_EQ(ui.Count("step"), static_cast<int>(count));
     EXPECT_EQ(ui.Count("ask"), 0) << ui.Dump();
     const std::string total = std::to_string(count);
@@ -225,9 +318,6 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
        kStatusCreateFailed, "Unable to Create Destination File : 2000", 2, 1},
       // A failure reported as success: a part whose close failed counted as written.
       {"part 2 fails at its close", [&] { disk.failClose = 1; }, kStatusWriteFailed, "Split Cancelled : 6000", 2, 2},
-      // Every part was written before a name the batch cannot hold was refused.
-      {"a name the batch cannot hold", [&] { std::snprintf(job.sourcePath, sizeof job.sourcePath, "%s", (temp / "quote\"d.bin").c_str()); },
-       kStatusBatchFailed, "Unable to Create BAT File 8000", 1, 0},
       // Bound: one byte short of a part is no room.
       {"full at the second part", [&] { disk.freeBytes = {262144, 262143}; },
        kStatusNoRoom, "Split Cancelled : 4000", 2, 1},
@@ -290,10 +380,8 @@ TEST_F(SplitRun, AnExistingBatchIsReplacedWholeOnOKAndKeptOnCancel) {
     Prepare(600000, 262144);
     WriteBytes(Batch(), std::string(5000, 'z'));
     ui.answers = {ok ? SplitAnswer::kOk : SplitAnswer::kCancel};
-    std::string script;
-    ASSERT_TRUE(BuildMergeBatch(name.c_str(), 600000, 262144, 3, &script));
     EXPECT_EQ(Run(), ok ? kStatusOk : kStatusOverwriteDeclined);
-    EXPECT_EQ(ReadBytes(Batch()), ok ? script : std::string(5000, 'z'));
+    EXPECT_EQ(ReadBytes(Batch()), ok ? Script(name, 600000, 262144, 3) : std::string(5000, 'z'));
     EXPECT_EQ(ui.Asked(SplitQuestion::kOverwrite), Texts{Batch() + " exists already, do you want to OverWrite it?"});
     EXPECT_EQ(job.currentPart, ok ? 4u : 5u);
     EXPECT_EQ(disk.roots.size(), ok ? 4u : 3u) << "a kept batch needs no disk check";

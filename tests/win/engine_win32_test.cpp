@@ -1,15 +1,18 @@
 // The engine on Windows' own files, disks and cmd.exe: whole splits whose
-// batch, run by cmd.exe as a double click runs it, restores the source byte for
-// byte, or refuses, joining nothing, when a part is missing or has the wrong
-// size; names as cmd.exe and plyx-split.exe read them; and the disk check and
-// the split run on a floppy-typed A: drive backed by a 1 MiB tmpfs, the medium
-// changed while the Retry question waits.
+// batch, run by cmd.exe from wherever it is started, restores the source byte
+// for byte or leaves the name as it was; names as plyx-split.exe reads them;
+// and the disk check and the split run on a floppy-typed A: drive backed by a
+// 1 MiB tmpfs, the medium changed while the Retry question waits.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <filesystem>
+#include <functional>
 #include <string>
 
+#include "ansi_text.h"
+#include "disk_file.h"
 #include "disk_space.h"
 #include "file_system.h"
 #include "holders.h"
@@ -23,7 +26,7 @@
 namespace {
 
 // Splits `data` into `dest` as `name`.
-void Split(const TempFolder& in, const std::string& dest, const char* name, const std::string& data,
+void Split(const TempFolder& in, const std::string& dest, const std::string& name, const std::string& data,
            std::uint32_t partSize) {
   ASSERT_TRUE(WriteBytes(in / name, data));
   const auto size = static_cast<std::uint32_t>(data.size());
@@ -33,84 +36,171 @@ void Split(const TempFolder& in, const std::string& dest, const char* name, cons
   ASSERT_EQ(RunSplit(job, ui, SystemDiskSpace()), kStatusOk) << ui.Dump();
 }
 
-// Input handled unsafely: a name holding & or % must not run commands of its own.
+// The name in this process's ANSI code page; "" where it lacks a character.
+std::string Ansi(const wchar_t* name) {
+  std::string ansi;
+  return WideToExactAnsi(name, &ansi) ? ansi : "";
+}
+
+// Input handled unsafely: a name holding & or % must not run commands of its
+// own. Names beyond ASCII were refused where the OEM code page lacked one of
+// their characters, and joined nothing in another code page.
 TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
-  const struct { const char* name; std::uint32_t size, partSize; bool controlZ; } cases[] = {
-      {"ctrlz.bin", 300000, 65536, true},  // 0x1A ends a file copied in text mode
-      {"empty.bin", 0, 262144, false},
-      {"many.bin", 999 * 7 - 3, 7, false},
-      {"caf\xe9 cr\xe8me.bin", 50000, 20000, false},  // ANSI bytes; cmd reads OEM
-      {"a & mkdir pwned & b.bin", 50000, 20000, false},
-      {"100% sure ^ and %PATH% %p.bin", 50000, 20000, false},
+  const struct { const wchar_t* name; std::uint32_t size, partSize; bool controlZ; } cases[] = {
+      {L"ctrlz.bin", 300000, 65536, true},  // 0x1A ends a file copied in text mode
+      {L"empty.bin", 0, 262144, false},
+      {L"many.bin", 999 * 7 - 3, 7, false},
+      {L"caf\u00e9 cr\u00e8me.bin", 50000, 20000, false},
+      {L"John\u2019s notes \u2013 final \u20ac.doc", 50000, 20000, false},
+      {L"a & mkdir pwned & b.bin", 50000, 20000, false},
+      {L"100% sure ^ and %PATH% %p.bin", 50000, 20000, false},
+      {L"a (1),b;c=d!e.bin", 50000, 20000, false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    const std::string name = Ansi(c.name);
+    if (name.empty()) continue;  // not a name in this code page
+    SCOPED_TRACE(name);
     TempFolder in, out;
     std::string data = PatternBytes(c.size, c.size);
     for (std::size_t i = 0; c.controlZ && i < data.size(); i += 3) data[i] = '\x1a';
-    Split(in, out.Path(), c.name, data, c.partSize);
+    Split(in, out.Path(), name, data, c.partSize);
 
     std::string said;
-    EXPECT_EQ(RunBatch(out.Path(), std::string(c.name) + ".bat", &said), 0);
-    EXPECT_TRUE(Exists(out / c.name) && ReadBytes(out / c.name) == data) << "the join differs from the source";
+    EXPECT_EQ(RunBatch(out.Path(), name + ".bat", &said), 0);
+    // Not Exists(): std::filesystem takes a narrow name as Latin-1, not as ANSI.
+    EXPECT_TRUE(GetFileAttributesA((out / name).c_str()) != INVALID_FILE_ATTRIBUTES && ReadBytes(out / name) == data)
+        << "the join differs from the source";
     EXPECT_FALSE(Exists(out / "pwned")) << "the batch ran a command hidden in the name";
     EXPECT_NE(said.find("Successfully Merged !!!"), std::string::npos) << said;
     EXPECT_EQ(said.find("not found"), std::string::npos) << said;
   }
 }
 
-// A failure reported as success, and lost data: the batch joined around a
-// missing or wrong part and, run in the source's folder, replaced the user's
-// file with the wrong result.
-TEST(MergeBatchRun, ABrokenSetOfPartsJoinsNothingAndSaysWhy) {
-  constexpr int kMissing = -1, kFolder = -2;
-  const struct { const char* part; int size; bool noSizes; const char* said; } cases[] = {
-      {"001", kMissing, false, "x.bin.001 is missing - nothing was merged"},
-      {"003", kMissing, false, "x.bin.003 is missing"},
-      {"002", 99999, false, "x.bin.002 does not have the size it was split with - nothing was merged"},
-      {"002", kFolder, false, "x.bin.002 does not have the size"},
-      {"003", 100001, false, "x.bin.003 does not have the size"},
-      {"002", 99999, true, nullptr},  // no sizes from the interpreter (%~z0 spoilt): joined
+// Lost data, and failures reported as success: the batch joined the set of the
+// folder it was started in, appended parts to an older file of the name, and
+// called a join of nothing a success. Whatever happens, the name must end as
+// it was or exactly the source, with "Successfully Merged" only in that case.
+TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
+  const std::string source = PatternBytes(300000), old(777, 'o');
+  DiskFile holder;  // holds a file without sharing, as another program can
+  struct Paths { std::string set, other; };
+  const struct {
+    const char* what;
+    std::function<void(Paths&, BatchStart&)> setUp;
+    const char* said;  // nullptr: joined
+  } cases[] = {
+      {"started from another folder", [](Paths& p, BatchStart& start) { start.folder = p.other; }, nullptr},
+      {"from a folder with another set of that name",
+       [&](Paths& p, BatchStart& start) {
+         TempFolder in;
+         Split(in, p.other, "x.bin", PatternBytes(300000, 2), 100000);
+         WriteBytes(p.other + "x.bin", old);
+         start.folder = p.other;
+       },
+       nullptr},
+      {"COPYCMD=/-Y, answered No",
+       [](Paths&, BatchStart& start) { SetEnvironmentVariableA("COPYCMD", "/-Y"), start.input = "n\r\nn\r\nn\r\nn\r\n"; },
+       nullptr},
+      // Copied off a CD: a copy of one read-only part was read-only, and the
+      // appends to it failed. Only a user who is not root sees it under Wine.
+      {"read-only parts",
+       [](Paths& p, BatchStart&) {
+         for (const char* n : {"001", "002", "003"}) SetFileAttributesA((p.set + "x.bin." + n).c_str(), FILE_ATTRIBUTE_READONLY);
+       },
+       nullptr},
+      {"a read-only x.bin.000 from an earlier try",
+       [](Paths& p, BatchStart&) {
+         WriteBytes(p.set + "x.bin.000", "earlier");
+         SetFileAttributesA((p.set + "x.bin.000").c_str(), FILE_ATTRIBUTE_READONLY);
+       },
+       nullptr},
+      {"part 001 held open",
+       [&](Paths& p, BatchStart&) { ASSERT_TRUE(holder.Open(kDiskFileRead, (p.set + "x.bin.001").c_str())); },
+       "x.bin is incomplete - the join failed at x.bin.001, x.bin is as it was"},
+      {"x.bin held open",
+       [&](Paths& p, BatchStart&) { ASSERT_TRUE(holder.Open(kDiskFileRead, (p.set + "x.bin").c_str())); },
+       "x.bin cannot be replaced - the join failed, x.bin is as it was"},
+      {"the parts' paths past 260 characters",
+       [](Paths& p, BatchStart& start) {
+         std::string deep = p.set.substr(0, p.set.size() - 2);  // the set's folder is ...\s
+         deep += std::string(253 - deep.size(), 'd');  // parts 262, x.bin 258 characters
+         ASSERT_TRUE(MoveFileA(p.set.c_str(), deep.c_str())) << GetLastError();
+         p.set = deep + "\\";
+         start = {p.set, true, ""};
+       },
+       "nothing was merged"},
+      {"part 001 missing", [](Paths& p, BatchStart&) { DeleteFileA((p.set + "x.bin.001").c_str()); },
+       "x.bin.001 is missing - nothing was merged"},
+      {"part 003 missing", [](Paths& p, BatchStart&) { DeleteFileA((p.set + "x.bin.003").c_str()); },
+       "x.bin.003 is missing - nothing was merged"},
+      {"part 002 short", [](Paths& p, BatchStart&) { WriteBytes(p.set + "x.bin.002", std::string(99999, 'c')); },
+       "x.bin.002 does not have the size it was split with - nothing was merged"},
+      {"part 003 a byte long", [](Paths& p, BatchStart&) { WriteBytes(p.set + "x.bin.003", std::string(100001, 'c')); },
+       "x.bin.003 does not have the size it was split with"},
+      {"a folder in part 002's place",
+       [](Paths& p, BatchStart&) {
+         DeleteFileA((p.set + "x.bin.002").c_str());
+         CreateDirectoryA((p.set + "x.bin.002").c_str(), nullptr);
+       },
+       "x.bin.002 does not have the size it was split with"},
+      {"x.bin.000 a folder with a file",
+       [](Paths& p, BatchStart&) {
+         CreateDirectoryA((p.set + "x.bin.000").c_str(), nullptr);
+         WriteBytes(p.set + "x.bin.000\\kept", "kept");
+       },
+       "x.bin.000 is a folder - nothing was merged"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.part) + " " + std::to_string(c.size));
-    TempFolder in, out;
-    Split(in, out.Path(), "x.bin", PatternBytes(300000), 100000);
-    ASSERT_TRUE(WriteBytes(out / "x.bin", "the user's own file"));
-    const std::string part = out / ("x.bin." + std::string(c.part));
-    DeleteFileA(part.c_str());
-    if (c.size == kFolder) CreateDirectoryA(part.c_str(), nullptr);
-    if (c.size >= 0) WriteBytes(part, std::string(c.size, 'c'));
-    std::string script = ReadBytes(out / "x.bin.bat"), said;
-    for (std::size_t at; c.noSizes && (at = script.find("%~z0")) != std::string::npos;) script.replace(at, 4, "~z0");
-    WriteBytes(out / "x.bin.bat", script);
-    EXPECT_EQ(RunBatch(out.Path(), "x.bin.bat", &said), c.said ? 1 : 0);
-    EXPECT_NE(said.find(c.said ? c.said : "Successfully Merged !!!"), std::string::npos) << said;
-    EXPECT_TRUE(c.said == nullptr || said.find("Successfully Merged") == std::string::npos) << said;
-    EXPECT_EQ(SizeOf(out / "x.bin"), c.said ? 19u : 299999u) << "the user's own file, or the join";
+    SCOPED_TRACE(c.what);
+    TempFolder in, parts, other;
+    Paths paths{parts.MakeFolder("s") + "\\", other.Path()};
+    Split(in, paths.set, "x.bin", source, 100000);
+    ASSERT_TRUE(WriteBytes(paths.set + "x.bin", old));
+    BatchStart start;
+    c.setUp(paths, start);
+    std::string said;
+    const int code = RunBatch(paths.set, "x.bin.bat", &said, start);
+    holder.Close();
+    SetEnvironmentVariableA("COPYCMD", nullptr);
+    for (const char* n : {"001", "002", "003", "000"}) SetFileAttributesA((paths.set + "x.bin." + n).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    EXPECT_EQ(code, c.said ? 1 : 0) << said;
+    EXPECT_TRUE(ReadBytes(paths.set + "x.bin") == (c.said ? old : source)) << "x.bin is a mix of " << SizeOf(paths.set + "x.bin");
+    EXPECT_EQ(said.find("Successfully Merged") != std::string::npos, c.said == nullptr) << said;
+    EXPECT_NE(said.find(c.said ? c.said : "x.bin Successfully Merged !!!\r\nThank you for using PLYX"), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::is_regular_file(paths.set + "x.bin.000")) << "the join file was left behind";
+    EXPECT_TRUE(!Exists(paths.set + "x.bin.000") || ReadBytes(paths.set + "x.bin.000\\kept") == "kept");
+    EXPECT_TRUE(!Exists(paths.other + "x.bin") || ReadBytes(paths.other + "x.bin") == old) << "another set was joined";
   }
 }
 
-// Mended fault: a best-fit conversion ("e" for "é") would make the batch, or
-// plyx-split, name another file.
-TEST(Win32OemNames, AnsiNamesBecomeTheOemBytesCmdReads) {
-  if (GetACP() != 1252 || GetOEMCP() != 437) {
-    GTEST_SKIP() << "code pages " << GetACP() << "/" << GetOEMCP() << ", not 1252/437";
-  }
-  const struct { const char* ansi; const char* oem; } cases[] = {  // oem nullptr: no exact OEM form
-      {"movie.avi", "movie.avi"}, {"caf\xe9", "caf\x82"}, {"\xc4pfel", "\x8epfel"},
-      {"price \x80", nullptr},  // the euro sign is not in code page 437
+// Input handled unsafely: escaped byte by byte in a double-byte code page, the
+// echo line ran the tail of such a name as a command (a batch named like it).
+TEST(MergeBatchRun, JoinsNamesOfADoubleByteCodePage) {
+  if (GetACP() != 932) GTEST_SKIP() << "code page " << GetACP() << ", not 932 (ctest runs it as win.ja.*)";
+  const struct { const wchar_t *name, *tail; } cases[] = {
+      {L"\u30ec\u30dd\u30fc\u30c8.doc", L"\u30fc\u30c8.doc"},  // the trail byte of po is |
+      {L"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", L"\u8cc7\u6599.xls"},
   };
   for (const auto& c : cases) {
-    std::string oem;
-    EXPECT_EQ(ConvertToOemCodePage(c.ansi, &oem), c.oem != nullptr) << c.ansi;
-    EXPECT_EQ(oem, c.oem ? c.oem : "") << c.ansi;
+    const std::string name = Ansi(c.name);
+    SCOPED_TRACE(name);
+    TempFolder in, out;
+    ASSERT_TRUE(WriteBytes(out / (Ansi(c.tail) + ".bat"), "@mkdir pwned\r\n"));
+    const std::string data = PatternBytes(250000);
+    Split(in, out.Path(), name, data, 100000);
+    std::string said;
+    EXPECT_EQ(RunBatch(out.Path(), name + ".bat", &said), 0) << said;
+    EXPECT_TRUE(ReadBytes(out / name) == data) << "the join differs from the source";
+    EXPECT_FALSE(Exists(out / "pwned")) << said;
+    const std::string end = name + " Successfully Merged !!!\r\nThank you for using PLYX\r\n";
+    EXPECT_TRUE(said.size() >= end.size() && said.compare(said.size() - end.size(), end.size(), end) == 0) << said;
   }
 }
 
 // Input handled unsafely: plyx-split.exe took the system's best fit of its
 // arguments, so that "\u03a9mega.bin" beside Omega.bin split Omega.bin.
-TEST(Win32OemNames, PlyxSplitRefusesANameWithoutAnExactAnsiForm) {
+TEST(Win32AnsiNames, PlyxSplitRefusesANameWithoutAnExactAnsiForm) {
   std::wstring exe = L"Z:" PLYX_SPLIT_EXE;
   for (auto& c : exe) c = c == L'/' ? L'\\' : c;
   TempFolder temp;
