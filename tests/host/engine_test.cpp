@@ -113,107 +113,60 @@ std::string Script(const std::string& name, std::uint32_t fileSize, std::uint32_
   return script;
 }
 
-// The lines of `script`; false when a line ends otherwise than in CR LF or
-// holds a byte that is not printable ASCII.
-bool AsciiLines(const std::string& script, Texts* lines) {
-  for (std::size_t at = 0, end; at < script.size(); at = end + 2) {
-    if ((end = script.find("\r\n", at)) == std::string::npos) return false;
-    lines->push_back(script.substr(at, end - at));
-    for (char c : lines->back()) {
-      if (c < 0x20 || c > 0x7E) return false;
-    }
-  }
-  return true;
-}
-
-TEST(MergeBatchText, JoinsEveryPartInOrderIntoAFileOfItsOwnAndOnlyThenReplacesTheName) {
-  std::u16string name = u"movie.avi";
+// The script's lines; each must end in CR LF and hold printable ASCII only.
+Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t count) {
   std::string script;
-  ASSERT_TRUE(BuildMergeBatch(name, 600000, 262144, 3, &script));
+  EXPECT_TRUE(BuildMergeBatch(name, fileSize, partSize, count, &script));
   Texts lines;
-  ASSERT_TRUE(AsciiLines(script, &lines)) << script;
-  EXPECT_EQ(Texts(lines.begin(), lines.begin() + 3), (Texts{"@echo off", "echo PLYX - Quorvant Ver 1.4", "echo Merging Files ...."}));
-  // Each step, in the order it must come: a test of plyxpart skips the rest after a failure.
-  const std::string name1 = "for %%j in (\"movie.avi.001\") do ", unfailed = "if \"%plyxpart%\"==\"\" ";
-  const Texts steps = {
-      "setlocal EnableExtensions DisableDelayedExpansion", "pushd \"%~dp0\"", "if errorlevel 1 goto plyxnodir",
-      "set COPYCMD=", unfailed + name1 + "if not exist \"%%~nj.003\" set plyxpart=.003",
-      unfailed + "for %%i in (\"movie.avi.002\") do if not \"%%~zi\"==\"262144\" set plyxpart=.002",
-      unfailed + "for %%i in (\"movie.avi.003\") do if not \"%%~zi\"==\"75712\" set plyxpart=.003",
-      name1 + "if exist \"%%~nj\\*\" goto plyxfold", name1 + "type nul >\"%%~nj.000\"",
-      unfailed + name1 + "copy /y /b \"%%~nj.000\"+\"%%~nj.001\" \"%%~nj.000\" >nul",
-      unfailed + "for %%i in (\"movie.avi.000\") do if not \"%%~zi\"==\"262144\" set plyxpart=.001",
-      unfailed + name1 + "copy /y /b \"%%~nj.000\"+\"%%~nj.002\" \"%%~nj.000\" >nul",
-      unfailed + "for %%i in (\"movie.avi.000\") do if not \"%%~zi\"==\"524288\" set plyxpart=.002",
-      unfailed + name1 + "copy /y /b \"%%~nj.000\"+\"%%~nj.003\" \"%%~nj.000\" >nul",
-      unfailed + "for %%i in (\"movie.avi.000\") do if not \"%%~zi\"==\"600000\" set plyxpart=.003",
-      "if not \"%plyxpart%\"==\"\" goto plyxjerr", name1 + "move /y \"%%~nj.000\" \"%%~nj\" >nul",
-      name1 + "if exist \"%%~nj.000\" goto plyxmove", name1 + "echo %%~nj Successfully Merged !!!",
-      "echo Thank you for using PLYX", "popd", "exit /b 0", ":plyxend"};
-  auto at = lines.begin();
-  for (const std::string& step : steps) {
-    at = std::find(at, lines.end(), step);
-    ASSERT_NE(at, lines.end()) << "missing or out of order: " << step << "\n" << script;
+  for (std::size_t at = 0, end; at < script.size(); at = end + 2) {
+    const std::string& line = lines.emplace_back(script.substr(at, (end = std::min(script.find("\r\n", at), script.size())) - at));
+    EXPECT_TRUE(end < script.size() && std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) << line;
   }
-  const auto copies = [](const std::string& text) { return text.find(" copy /y /b ") != std::string::npos; };
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), copies), 3);
-  EXPECT_EQ(Script("movie.avi", 600000, 262144, 3), script) << "the platform's UTF-16 of an ASCII name";
-  // Bound: the most parts, and one empty part, which copy would skip.
-  ASSERT_TRUE(BuildMergeBatch(name, 999 * 7 - 3, 7, 999, &script));
-  EXPECT_NE(script.find("\"%%~nj.999\" \"%%~nj.000\" >nul\r\nif \"%plyxpart%\"==\"\" for %%i in (\"movie.avi.000\") do "
-                        "if not \"%%~zi\"==\"6990\" set plyxpart=.999"), std::string::npos);
-  ASSERT_TRUE(BuildMergeBatch(name, 0, 262144, 1, &script));
-  EXPECT_FALSE(copies(script));
-  EXPECT_FALSE(BuildMergeBatch(u"", 10, 10, 1, &script) || BuildMergeBatch(name, 10, 10, 0, &script));
+  return lines;
 }
 
-// Input handled unsafely, and names refused or not found: the script is ASCII
-// in every code page, a name outside plain ASCII is found from its first part
-// by a pattern, and no character of a name can end a line, a quote or a command.
-TEST(MergeBatchText, WritesEveryNameInAsciiThatNoCharacterCanBreak) {
-  const struct { std::u16string name; const char* lines; } cases[] = {
-      {u"100% & ^ (1),;=!.bin", "for %%j in (\"100%% & ^ (1),;=!.bin.001\") do echo %%~nj Successfully Merged !!!"},
+// Input handled unsafely, names refused or not found: the script is ASCII in
+// any code page; it finds a name beyond plain ASCII by a pattern of its first
+// part (a ? per UTF-16 unit, as cmd counts); no character of a name ends a line,
+// a quote or a command; every part is checked, appended to NAME.000 with a size
+// check, and only then NAME replaced.
+TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
+  const struct { std::u16string name; Texts inOrder; } cases[] = {
+      {u"movie.avi",
+       {"@echo off", "echo PLYX - Quorvant Ver 1.4", "echo Merging Files ....", "setlocal EnableExtensions DisableDelayedExpansion",
+        "pushd \"%~dp0\"", "(\"movie.avi.001\") do if not exist \"%%~nj.003\" set plyxpart=.003", "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"",
+        "type nul >\"%%~nj.000\"", "copy /y /b \"%%~nj.000\"+\"%%~nj.001\" \"%%~nj.000\" >nul", "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"",
+        "+\"%%~nj.003\" \"%%~nj.000\"", "\"%%~zi\"==\"250000\" set plyxpart=.003", "move /y \"%%~nj.000\" \"%%~nj\" >nul",
+        "do echo %%~nj Successfully Merged !!!", "echo Thank you for using PLYX", ":plyxend"}},
+      {u"100% & ^ (1),;=!.bin", {"for %%j in (\"100%% & ^ (1),;=!.bin.001\") do echo %%~nj Successfully Merged !!!"}},
       {u"John\u2019s notes \u2013 final \u20ac.doc",
-       "for %%i in (John?s?notes???final??.doc.001) do set /a plyxc+=1\n"
-       "if \"%plyxc%\"==\"1\" if not \"%plyxf:~30%\"==\"\" set plyxc=0\n"
-       "if \"%plyxc%\"==\"1\" if \"%plyxf:~29%\"==\"\" set plyxc=0\n"
-       "for %%i in (John?s?notes???final??.doc.002) do if not \"%%~zi\"==\"100000\" set plyxpart=.002\n"
-       "for %%j in (John?s?notes???final??.doc.001) do echo %%~nj Successfully Merged !!!\n"
-       "if \"%plyxc%\"==\"0\" echo John?s notes ? final ?.doc.001 is missing - nothing was merged"},
-      {u"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", "for %%i in (??????.xls.001) do set \"plyxf=%%~i\"\n"
-                                                "echo More than one file is named like ???^&??.xls.001 - nothing was merged"},
-      // A surrogate pair is two units, as the interpreter counts them.
-      {u"\U0001F600 50%.txt", "for %%i in (???50?.txt.001) do set /a plyxc+=1\n"
-                               "if \"%plyxc%\"==\"1\" if \"%plyxf:~13%\"==\"\" set plyxc=0\n"
-                               "echo ?? 50%%.txt.001 is missing"},
-      // POSIX names: a line break, quote or wildcard is a ? like any other.
-      {u"a\r\ndel *.*\"|<>:\\x", "for %%i in (a??del??.???????x.001) do set /a plyxc+=1\n"
-                                 "echo a??del ?.???????x.001 is missing"},
+       {"for %%i in (John?s?notes???final??.doc.001) do set /a plyxc+=1", "if not \"%plyxf:~30%\"==\"\" set plyxc=0",
+        "if \"%plyxf:~29%\"==\"\" set plyxc=0", "echo John?s notes ? final ?.doc.001 is missing - nothing was merged",
+        "(John?s?notes???final??.doc.002) do if not \"%%~zi\"==\"100000\"", "(John?s?notes???final??.doc.001) do echo %%~nj Successfully"}},
+      {u"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", {"(??????.xls.001) do set \"plyxf=%%~i\"", "named like ???^&??.xls.001 - nothing"}},
+      {u"\U0001F600 50%.txt", {"(???50?.txt.001) do set /a plyxc+=1", "if \"%plyxf:~13%\"==\"\"", "echo ?? 50%%.txt.001 is missing"}},
+      {u"a\r\ndel *.*\"|<>:\\x", {"(a??del??.???????x.001) do set /a", "echo a??del ?.???????x.001 is missing"}},  // POSIX names
   };
   for (const auto& c : cases) {
-    std::string script;
-    ASSERT_TRUE(BuildMergeBatch(c.name, 250000, 100000, 3, &script));
-    Texts lines;
-    EXPECT_TRUE(AsciiLines(script, &lines)) << script;
-    std::string expected = c.lines;
-    for (std::size_t from = 0, end; from < expected.size(); from = end + 1) {
-      end = std::min(expected.find('\n', from), expected.size());
-      const std::string line = expected.substr(from, end - from);
-      EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(line) != std::string::npos; }))
-          << line << "\n" << script;
+    const Texts lines = ScriptLines(c.name, 250000, 100000, 3);
+    auto at = lines.begin();
+    for (const std::string& part : c.inOrder) {
+      at = std::find_if(at, lines.end(), [&](const std::string& line) { return line.find(part) != std::string::npos; });
+      ASSERT_NE(at, lines.end()) << "missing or out of order: " << part;
     }
   }
+  // Bounds: the most parts, and an empty part, which copy would skip.
+  EXPECT_EQ(ScriptLines(u"m", 999 * 7 - 3, 7, 999).size(), ScriptLines(u"m", 14, 7, 2).size() + 997 * 4);
+  const Texts empty = ScriptLines(u"m", 0, 262144, 1);
+  EXPECT_EQ(std::count_if(empty.begin(), empty.end(), [](const std::string& l) { return l.find(" copy /y /b ") != std::string::npos; }), 0);
 }
 
 #ifndef _WIN32
 TEST(MergeBatchText, APosixNameIsTakenAsUtf8) {
-  const struct { const char* utf8; std::u16string wide; } cases[] = {
-      {"caf\xc3\xa9", u"caf\u00e9"}, {"\xe2\x82\xac", u"\u20ac"}, {"\xf0\x9f\x98\x80", u"\U0001F600"},
-      {"a\xff" "b", u"a\uFFFD" "b"}, {"\xe2\x82", u"\uFFFD\uFFFD"}, {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"}};
-  for (const auto& c : cases) {
-    std::u16string wide;
-    EXPECT_TRUE(NameInUtf16(c.utf8, &wide) && wide == c.wide) << c.utf8;
-  }
+  const struct { const char* utf8; std::u16string wide; } cases[] = {{"caf\xc3\xa9", u"caf\u00e9"}, {"\xe2\x82\xac", u"\u20ac"},
+      {"\xf0\x9f\x98\x80", u"\U0001F600"}, {"a\xff" "b", u"a\uFFFD" "b"}, {"\xe2\x82", u"\uFFFD\uFFFD"}, {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"}};
+  std::u16string wide;
+  for (const auto& c : cases) EXPECT_TRUE(NameInUtf16(c.utf8, &wide) && wide == c.wide) << c.utf8;
 }
 #endif
 

@@ -31,15 +31,9 @@ class ChildProcess {
   DWORD pid = 0;
 };
 
-// How a batch is started; by default as a double click starts it: by its
-// full path, from its own folder, with NUL as its input (no key waits).
-struct BatchStart {
-  std::string folder;   // the current folder to start in, "" the batch's own
-  bool byName = false;  // typed as its bare name, not its full path
-  std::string input;    // what the keyboard gives
-};
-
-// The batch's exit code (-1: it did not end within two minutes), what it
-// printed in *output; `folder` ends in a backslash.
+// The batch's exit code (-1: not ended in two minutes), what it printed in
+// *output; `folder` ends in a backslash. It runs as a double click runs it (its
+// full path, from its folder, no key input) unless `startIn` is another folder,
+// or its own to type its bare name; `input` is what the keyboard gives.
 int RunBatch(const std::string& folder, const std::string& batchName, std::string* output = nullptr,
-             const BatchStart& start = {});
+             const std::string& startIn = "", const std::string& input = "");
