@@ -10,10 +10,10 @@ bool FileExists(const char* path);
 bool FolderExists(const char* path);
 // Removes a file (not a folder).
 bool RemoveFile(const char* path);
-// The text in the code page that the command interpreter reads batch files in
-// (the OEM code page on Windows; unchanged on POSIX). False when a character
-// has no exact equivalent there.
-bool ConvertToOemCodePage(const char* text, std::string* oem);
+// A name as the file system holds it, in UTF-16: from the ANSI code page on
+// Windows, from UTF-8 on POSIX (a byte that is not UTF-8 counts as one unit).
+// False when the text is not valid in the ANSI code page.
+bool NameInUtf16(const char* name, std::u16string* wide);
 
 // The lead bytes of the code page that paths are written in: the ANSI code
 // page on Windows, whose file functions take it. None on POSIX: a UTF-8

@@ -1,7 +1,7 @@
 #include "merge_batch.h"
 
 #include <cstdio>
-#include <cstring>
+#include <string_view>
 
 #include "disk_file.h"
 #include "disk_space.h"
@@ -11,123 +11,211 @@
 
 namespace {
 
-// cmd.exe expands %VAR% everywhere in a batch file, quoted or not.
-std::string DoublePercents(const std::string& name) {
-  std::string out;
-  for (char c : name) {
-    if (c == '%') out += '%';
-    out += c;
-  }
-  return out;
+constexpr std::u16string_view::size_type kNone = std::u16string_view::npos;
+
+// Written as itself between double quotes: printable ASCII, but not the
+// characters that no Windows name holds (a POSIX one may).
+bool IsPlainInQuotes(char16_t c) {
+  return c >= 0x20 && c < 0x7F && std::u16string_view(u"\"*?<>|\\/:").find(c) == kNone;
 }
 
-// In the unquoted echo line, & and ^ (and the redirections, which a POSIX name
-// may hold) would be command syntax: "a & del *.* & b" would run del.
-std::string EscapeForEcho(const std::string& name) {
-  std::string out;
-  for (char c : name) {
-    if (c == '&' || c == '^' || c == '|' || c == '<' || c == '>') out += '^';
-    out += c;
-  }
-  return out;
+// Written as itself in an unquoted pattern: no blank, delimiter or character
+// that the interpreter acts on.
+bool IsPlainInPattern(char16_t c) {
+  return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+         std::u16string_view(u".-_~#$@{}[]").find(c) != kNone;
 }
 
-bool IsSafeInBatch(const std::string& name) {
-  for (char c : name) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    // A line break would start a new command; a quote would end the name's quoting.
-    if (u < 0x20 || u == 0x7F || c == '"') return false;
+// The name in the forms the script writes it, all ASCII.
+struct BatchName {
+  bool plain = true;    // every character as itself, so the script names it directly
+  std::string quoted;   // for between double quotes: % doubled (cmd expands %VAR% there too)
+  std::string pattern;  // a ? for each UTF-16 unit that is not plain in a pattern
+  std::string shown;    // for an echo line: a ? for each unit that is not plain,
+                        // & and ^ escaped, % doubled
+};
+
+BatchName FormsOf(const std::u16string& name) {
+  BatchName forms;
+  for (char16_t c : name) {
+    const bool inQuotes = IsPlainInQuotes(c);
+    forms.plain = forms.plain && inQuotes;
+    const char ascii = inQuotes ? static_cast<char>(c) : '?';
+    forms.pattern += IsPlainInPattern(c) ? ascii : '?';
+    if (ascii == '%') forms.quoted += '%', forms.shown += '%';
+    if (ascii == '&' || ascii == '^') forms.shown += '^';
+    forms.quoted += ascii;
+    forms.shown += ascii;
   }
-  return !name.empty();
+  return forms;
 }
 
 std::string Number(std::uint64_t value) { return std::to_string(value); }
 
-std::string PartNumber(std::uint32_t i) {
-  char number[8];
-  std::snprintf(number, sizeof number, "%03u", static_cast<unsigned>(i) % 1000);
-  return number;
+std::string PartSuffix(std::uint32_t i) {
+  char suffix[8];
+  std::snprintf(suffix, sizeof suffix, ".%03u", static_cast<unsigned>(i) % 1000);
+  return suffix;
 }
 
-// The script, with `selfLength` standing where it names its own length. The
-// checks before the first copy never use & or a bracketed block after an if
-// or a for: Wine's cmd runs what follows the & unconditionally and misreads a
-// goto inside brackets. Every check line tests plyxpart first, so that the
-// first failing part is the one named.
-std::string ComposeBatch(const std::string& quoted, const std::string& echoed,
-                         std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t partCount,
-                         const std::string& selfLength) {
-  const std::uint64_t fullParts = partCount - 1;
-  const std::uint64_t lastSize =
-      fileSize > fullParts * partSize ? fileSize - fullParts * partSize : 0;
-  // %~z0 gives this script's length only where the interpreter knows the size
-  // modifier; elsewhere the size checks are skipped, not failed.
-  const std::string sizesKnown = "\"%~z0\"==\"" + selfLength + "\"";
-  const std::string unset = "if \"%plyxpart%\"==\"\" ";
+// Comments in the script never hold % (expanded even in a rem line) nor < > |.
+constexpr char kPreamble[] =
+    "rem Command extensions on and delayed expansion off for this batch alone,\r\n"
+    "rem whatever the registry of this Windows says: the checks below need the\r\n"
+    "rem extensions, and delayed expansion would take every ! out of a name.\r\n"
+    "rem command.com of Windows 9x cannot read the if defined line and stops below.\r\n"
+    "setlocal EnableExtensions DisableDelayedExpansion\r\n"
+    "set plyxok=1\r\n"
+    "if defined plyxok goto plyxinit\r\n"
+    "echo This batch file needs Windows 2000 or later - nothing was merged\r\n"
+    "pause\r\n"
+    "goto plyxend\r\n"
+    ":plyxinit\r\n"
+    "rem The parts lie beside this batch, wherever it was started from: Explorer\r\n"
+    "rem starts a batch on a network share in the Windows folder, Run as\r\n"
+    "rem administrator in System32. pushd lends a network folder a drive letter.\r\n"
+    "pushd \"%~dp0\"\r\n"
+    "if errorlevel 1 goto plyxnodir\r\n"
+    "rem COPYCMD=/-Y would make copy ask, even in a batch.\r\n"
+    "set COPYCMD=\r\n"
+    "set plyxpart=\r\n";
 
-  std::string text;
-  text.reserve(400 + sizeof kAppTitle + 4 * quoted.size() +
-               static_cast<std::size_t>(partCount) * (5 * quoted.size() + 120));
-  text += "@echo off\r\necho ";
-  text += kAppTitle;
-  text += "\r\necho Merging Files ....\r\n";
-  text += "set plyxpart=\r\n";
-  for (std::uint32_t i = 1; i <= partCount; ++i) {
-    const std::string n = PartNumber(i);
-    text += unset + "if not exist \"" + quoted + "." + n + "\" set plyxpart=" + n + "\r\n";
+// How the script names the file: `Set(suffix)` is a for set that yields NAME
+// with `suffix`, and `Named(command)` runs a command in which %%~nj is NAME.
+// The name never goes through a variable: Wine's cmd expands the %VAR% in a
+// variable's value again, and a name may hold % (Windows does not).
+struct ScriptName {
+  BatchName forms;
+  std::string Set(const std::string& suffix) const {
+    return forms.plain ? "\"" + forms.quoted + suffix + "\"" : forms.pattern + suffix;
   }
-  text += "if not \"%plyxpart%\"==\"\" goto plyxmiss\r\n";
-  text += "if not " + sizesKnown + " goto plyxjoin\r\n";
-  for (std::uint32_t i = 1; i <= partCount; ++i) {
-    const std::string n = PartNumber(i);
-    text += unset + "for %%p in (\"" + quoted + "." + n + "\") do if not \"%%~zp\"==\"" +
-            Number(i < partCount ? partSize : lastSize) + "\" set plyxpart=" + n + "\r\n";
+  std::string Named(const std::string& command) const {
+    return "for %%j in (" + Set(".001") + ") do " + command + "\r\n";
   }
-  text += "if \"%plyxpart%\"==\"\" goto plyxjoin\r\n";
-  text += "echo " + echoed + ".%plyxpart% does not have the size it was split with - nothing was merged\r\n";
-  text += "goto plyxfail\r\n";
-  text += ":plyxmiss\r\necho " + echoed + ".%plyxpart% is missing - nothing was merged\r\n";
-  text += "goto plyxfail\r\n";
-  text += ":plyxjerr\r\necho " + echoed + " is incomplete - the join failed\r\n";
-  text += ":plyxfail\r\nset plyxpart=\r\npause\r\nexit /b 1\r\n";
-  text += ":plyxjoin\r\n";
+};
 
-  text += "copy /b \"" + quoted + ".001\" \"" + quoted + "\"\r\n";
-  for (std::uint32_t i = 2; i <= partCount; ++i) {
-    text += "copy /b \"" + quoted + "\"+\"" + quoted + "." + PartNumber(i) + "\" \"" + quoted +
-            "\"\r\n";
-  }
-  text += "if " + sizesKnown + " for %%p in (\"" + quoted + "\") do if not \"%%~zp\"==\"" +
-          Number(fileSize) + "\" goto plyxjerr\r\n";
-  text += "echo " + echoed + " Successfully Merged !!!";
-  text += "\r\necho Thank you for using PLYX";
-  return text;
+// For a name beyond plain ASCII: checks that its pattern finds one first part.
+void AppendSearchLines(const ScriptName& name, std::size_t units, std::string& text) {
+  if (name.forms.plain) return;
+  // Quoted, a pattern would do on Windows; Wine's for matches only unquoted ones.
+  text += "rem The name is found by its first part, with a ? for each character\r\n"
+          "rem beyond plain ASCII, so no code page has to hold it. A ? also matches\r\n"
+          "rem other characters, or none before a dot: one file of the name's length.\r\n"
+          "set plyxc=0\r\n"
+          "for %%i in (" + name.Set(".001") + ") do set /a plyxc+=1\r\n"
+          "for %%i in (" + name.Set(".001") + ") do set \"plyxf=%%~i\"\r\n"
+          "if \"%plyxc%\"==\"1\" if not \"%plyxf:~" + Number(units + 4) + "%\"==\"\" set plyxc=0\r\n"
+          "if \"%plyxc%\"==\"1\" if \"%plyxf:~" + Number(units + 3) + "%\"==\"\" set plyxc=0\r\n"
+          "if \"%plyxc%\"==\"0\" echo " + name.forms.shown + ".001 is missing - nothing was merged\r\n"
+          "if not \"%plyxc%\"==\"0\" if not \"%plyxc%\"==\"1\" echo More than one file is named like " +
+          name.forms.shown + ".001 - nothing was merged\r\n"
+          "if not \"%plyxc%\"==\"1\" goto plyxfail\r\n";
 }
+
+// Fixed lines of the script: a line that holds {N} names the file (%%~nj),
+// {.000} is the for set of NAME.000.
+void AppendLines(const ScriptName& name, std::string_view lines, std::string& text) {
+  while (!lines.empty()) {
+    const std::size_t end = lines.find('\n');
+    std::string line(lines.substr(0, end));
+    lines.remove_prefix(end + 1);
+    const bool named = line.find("{N}") != std::string::npos;
+    for (std::size_t at; (at = line.find("{N}")) != std::string::npos;) line.replace(at, 3, "%%~nj");
+    for (std::size_t at; (at = line.find("{.000}")) != std::string::npos;) line.replace(at, 6, name.Set(".000"));
+    text += named ? name.Named(line) : line + "\r\n";
+  }
+}
+
+constexpr char kJoinStart[] =
+    "if exist \"{N}\\*\" goto plyxfold\n"
+    "set plyxpart=.000\n"
+    "if exist \"{N}.000\\*\" goto plyxfold\n"
+    "rem The join goes into NAME.000, made empty and writable here (a copy of one\n"
+    "rem read-only part would be read-only), and only the whole of it replaces NAME.\n"
+    "rem Each part is appended, and the size checked after it.\n"
+    "if exist \"{N}.000\" del /f /q \"{N}.000\"\n"
+    "type nul >\"{N}.000\"\n"
+    "for %%i in ({.000}) do if not \"%%~zi\"==\"0\" goto plyxmake\n"
+    "set plyxpart=\n";
+
+constexpr char kEnd[] =
+    "if not \"%plyxpart%\"==\"\" goto plyxjerr\n"
+    "move /y \"{N}.000\" \"{N}\" >nul\n"
+    "if exist \"{N}.000\" goto plyxmove\n"
+    "echo {N} Successfully Merged !!!\n"
+    "echo Thank you for using PLYX\n"
+    "popd\n"
+    "exit /b 0\n"
+    ":plyxnodir\n"
+    "echo The folder of this batch file cannot be opened - nothing was merged\n"
+    "goto plyxstop\n"
+    ":plyxmiss\n"
+    "echo {N}%plyxpart% is missing - nothing was merged\n"
+    "goto plyxfail\n"
+    ":plyxsize\n"
+    "echo {N}%plyxpart% does not have the size it was split with - nothing was merged\n"
+    "goto plyxfail\n"
+    ":plyxfold\n"
+    "echo {N}%plyxpart% is a folder - nothing was merged\n"
+    "goto plyxfail\n"
+    ":plyxmake\n"
+    "echo {N}.000 cannot be written - nothing was merged\n"
+    "goto plyxfail\n"
+    ":plyxjerr\n"
+    "del /f /q \"{N}.000\"\n"
+    "echo {N} is incomplete - the join failed at {N}%plyxpart%, {N} is as it was\n"
+    "goto plyxfail\n"
+    ":plyxmove\n"
+    "del /f /q \"{N}.000\"\n"
+    "echo {N} cannot be replaced - the join failed, {N} is as it was\n"
+    ":plyxfail\n"
+    "popd\n"
+    ":plyxstop\n"
+    "pause\n"
+    "exit /b 1\n"
+    ":plyxend\n";
 
 }  // namespace
 
-static bool OemNameForBatch(const char* name, std::string* oemName) {
-  return ConvertToOemCodePage(name, oemName) && IsSafeInBatch(*oemName);
-}
-
-bool CanNameInBatch(const char* name) {
-  std::string oemName;
-  return OemNameForBatch(name, &oemName);
-}
-
-bool BuildMergeBatch(const char* name, std::uint32_t fileSize, std::uint32_t partSize,
+bool BuildMergeBatch(const std::u16string& name, std::uint32_t fileSize, std::uint32_t partSize,
                      std::uint32_t partCount, std::string* script) {
-  std::string oemName;
-  if (partCount == 0 || !OemNameForBatch(name, &oemName)) return false;
-  const std::string quoted = DoublePercents(oemName);
-  const std::string echoed = EscapeForEcho(quoted);
+  if (name.empty() || partCount == 0) return false;
+  const std::uint64_t fullParts = partCount - 1;
+  const std::uint64_t lastSize = fileSize > fullParts * partSize ? fileSize - fullParts * partSize : 0;
+  const auto sizeOf = [&](std::uint32_t i) { return i < partCount ? std::uint64_t{partSize} : lastSize; };
+  const ScriptName file{FormsOf(name)};
+  // Every part line tests plyxpart first, so that it names the first part that failed.
+  const std::string unfailed = "if \"%plyxpart%\"==\"\" ";
 
-  // The script names its own length twice: find the digit count d for which
-  // the length with two d-digit numbers has d digits.
-  const std::size_t bare = ComposeBatch(quoted, echoed, fileSize, partSize, partCount, "").size();
-  std::size_t digits = 1;
-  while (Number(bare + 2 * digits).size() != digits) ++digits;
-  *script = ComposeBatch(quoted, echoed, fileSize, partSize, partCount, Number(bare + 2 * digits));
+  std::string& text = *script;
+  text.clear();
+  text.reserve(4000 + name.size() * 12 + static_cast<std::size_t>(partCount) * (300 + name.size() * 8));
+  text += "@echo off\r\necho ";
+  text += kAppTitle;
+  text += "\r\necho Merging Files ....\r\n";
+  text += kPreamble;
+  AppendSearchLines(file, name.size(), text);
+  for (std::uint32_t i = 1; i <= partCount; ++i) {
+    text += unfailed + file.Named("if not exist \"%%~nj" + PartSuffix(i) + "\" set plyxpart=" + PartSuffix(i));
+  }
+  text += "if not \"%plyxpart%\"==\"\" goto plyxmiss\r\n";
+  for (std::uint32_t i = 1; i <= partCount; ++i) {
+    text += unfailed + "for %%i in (" + file.Set(PartSuffix(i)) + ") do if not \"%%~zi\"==\"" +
+            Number(sizeOf(i)) + "\" set plyxpart=" + PartSuffix(i) + "\r\n";
+  }
+  text += "if not \"%plyxpart%\"==\"\" goto plyxsize\r\n";
+  AppendLines(file, kJoinStart, text);
+  std::uint64_t joined = 0;
+  for (std::uint32_t i = 1; i <= partCount; ++i) {
+    joined += sizeOf(i);
+    // An empty part (of an empty source) has nothing to add; copy skips empty files.
+    if (sizeOf(i) > 0) {
+      text += unfailed + file.Named("copy /y /b \"%%~nj.000\"+\"%%~nj" + PartSuffix(i) + "\" \"%%~nj.000\" >nul");
+    }
+    text += unfailed + "for %%i in (" + file.Set(".000") + ") do if not \"%%~zi\"==\"" + Number(joined) +
+            "\" set plyxpart=" + PartSuffix(i) + "\r\n";
+  }
+  AppendLines(file, kEnd, text);
   return true;
 }
 
@@ -157,8 +245,10 @@ std::uint32_t WriteMergeBatch(SplitJobRecord& job, std::uint32_t partSize, Split
     }
   }
 
+  std::u16string wideName;
   std::string script;
-  if (!BuildMergeBatch(name, job.fileSize, partSize, job.partCount, &script) ||
+  if (!NameInUtf16(name, &wideName) ||
+      !BuildMergeBatch(wideName, job.fileSize, partSize, job.partCount, &script) ||
       script.size() > UINT32_MAX) {
     return BatchFailed(ui);
   }

@@ -1,5 +1,6 @@
-// The merge batch beside the parts: run from their folder by the command
-// interpreter, it joins them with copy /b into the source's own name.
+// The merge batch beside the parts: run by the receiver's command interpreter
+// from anywhere, it joins the parts that lie beside it into the source's own
+// name, or changes nothing and says why.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +9,12 @@
 #include "split_job.h"
 #include "split_ui.h"
 
-// False when `name` cannot be written safely into a batch: a character without
-// an OEM equivalent, a control character or a double quote.
-bool CanNameInBatch(const char* name);
-
-// The whole script for `name` (the source's file name), cut into `partCount`
-// parts of `partSize` bytes from `fileSize` bytes (the last part holds the
-// rest). Before the first copy it checks that every part is there, and where
-// the interpreter can tell, that each has its size; false as CanNameInBatch.
-bool BuildMergeBatch(const char* name, std::uint32_t fileSize, std::uint32_t partSize,
+// The whole script for `name` (the source's file name in UTF-16), cut into
+// `partCount` parts of `partSize` bytes from `fileSize` bytes (the last part
+// holds the rest). Only ASCII is written: a name that is not plain ASCII is
+// found at run time from the parts themselves, so the script reads the same in
+// every code page. False for an empty name or no parts.
+bool BuildMergeBatch(const std::u16string& name, std::uint32_t fileSize, std::uint32_t partSize,
                      std::uint32_t partCount, std::string* script);
 
 // Writes NAME.bat into job.destFolder after the disk check, for parts of

@@ -131,11 +131,6 @@ std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk
     heap.Free(buffer);
     ui.Ask(SplitQuestion::kFailure, kPathTooLongText);
     status = kStatusCreateFailed;
-  } else if (!CanNameInBatch(name)) {
-    // Refused now rather than after every part is on disk.
-    heap.Free(buffer);
-    ui.Ask(SplitQuestion::kFailure, kBatchFailedText);
-    status = kStatusBatchFailed;
   } else {
     const std::uint32_t partSize = job.partSize;  // the run turns it into the last part's size
     DiskFile source;

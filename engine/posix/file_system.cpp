@@ -18,8 +18,25 @@ bool FolderExists(const char* path) {
 
 bool RemoveFile(const char* path) { return ::unlink(path) == 0; }
 
-bool ConvertToOemCodePage(const char* text, std::string* oem) {
-  *oem = text;
+bool NameInUtf16(const char* name, std::u16string* wide) {
+  wide->clear();
+  for (auto* p = reinterpret_cast<const unsigned char*>(name); *p != 0;) {
+    const int length = *p < 0x80 ? 1 : *p >> 5 == 6 ? 2 : *p >> 4 == 14 ? 3 : *p >> 3 == 30 ? 4 : 0;
+    char32_t c = *p & (length == 1 ? 0x7F : 0xFF >> (length + 1));
+    int n = 1;
+    while (n < length && (p[n] & 0xC0) == 0x80) c = c << 6 | (p[n++] & 0x3F);
+    if (length == 0 || n < length || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+      wide->push_back(u'\uFFFD');  // a stray byte stands for one character
+      ++p;
+    } else if (c >= 0x10000) {
+      wide->push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+      wide->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+      p += n;
+    } else {
+      wide->push_back(static_cast<char16_t>(c));
+      p += n;
+    }
+  }
   return true;
 }
 

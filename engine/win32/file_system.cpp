@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "ansi_text.h"
 #include "disk_space.h"
 
 // Not FindFirstFileA, which takes wildcards and misses a drive's root; and no
@@ -19,15 +18,15 @@ bool FolderExists(const char* path) {
 
 bool RemoveFile(const char* path) { return DeleteFileA(path) != FALSE; }
 
-bool ConvertToOemCodePage(const char* text, std::string* oem) {
-  oem->clear();
-  if (text[0] == '\0') return true;
-  const int wideLength = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
-  if (wideLength <= 0) return false;
-  std::vector<wchar_t> wide(static_cast<std::size_t>(wideLength));
-  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, wide.data(), wideLength);
-  // No best fit: "e" for "ė" would name a file that does not exist.
-  return WideToCodePageExactly(CP_OEMCP, wide.data(), oem);
+bool NameInUtf16(const char* name, std::u16string* wide) {
+  wide->clear();
+  if (name[0] == '\0') return true;
+  const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, nullptr, 0);
+  if (length <= 0) return false;
+  std::vector<wchar_t> units(static_cast<std::size_t>(length));
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, units.data(), length);
+  wide->assign(units.begin(), units.end() - 1);
+  return true;
 }
 
 const LeadBytes& PathLeadBytes() {

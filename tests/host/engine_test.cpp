@@ -4,6 +4,7 @@
 // has cmd.exe join by the batch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -12,6 +13,7 @@
 
 #include "disk_file.h"
 #include "disk_space.h"
+#include "file_system.h"
 #include "merge_batch.h"
 #include "path_text.h"
 #include "size_presets.h"
@@ -91,24 +93,70 @@ TEST(CheckDiskSpace, TheSystemQueryFallsBackFromAMissingFolderToItsRoot) {
   EXPECT_FALSE(SystemDiskSpace().FreeBytes("no-such-folder-of-plyx/", "no-such-root/", &freeBytes));
 }
 
-TEST(MergeBatchText, KeepsTheEightLinesOfTheJoinInTheirOrder) {
-  // The receiver's join is unchanged; checks only come before and between.
+// The script of `name` (UTF-8 here, ANSI on Windows) as the split writes it.
+std::string Script(const std::string& name, std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t count) {
+  std::u16string wide;
   std::string script;
-  ASSERT_TRUE(BuildMergeBatch("movie.avi", 599000, 200000, 3, &script));
-  const Texts lines = {"@echo off\r\necho PLYX - Quorvant Ver 1.4\r\necho Merging Files ....\r\n",
-                       "\r\ncopy /b \"movie.avi.001\" \"movie.avi\"\r\n"
-                       "copy /b \"movie.avi\"+\"movie.avi.002\" \"movie.avi\"\r\n"
-                       "copy /b \"movie.avi\"+\"movie.avi.003\" \"movie.avi\"\r\n",
-                       "\r\necho movie.avi Successfully Merged !!!\r\necho Thank you for using PLYX"};
-  EXPECT_EQ(script.find(lines[0]), 0u);
-  EXPECT_NE(script.find(lines[1]), std::string::npos) << script;
-  EXPECT_EQ(script.find(lines[2]), script.size() - lines[2].size()) << "no line end after the last line";
+  EXPECT_TRUE(NameInUtf16(name.c_str(), &wide) && BuildMergeBatch(wide, fileSize, partSize, count, &script));
+  return script;
 }
 
-// Input handled unsafely: a line break or quote in the name would run as commands.
-TEST(MergeBatchText, RefusesNamesThatWouldBreakTheScript) {
-  for (const char* name : {"a\r\ndel x.avi", "tab\tname", "quote\"d.avi", ""}) EXPECT_FALSE(CanNameInBatch(name)) << name;
+// The script's lines; each must end in CR LF and hold printable ASCII only.
+Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t count) {
+  std::string script;
+  EXPECT_TRUE(BuildMergeBatch(name, fileSize, partSize, count, &script));
+  Texts lines;
+  for (std::size_t at = 0, end; at < script.size(); at = end + 2) {
+    const std::string& line = lines.emplace_back(script.substr(at, (end = std::min(script.find("\r\n", at), script.size())) - at));
+    EXPECT_TRUE(end < script.size() && std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) << line;
+  }
+  return lines;
 }
+
+// Input handled unsafely, names refused or not found: the script is ASCII in
+// any code page; it finds a name beyond plain ASCII by a pattern of its first
+// part (a ? per UTF-16 unit, as cmd counts); no character of a name ends a line,
+// a quote or a command; every part is checked, appended to NAME.000 with a size
+// check, and only then NAME replaced.
+TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
+  const struct { std::u16string name; Texts inOrder; } cases[] = {
+      {u"movie.avi",
+       {"@echo off", "echo PLYX - Quorvant Ver 1.4", "echo Merging Files ....", "setlocal EnableExtensions DisableDelayedExpansion",
+        "pushd \"%~dp0\"", "(\"movie.avi.001\") do if not exist \"%%~nj.003\" set plyxpart=.003", "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"",
+        "type nul >\"%%~nj.000\"", "copy /y /b \"%%~nj.000\"+\"%%~nj.001\" \"%%~nj.000\" >nul", "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"",
+        "+\"%%~nj.003\" \"%%~nj.000\"", "\"%%~zi\"==\"250000\" set plyxpart=.003", "move /y \"%%~nj.000\" \"%%~nj\" >nul",
+        "do echo %%~nj Successfully Merged !!!", "echo Thank you for using PLYX", ":plyxend"}},
+      {u"100% & ^ (1),;=!.bin", {"for %%j in (\"100%% & ^ (1),;=!.bin.001\") do echo %%~nj Successfully Merged !!!"}},
+      {u"John\u2019s notes \u2013 final \u20ac.doc",
+       {"for %%i in (John?s?notes???final??.doc.001) do set /a plyxc+=1", "if not \"%plyxf:~30%\"==\"\" set plyxc=0",
+        "if \"%plyxf:~29%\"==\"\" set plyxc=0", "echo John?s notes ? final ?.doc.001 is missing - nothing was merged",
+        "(John?s?notes???final??.doc.002) do if not \"%%~zi\"==\"100000\"", "(John?s?notes???final??.doc.001) do echo %%~nj Successfully"}},
+      {u"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", {"(??????.xls.001) do set \"plyxf=%%~i\"", "named like ???^&??.xls.001 - nothing"}},
+      {u"\U0001F600 50%.txt", {"(???50?.txt.001) do set /a plyxc+=1", "if \"%plyxf:~13%\"==\"\"", "echo ?? 50%%.txt.001 is missing"}},
+      {u"a\r\ndel *.*\"|<>:\\x", {"(a??del??.???????x.001) do set /a", "echo a??del ?.???????x.001 is missing"}},  // POSIX names
+  };
+  for (const auto& c : cases) {
+    const Texts lines = ScriptLines(c.name, 250000, 100000, 3);
+    auto at = lines.begin();
+    for (const std::string& part : c.inOrder) {
+      at = std::find_if(at, lines.end(), [&](const std::string& line) { return line.find(part) != std::string::npos; });
+      ASSERT_NE(at, lines.end()) << "missing or out of order: " << part;
+    }
+  }
+  // Bounds: the most parts, and an empty part, which copy would skip.
+  EXPECT_EQ(ScriptLines(u"m", 999 * 7 - 3, 7, 999).size(), ScriptLines(u"m", 14, 7, 2).size() + 997 * 4);
+  const Texts empty = ScriptLines(u"m", 0, 262144, 1);
+  EXPECT_EQ(std::count_if(empty.begin(), empty.end(), [](const std::string& l) { return l.find(" copy /y /b ") != std::string::npos; }), 0);
+}
+
+#ifndef _WIN32
+TEST(MergeBatchText, APosixNameIsTakenAsUtf8) {
+  const struct { const char* utf8; std::u16string wide; } cases[] = {{"caf\xc3\xa9", u"caf\u00e9"}, {"\xe2\x82\xac", u"\u20ac"},
+      {"\xf0\x9f\x98\x80", u"\U0001F600"}, {"a\xff" "b", u"a\uFFFD" "b"}, {"\xe2\x82", u"\uFFFD\uFFFD"}, {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"}};
+  std::u16string wide;
+  for (const auto& c : cases) EXPECT_TRUE(NameInUtf16(c.utf8, &wide) && wide == c.wide) << c.utf8;
+}
+#endif
 
 class SplitRun : public ::testing::Test {
  protected:
@@ -164,9 +212,7 @@ TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
           << "part " << i;
     }
     EXPECT_FALSE(Exists(Part(count + 1)));
-    std::string script;
-    ASSERT_TRUE(BuildMergeBatch(name.c_str(), job.fileSize, c.partSize, count, &script));
-    EXPECT_EQ(ReadBytes(Batch()), script);
+    EXPECT_EQ(ReadBytes(Batch()), Script(name, job.fileSize, c.partSize, count));
     EXPECT_EQ(ui.Count("step"), static_cast<int>(count));
     EXPECT_EQ(ui.Count("ask"), 0) << ui.Dump();
     const std::string total = std::to_string(count);
@@ -213,9 +259,6 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
        kStatusCreateFailed, "Unable to Create Destination File : 2000", 2, 1},
       // A failure reported as success: a part whose close failed counted as written.
       {"part 2 fails at its close", [&] { disk.failClose = 1; }, kStatusWriteFailed, "Split Cancelled : 6000", 2, 2},
-      // Every part was written before a name the batch cannot hold was refused.
-      {"a name the batch cannot hold", [&] { std::snprintf(job.sourcePath, sizeof job.sourcePath, "%s", (temp / "quote\"d.bin").c_str()); },
-       kStatusBatchFailed, "Unable to Create BAT File 8000", 1, 0},
       // Bound: one byte short of a part is no room.
       {"full at the second part", [&] { disk.freeBytes = {262144, 262143}; },
        kStatusNoRoom, "Split Cancelled : 4000", 2, 1},
@@ -278,10 +321,8 @@ TEST_F(SplitRun, AnExistingBatchIsReplacedWholeOnOKAndKeptOnCancel) {
     Prepare(600000, 262144);
     WriteBytes(Batch(), std::string(5000, 'z'));
     ui.answers = {ok ? SplitAnswer::kOk : SplitAnswer::kCancel};
-    std::string script;
-    ASSERT_TRUE(BuildMergeBatch(name.c_str(), 600000, 262144, 3, &script));
     EXPECT_EQ(Run(), ok ? kStatusOk : kStatusOverwriteDeclined);
-    EXPECT_EQ(ReadBytes(Batch()), ok ? script : std::string(5000, 'z'));
+    EXPECT_EQ(ReadBytes(Batch()), ok ? Script(name, 600000, 262144, 3) : std::string(5000, 'z'));
     EXPECT_EQ(ui.Asked(SplitQuestion::kOverwrite), Texts{Batch() + " exists already, do you want to OverWrite it?"});
     EXPECT_EQ(job.currentPart, ok ? 4u : 5u);
     EXPECT_EQ(disk.roots.size(), ok ? 4u : 3u) << "a kept batch needs no disk check";

@@ -38,17 +38,21 @@ bool ChildProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
          GetExitCodeProcess(process.Get(), exitCode);
 }
 
-int RunBatch(const std::string& folder, const std::string& batchName, std::string* output) {
+int RunBatch(const std::string& folder, const std::string& batchName, std::string* output, const std::string& startIn,
+             const std::string& input) {
   TempFolder logFolder;
-  const std::string log = logFolder / "cmd-output.txt";
+  const std::string log = logFolder / "cmd-output.txt", keys = logFolder / "keys.txt";
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   UniqueHandle file(CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-  UniqueHandle nul(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
+  WriteBytes(keys, input);  // empty: the end of input at once, as NUL gives
+  UniqueHandle keyboard(CreateFileA(keys.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING, 0, nullptr));
   DWORD code = static_cast<DWORD>(-1);
   {
     ChildProcess cmd;
     // cmd.exe takes off the outer quotes and keeps the inner ones.
-    if (!file.IsValid() || !cmd.Start("cmd.exe", "/c \"\"" + folder + batchName + "\"\"", folder, file.Get(), nul.Get()) ||
+    const std::string batch = startIn == folder ? batchName : folder + batchName;
+    if (!file.IsValid() ||
+        !cmd.Start("cmd.exe", "/c \"\"" + batch + "\"\"", startIn.empty() ? folder : startIn, file.Get(), keyboard.Get()) ||
         !cmd.WaitForExit(120000, &code)) {
       code = static_cast<DWORD>(-1);
     }

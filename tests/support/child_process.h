@@ -31,6 +31,9 @@ class ChildProcess {
   DWORD pid = 0;
 };
 
-// The batch's exit code (-1: it did not end within two minutes), what it
-// printed in *output; `folder` ends in a backslash. Its input is NUL: no key waits.
-int RunBatch(const std::string& folder, const std::string& batchName, std::string* output = nullptr);
+// The batch's exit code (-1: not ended in two minutes), what it printed in
+// *output; `folder` ends in a backslash. It runs as a double click runs it (its
+// full path, from its folder, no key input) unless `startIn` is another folder,
+// or its own to type its bare name; `input` is what the keyboard gives.
+int RunBatch(const std::string& folder, const std::string& batchName, std::string* output = nullptr,
+             const std::string& startIn = "", const std::string& input = "");
