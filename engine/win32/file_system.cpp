@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "ansi_text.h"
 #include "disk_space.h"
 
 // Not FindFirstFileA, which takes wildcards and misses a drive's root; and no
