@@ -10,6 +10,7 @@
 #include "dest_folder.h"
 #include "drop_target.h"
 #include "file_system.h"
+#include "focus_rules.h"
 #include "globals.h"
 #include "help.h"
 #include "pickers.h"
@@ -192,39 +193,6 @@ LRESULT FocusedButtonId(HWND dialog) {
   return MAKELONG(GetDlgCtrlID(focus), DC_HASDEFID);
 }
 
-BOOL CALLBACK FindOwned(HWND window, LPARAM search) {
-  auto* found = reinterpret_cast<HWND*>(search);
-  char className[8] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (GetWindow(window, GW_OWNER) != found[0] || lstrcmpA(className, "#32770") != 0) return TRUE;
-  found[1] = window;
-  return FALSE;
-}
-
-// The dialog or message box of this thread that `owner` holds open, if any.
-HWND OwnedDialog(HWND owner) {
-  HWND search[2] = {owner, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(search));
-  return search[1];
-}
-
-// What the user must answer goes on top and gets the keyboard: a question of
-// the worker, else PLYX's modal windows from the main window down. False when
-// none is open.
-bool RaiseOpenWindows(HWND dialog) {
-  HWND question = WorkerQuestion();
-  if (question != nullptr) SetWindowPos(question, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  // Placed under the worker's question rather than on top: each thread raises
-  // its windows through its own display connection, in no set order.
-  HWND top = question;
-  for (HWND owned = OwnedDialog(dialog); owned != nullptr; owned = OwnedDialog(owned)) {
-    SetWindowPos(owned, question != nullptr ? question : HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (question == nullptr) top = owned;
-  }
-  return top != nullptr && SetForegroundWindow(top);
-}
-
 // The worker is never stopped by force, and the quit message would end the
 // progress window's loop under it: during a split a close goes to the
 // progress window, which asks, and PLYX ends once the sequence is over.
@@ -295,8 +263,6 @@ void BringBack(HWND dialog) {
       break;
     default:
       ShowWindow(dialog, SW_SHOW);
-      // Under Wine, activating the disabled main window raises it (and the
-      // progress window it owns) over the worker's question.
       if (RaiseOpenWindows(dialog)) break;
       SetActiveWindow(dialog);
       SetForegroundWindow(dialog);

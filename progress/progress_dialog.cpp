@@ -9,8 +9,9 @@
 #include "animation_control.h"
 #include "callback_guard.h"
 #include "dialog_split_ui.h"
-#include "holders.h"
 #include "disk_space.h"
+#include "focus_rules.h"
+#include "holders.h"
 #include "progress_bar.h"
 #include "resource_ids.h"
 #include "split_job.h"
@@ -81,42 +82,22 @@ void DropQueuedInput() {
   }
 }
 
-// In front of the dialog, with the keyboard; a question that is already the
-// foreground window is not raised by that alone under Wine.
-void FrontQuestion() {
-  HWND question = WorkerQuestion();
-  if (question == nullptr) return;
-  SetWindowPos(question, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SetForegroundWindow(question);
-}
-
-// PLYX's window is in front, or none is: under Wine a late focus-out of an X
-// window leaves the foreground to the desktop window.
-bool NoOtherProgramInFront() {
-  HWND front = GetForegroundWindow();
-  DWORD pid = 0;
-  GetWindowThreadProcessId(front, &pid);
-  return front == nullptr || front == GetDesktopWindow() || pid == GetCurrentProcessId();
-}
-
 // Carries out the calls that the worker sends to this thread while it waits, or
 // a worker caught in the middle of a status or progress update would never end.
 // Posted messages stay queued: the worker's own WM_CLOSE must not re-enter here.
 // Input is not read meanwhile: under Wine that also carries out the focus
 // events of the dialog's X window, and a late one brought the dialog back over
-// the question with nothing left to hand the keyboard on. Late restacking and
-// focus-outs still happen, so unless the user went to another program the
-// question is put in front again.
+// the question with nothing left to hand the keyboard on.
 void WaitForWorker(HANDLE thread) {
   for (;;) {
     const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, 250, QS_SENDMESSAGE);
-    if (woken == WAIT_TIMEOUT) {
-      if (NoOtherProgramInFront()) FrontQuestion();
-      continue;
-    }
-    if (woken != WAIT_OBJECT_0 + 1) break;  // ended, or the handle is unusable
+    if (woken != WAIT_TIMEOUT && woken != WAIT_OBJECT_0 + 1) break;  // ended, or the handle is unusable
+    // Also while the user reads the question: a thread that has not called
+    // PeekMessage for 5 seconds counts as not responding, and Windows puts a
+    // ghost in its window's place (IsHungAppWindow).
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    if (woken == WAIT_TIMEOUT) KeepQuestionInFront();
   }
   DropQueuedInput();
 }
@@ -209,16 +190,6 @@ void OnClose(HWND dialog) {
   EndRun(dialog);
 }
 
-BOOL CALLBACK FindWorkerQuestion(HWND window, LPARAM found) {
-  DWORD pid = 0;
-  if (GetWindowThreadProcessId(window, &pid) == GetCurrentThreadId() || pid != GetCurrentProcessId() ||
-      !IsWindowVisible(window)) {
-    return TRUE;
-  }
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
 INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
   switch (message) {
     case WM_INITDIALOG:
@@ -227,9 +198,7 @@ INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
       if (LOWORD(wParam) == WA_ACTIVE) PostMessageA(dialog, kActivated, 0, 0);
       return FALSE;
     case kActivated:
-      // The worker's question has no owner, so the dialog's first show (or,
-      // under Wine, a late focus event of its X window) takes the keyboard
-      // from it; a click on the dialog is the user's choice and is left alone.
+      // A click on the dialog is the user's choice and is left alone.
       FrontQuestion();
       return TRUE;
     case WM_COMMAND:
@@ -263,12 +232,6 @@ unsigned __stdcall SplitWorker(void* dialog) {
     PostMessageA(static_cast<HWND>(dialog), WM_CLOSE, 0, 0);
   }
   return 0;
-}
-
-HWND WorkerQuestion() {
-  HWND found = nullptr;
-  EnumWindows(FindWorkerQuestion, reinterpret_cast<LPARAM>(&found));
-  return found;
 }
 
 bool LastSplitSucceeded() {

@@ -15,10 +15,6 @@ INT_PTR CALLBACK ProgressDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // progress dialog `dialog`. Always returns 0.
 unsigned __stdcall SplitWorker(void* dialog);
 
-// The worker's open question: a visible window of this process on another
-// thread (the worker is the only other thread with windows). nullptr if none.
-HWND WorkerQuestion();
-
 // After the dialog has ended: every part and the merge batch were written.
 // A cancel confirmed after the last part leaves currentPart past it, but no batch.
 bool LastSplitSucceeded();
