@@ -95,13 +95,21 @@ INT_PTR OnInitDialog(HWND dialog) {
   return FALSE;
 }
 
-void ComposeOutcome(char* text, std::size_t textSize) {
-  if (LastSplitSucceeded()) {
-    std::snprintf(text, textSize, "File\t : %s Split Successfully\n#Parts\t : %u part(s) \nTarget Dir\t : %s",
-                  PathFindFileNameA(SplitJob.sourcePath), static_cast<unsigned>(SplitJob.partCount),
-                  SplitJob.destFolder);
-  } else {
-    std::snprintf(text, textSize, "%s", "!!! File Split Cancelled, as requested !!!");
+// A failure has had the worker's own message already; the closing text
+// claims neither a success nor a request.
+void ComposeOutcome(SplitOutcome outcome, char* text, std::size_t textSize) {
+  switch (outcome) {
+    case SplitOutcome::kSplit:
+      std::snprintf(text, textSize, "File\t : %s Split Successfully\n#Parts\t : %u part(s) \nTarget Dir\t : %s",
+                    PathFindFileNameA(SplitJob.sourcePath), static_cast<unsigned>(SplitJob.partCount),
+                    SplitJob.destFolder);
+      break;
+    case SplitOutcome::kStoppedByUser:
+      std::snprintf(text, textSize, "%s", "!!! File Split Cancelled, as requested !!!");
+      break;
+    case SplitOutcome::kFailed:
+      std::snprintf(text, textSize, "%s", "!!! File Split Failed, no BAT File Created !!!");
+      break;
   }
 }
 
@@ -109,13 +117,13 @@ void OnSplit(HWND dialog) {
   if (!CheckSplitRequest(dialog)) return;
   HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   splitSequence = progressOpen = true;
-  DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_PROGRESS), dialog, ProgressDialog, 0);
+  const SplitOutcome outcome = RunProgressDialog(dialog);
   progressOpen = false;
   // Fails, leaving the folder as it is, when the backslash would not fit.
   PathAddBackslashA(SplitJob.destFolder);
   // Room for a whole file name and folder: a 260-byte buffer would cut the report short.
   char message[2 * kPathBufferSize + 80];
-  ComposeOutcome(message, sizeof message);
+  ComposeOutcome(outcome, message, sizeof message);
   MessageBoxA(dialog, message, kAppTitle, MB_ICONINFORMATION);
   if (AppSettings != nullptr) AppSettings->AddMRUD(SplitJob.destFolder);
   ResetSplitRequest(dialog);

@@ -11,6 +11,7 @@
 #include "dialog_split_ui.h"
 #include "disk_space.h"
 #include "focus_rules.h"
+#include "globals.h"
 #include "holders.h"
 #include "progress_bar.h"
 #include "resource_ids.h"
@@ -20,8 +21,8 @@
 namespace {
 
 std::atomic<const ProgressWorkerHooks*> workerHooks{nullptr};
-// What the last run ended with; kStatusNotStarted until a worker reports.
-std::atomic<std::uint32_t> runStatus{kStatusNotStarted};
+// How the last run ended; a failure until its worker reports.
+std::atomic<SplitOutcome> runOutcome{SplitOutcome::kFailed};
 // One of the dialog's confirmations is open.
 bool asking = false;
 // The dialog is past its close question: waiting for the worker or ending.
@@ -114,7 +115,6 @@ void FreeControls() {
 
 INT_PTR OnInitDialog(HWND dialog) {
   asking = closing = false;
-  runStatus = kStatusNotStarted;
   CreateAnimation(dialog);
   SplitJob.progressMax = SplitJob.partCount > 1 ? SplitJob.partCount + 1 : 2;
   CreateProgressBar(dialog);
@@ -224,7 +224,7 @@ unsigned __stdcall SplitWorker(void* dialog) {
     DialogSplitUi ui(static_cast<HWND>(dialog), SplitJob,
                      hooks ? hooks->beforeCall : DialogSplitUi::CallHook());
     DiskSpace& disk = hooks && hooks->disk ? *hooks->disk : SystemDiskSpace();
-    runStatus = RunSplit(SplitJob, ui, disk);
+    runOutcome = OutcomeOf(SplitJob, RunSplit(SplitJob, ui, disk));
   });
   // A run cut short by a failed allocation is over all the same, and no success.
   if (!ran) {
@@ -234,8 +234,10 @@ unsigned __stdcall SplitWorker(void* dialog) {
   return 0;
 }
 
-bool LastSplitSucceeded() {
-  return runStatus == kStatusOk && SplitJob.currentPart == SplitJob.partCount + 1;
+SplitOutcome RunProgressDialog(HWND owner) {
+  runOutcome = SplitOutcome::kFailed;
+  const INT_PTR ended = DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_PROGRESS), owner, ProgressDialog, 0);
+  return ended == -1 ? SplitOutcome::kFailed : runOutcome.load();
 }
 
 void SetProgressWorkerHooks(const ProgressWorkerHooks* hooks) { workerHooks = hooks; }

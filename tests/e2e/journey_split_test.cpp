@@ -1,6 +1,6 @@
-// Splits from the main window: the refusals before a split; a close from
-// outside during a split; outcome, parts, batch, history and reset, with a
-// second start while the split runs.
+// Splits from the main window: the refusals before a split; a failed split
+// and a close from outside during a split; outcome, parts, batch, history and
+// reset, with a second start while the split runs.
 #include <functional>
 
 #include "plyx_session.h"
@@ -42,16 +42,31 @@ TEST_F(Split, EachMissingPieceIsRefusedByNameAndGetsTheFocus) {
   CloseAndExpectExitZero();
 }
 
-// Mended fault: a close from outside (a task manager's polite close) ended
-// PLYX under the worker; it goes through the progress window's question, and
-// PLYX ends once the split is over. Lost data: a cancelled run opens no part
-// for writing, not even one the user then agreed to replace.
-TEST_F(Split, ACloseFromOutsideDuringASplitAsksAndEndsPlyxOnceTheSplitIsOver) {
-  const std::string source = temp / "disk.img";
-  ASSERT_TRUE(WriteBytes(source, PatternBytes(10 * 262144)));
+// A failure that the worker has reported (a folder holds the batch's name) is
+// no success and no cancel "as requested"; the request starts over all the
+// same. Mended fault: a close from outside (a task manager's polite close)
+// ended PLYX under the worker; it goes through the progress window's
+// question, and PLYX ends once the split is over. Lost data: a cancelled run
+// opens no part for writing, not even one the user then agreed to replace.
+TEST_F(Split, AFailedSplitAndACloseFromOutsideDuringASplitEndAsTheyDid) {
+  const std::string source = temp / "disk.img", blocked = temp / "blocked.bin";
+  ASSERT_TRUE(WriteBytes(source, PatternBytes(10 * 262144)) && WriteBytes(blocked, PatternBytes(3000)));
   // The worker stops at this part to ask, which holds the split still while PLYX is closed.
-  ASSERT_TRUE(WriteBytes(source + ".005", "old part"));
-  ASSERT_TRUE(StartMain(source));
+  ASSERT_TRUE(WriteBytes(source + ".005", "old part") && CreateDirectoryA((blocked + ".bat").c_str(), nullptr));
+  ASSERT_TRUE(StartMain(blocked));
+  Click(Item(IDC_SPLIT));
+  ASSERT_TRUE(AnswerMessageBox(WaitForMessageBox(Pid(), "exists already").window, IDOK));  // the folder
+  for (const char* text : {"Unable to Create BAT File 8000", "!!! File Split Failed, no BAT File Created !!!"}) {
+    const MessageBoxInfo box = NextMessageBox();
+    ExpectBox(box, text, std::string(text)[0] == '!' ? Main() : nullptr);
+    ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
+  }
+  EXPECT_TRUE(Exists(blocked + ".001"));
+  EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
+  EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_SPLIT_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT) + " | " +
+                Text(IDC_DEST_FOLDER), "File Size : 0KB | Split Size : 1.38MB | Num of Split Parts : 0 | " + temp.Path());
+
+  ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(source)));
   ChooseSize(0);
   ASSERT_TRUE(WaitFor([&] { return Text(IDC_PART_COUNT_TEXT) == "Num of Split Parts : 10"; }));
   Click(Item(IDC_SPLIT));
