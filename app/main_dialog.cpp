@@ -236,7 +236,9 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
       break;
     case IDC_SOURCE_FILE:
       if (code == EN_SETFOCUS) DropDefaultStyle(dialog);
-      if (code == EN_KILLFOCUS && requestOpen && !FocusGoesTo(dialog, IDC_CLOSE)) OnSourceBoxLeft(dialog);
+      if (code == EN_KILLFOCUS && requestOpen && !SourceRefusalOpen() && !FocusGoesTo(dialog, IDC_CLOSE)) {
+        OnSourceBoxLeft(dialog);
+      }
       break;
     case IDC_SIZE_LIST:
       if (code == CBN_SETFOCUS) DropDefaultStyle(dialog);

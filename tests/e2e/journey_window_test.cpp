@@ -18,11 +18,14 @@ using Preferences = PlyxJourney;
 // Bound: a file of 4 GB less one byte still gets its size and part count.
 // Mended fault: a refused file must not leave the earlier file's size and
 // count behind for Split to cut by, nor stay chosen: a size chosen afterwards
-// made it splittable again.
+// made it splittable again; and Split under its refusal, which has no owner,
+// started a split by them.
 TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
   const std::string file = temp / "archive.zip", almost4g = temp / "almost4g.bin", huge = temp / "huge.bin";
+  const std::string held = temp / "held.bin";
   ASSERT_TRUE(WriteBytes(file, PatternBytes(600000)) && MakeSparseFile(almost4g, 4294967295ull) &&
-              MakeSparseFile(huge, 4294967296ull));
+              MakeSparseFile(huge, 4294967296ull) && WriteBytes(held, "held open by another program"));
+  const UniqueHandle holder(CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ChildProcess& first = Start("");
   ChildProcess& second = Start("");
   // One of them ends by itself (having handed over, or found no window yet).
@@ -37,8 +40,7 @@ TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
       {huge, "File Size : 0KB | Num of Split Parts : 0",
        "File Size More the 4 GB ! \n PLYX cannot handle files bigger than 4GB", true},
       {file, "File Size : 585.94 KB | Num of Split Parts : 1", "", false},
-      {temp.MakeFolder("folder.bin"), "File Size : 0KB | Num of Split Parts : 0",
-       "Unexpected Error : File Open Failure : 0005", false},
+      {held, "File Size : 0KB | Num of Split Parts : 0", "Unexpected Error : File Open Failure : 0005", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
@@ -46,7 +48,16 @@ TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
     if (!c.refusal.empty()) {
       const MessageBoxInfo box = WaitForMessageBox(Pid(), c.refusal);
       ExpectBox(box, c.refusal, c.owned ? Main() : nullptr);
-      ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
+      // Split refuses the request rather than cut the refused file: under a
+      // refusal without owner, else once it is answered.
+      const auto answer = [&] { return box.window && AnswerMessageBox(box.window, IDOK); };
+      ASSERT_TRUE(!c.owned || answer());
+      ChooseSize(2);
+      Click(Item(IDC_SPLIT));
+      const MessageBoxInfo refusal = WaitForMessageBox(Pid(), "Select a File to Split");
+      ASSERT_TRUE(refusal.window && AnswerMessageBox(refusal.window, IDOK));
+      ASSERT_TRUE(c.owned || answer());
+      EXPECT_FALSE(Exists(c.path + ".001"));
     }
     ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(next));
     EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == c.path; })) << Text(IDC_SOURCE_FILE);
@@ -54,13 +65,6 @@ TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
     if (c.refusal.empty()) {
       EXPECT_EQ(Text(IDC_DEST_FOLDER), temp.Path());
       EXPECT_TRUE(WaitForFocus(IDC_SPLIT));
-    } else {  // Split refuses the request rather than cut the refused file
-      ChooseSize(2);
-      Click(Item(IDC_SPLIT));
-      const MessageBoxInfo refusal = NextMessageBox();
-      EXPECT_EQ(refusal.text, "Select a File to Split");
-      ASSERT_TRUE(refusal.window && AnswerMessageBox(refusal.window, IDOK));
-      EXPECT_FALSE(Exists(c.path + ".001"));
     }
   }
   CloseAndExpectExitZero();
