@@ -37,6 +37,10 @@ bool progressOpen = false;
 bool closeAfterSplit = false;
 // The system's own WM_DESTROY after the posted one must not release things again.
 bool tornDown = false;
+// The latest file handed over while the request could not take it.
+char heldHandOver[kPathBufferSize] = {};
+// Posted to the main dialog: the window may take a held hand-over.
+constexpr UINT kTakeHandOver = WM_APP + 1;
 
 // Unit tests run the dialog without a store: every flag then reads false.
 bool UseMRUD() { return AppSettings != nullptr && AppSettings->GetUseMRUD(); }
@@ -77,6 +81,7 @@ void FillDestinationList(HWND dialog) {
 INT_PTR OnInitDialog(HWND dialog) {
   splitSequence = progressOpen = closeAfterSplit = false;
   tornDown = false;
+  heldHandOver[0] = '\0';
   TrayRestorePending = false;
   InstallDropTarget(dialog, RequestAcceptsChanges);
   DisplayState = kDisplayShown;
@@ -113,6 +118,19 @@ void ComposeOutcome(SplitOutcome outcome, char* text, std::size_t textSize) {
   }
 }
 
+// Under a modal window of PLYX's own, and during a split and its outcome, the
+// request stays as it is: the latest file handed over meanwhile is taken once
+// the main window is the user's again.
+void TakeHeldHandOver(HWND dialog) {
+  if (heldHandOver[0] == '\0' || !RequestAcceptsChanges()) return;
+  char path[kPathBufferSize];
+  std::memcpy(path, heldHandOver, sizeof path);
+  heldHandOver[0] = '\0';
+  if (!FileExists(path)) return;  // gone meanwhile
+  std::memcpy(SplitJob.sourcePath, path, sizeof path);
+  OnSourceFileChosen(dialog);
+}
+
 void OnSplit(HWND dialog) {
   if (!CheckSplitRequest(dialog)) return;
   HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
@@ -129,7 +147,11 @@ void OnSplit(HWND dialog) {
   ResetSplitRequest(dialog);
   splitSequence = false;
   SetCursor(previous);
-  if (closeAfterSplit) PostMessageA(dialog, WM_DESTROY, 0, 0);
+  if (closeAfterSplit) {
+    PostMessageA(dialog, WM_DESTROY, 0, 0);
+  } else {
+    TakeHeldHandOver(dialog);
+  }
 }
 
 // The tooltip hook serves one manager at a time: the About box has its own.
@@ -140,10 +162,12 @@ void OnAbout(HWND dialog) {
   if (!tornDown && ToolTipEn()) CreateMainToolTips(MainWindowHandle);
 }
 
-// The picker's result goes into the request only if it may still change.
+// The picker's result goes into the request only if it may still change. It
+// is newer than a file handed over while the picker was open.
 void OnBrowseFile(HWND dialog) {
   char path[kPathBufferSize];
   if (!PickSourceFile(dialog, path) || !RequestAcceptsChanges()) return;
+  heldHandOver[0] = '\0';
   std::memcpy(SplitJob.sourcePath, path, sizeof path);
   OnSourceFileChosen(dialog);
 }
@@ -286,9 +310,9 @@ void OnCopyData(HWND dialog, const COPYDATASTRUCT* data) {
   char text[kPathBufferSize];
   const bool taken = TakeHandOverText(data, text, sizeof text);
   BringBack(dialog);
-  if (!taken || !RequestAcceptsChanges() || !FileExists(text)) return;
-  std::memcpy(SplitJob.sourcePath, text, sizeof text);
-  OnSourceFileChosen(dialog);
+  if (!taken || !FileExists(text)) return;
+  std::memcpy(heldHandOver, text, sizeof text);
+  TakeHeldHandOver(dialog);
 }
 
 INT_PTR OnSysCommand(HWND dialog, WPARAM command) {
@@ -380,6 +404,13 @@ INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       RequestClose(dialog);
       return FALSE;
+    case WM_ENABLE:
+      // Once the modal window's own end is over.
+      if (wParam && heldHandOver[0] != '\0') PostMessageA(dialog, kTakeHandOver, 0, 0);
+      return FALSE;
+    case kTakeHandOver:
+      TakeHeldHandOver(dialog);
+      return TRUE;
     case WM_DESTROY:
       // Posted from outside during a split, it is a close like any other.
       if (splitSequence) {

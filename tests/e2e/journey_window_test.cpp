@@ -164,19 +164,22 @@ std::string TipOver(DWORD pid, HWND control, DWORD timeoutMs = 10000) {
 }
 
 // Right-click, "Split with PLYX": the verb's command run by the shell on
-// `file`. Wine's shell looks up neither the "*" class nor the user's classes
-// by itself, so the verb's class key is handed over as Explorer would find it.
+// `file`, until the copy it starts has ended. Wine's shell looks up neither
+// the "*" class nor the user's classes by itself, so the verb's class key is
+// handed over as Explorer would find it.
 bool RunShellVerb(const std::string& file) {
   RegistryKey star;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\*", 0, KEY_READ, star.Out()) != ERROR_SUCCESS) return false;
   SHELLEXECUTEINFOA run{};
   run.cbSize = sizeof run;
-  run.fMask = SEE_MASK_CLASSKEY | SEE_MASK_FLAG_NO_UI;
+  run.fMask = SEE_MASK_CLASSKEY | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOCLOSEPROCESS;
   run.hkeyClass = star.Get();
   run.lpVerb = "SplitWithPlyx";
   run.lpFile = file.c_str();
   run.nShow = SW_SHOWNORMAL;
-  return ShellExecuteExA(&run) != FALSE;
+  if (!ShellExecuteExA(&run)) return false;
+  const UniqueHandle started(run.hProcess);
+  return !started.IsValid() || WaitForSingleObject(started.Get(), 20000) == WAIT_OBJECT_0;
 }
 
 TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
@@ -193,9 +196,12 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
   // Tips and verb off, applied, then on again; the About box after each. The
   // main window is disabled under the sheet and gets no mouse, so the tips are
   // tried once the sheet is gone, which Cancel and OK leave as applied.
+  // Mended fault: a file handed over under the sheet or the About box was lost.
   const std::string exe = PlyxExePath(), helpFile = exe.substr(0, exe.find_last_of('\\') + 1) + "PLYX.chm";
   for (bool on : {false, true}) {
     SCOPED_TRACE(on);
+    const std::string handedOver = temp / (on ? "under About.bin" : "under the sheet.bin");
+    ASSERT_TRUE(WriteBytes(handedOver, "handed over"));
     Click(Item(IDC_CUSTOMIZE));
     HWND sheet = WaitForWindow(Pid(), "PLYX Preferences");
     ASSERT_TRUE(sheet);
@@ -221,6 +227,7 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
     ASSERT_TRUE(WaitFor([&] { return RawDword("ToolTipEn") == DWORD{on}; }));
     EXPECT_EQ(RawDword("MRUDLimit"), 3u);
     EXPECT_EQ(RunShellVerb(file), on);
+    if (!on) { ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(handedOver))); }
     Click(GetDlgItem(sheet, on ? IDOK : IDCANCEL));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet); }));
 
@@ -233,8 +240,10 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
       ASSERT_TRUE(Settle());
       EXPECT_TRUE(IsWindowVisible(about)) << "Escape closed the About box";
     }
+    if (on) { ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(handedOver))); }
     on ? void(PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0)) : Click(GetDlgItem(about, IDOK));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+    EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == handedOver; })) << Text(IDC_SOURCE_FILE);
     EXPECT_EQ(TipOver(Pid(), Item(IDC_SPLIT), on ? 10000 : 3000), on ? "Click to start splitting the file" : "")
         << "tips left after they were cleared";
   }
