@@ -37,9 +37,15 @@ bool progressOpen = false;
 bool closeAfterSplit = false;
 // The system's own WM_DESTROY after the posted one must not release things again.
 bool tornDown = false;
+// The destination field was left and its check is queued; the check is running.
+bool destinationCheckDue = false;
+bool checkingDestination = false;
 // The latest file handed over while the request could not take it.
 char heldHandOver[kPathBufferSize] = {};
-// Posted to the main dialog: the window may take a held hand-over.
+
+// Posted to the main dialog: the focus change that left the destination field
+// is over; the window may take a held hand-over.
+constexpr UINT kCheckDestination = WM_APP;
 constexpr UINT kTakeHandOver = WM_APP + 1;
 
 // Unit tests run the dialog without a store: every flag then reads false.
@@ -80,7 +86,7 @@ void FillDestinationList(HWND dialog) {
 
 INT_PTR OnInitDialog(HWND dialog) {
   splitSequence = progressOpen = closeAfterSplit = false;
-  tornDown = false;
+  tornDown = destinationCheckDue = checkingDestination = false;
   heldHandOver[0] = '\0';
   TrayRestorePending = false;
   InstallDropTarget(dialog, RequestAcceptsChanges);
@@ -118,6 +124,16 @@ void ComposeOutcome(SplitOutcome outcome, char* text, std::size_t textSize) {
   }
 }
 
+// The quit message alone may not end PLYX: a nested modal loop running when
+// it comes takes it (Wine's loop of the system menu drops it and goes on).
+// So an open menu is ended (EndMenu), and the dialog's own end mark is seen by
+// its loop once any nested loop is over.
+void EndPlyx(HWND dialog) {
+  PostMessageA(dialog, WM_DESTROY, 0, 0);
+  EndMenu();
+  EndDialog(dialog, 0);
+}
+
 // Under a modal window of PLYX's own, and during a split and its outcome, the
 // request stays as it is: the latest file handed over meanwhile is taken once
 // the main window is the user's again.
@@ -148,7 +164,7 @@ void OnSplit(HWND dialog) {
   splitSequence = false;
   SetCursor(previous);
   if (closeAfterSplit) {
-    PostMessageA(dialog, WM_DESTROY, 0, 0);
+    EndPlyx(dialog);
   } else {
     TakeHeldHandOver(dialog);
   }
@@ -198,12 +214,34 @@ void OnSizeChosen(HWND dialog) {
 // on their button-down would swallow the click.
 bool FocusGoesTo(HWND dialog, int control) { return GetFocus() == GetDlgItem(dialog, control); }
 
+// The value follows the field at once; its check waits until the focus change
+// is over, as only then GetFocus tells where the focus went (WM_KILLFOCUS
+// comes before the change).
 void OnDestinationLeft(HWND dialog) {
   GetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder, sizeof SplitJob.destFolder);
+  if (!destinationCheckDue) PostMessageA(dialog, kCheckDestination, 0, 0);
+  destinationCheckDue = true;
+}
+
+// Only a field left for another control of this window is checked: not one
+// left for another window (the help viewer, a dialog or box, another program)
+// or as the window is minimised or hidden, and never under the check's own
+// refusal, which puts the focus back: the window, or the viewer, taking the
+// focus again would bring the refusal back without end. Split checks the
+// folder again in any case.
+void CheckLeftDestination(HWND dialog) {
+  destinationCheckDue = false;
+  HWND focus = GetFocus(), field = GetDlgItem(dialog, IDC_DEST_FOLDER);
+  if (checkingDestination || !RequestAcceptsChanges() || focus == nullptr || !IsChild(dialog, focus) ||
+      focus == field || IsChild(field, focus) || IsIconic(dialog) || !IsWindowVisible(dialog)) {
+    return;
+  }
   // Browse is also the next tab stop, and Tab onto it is no click.
   const bool browsing = FocusGoesTo(dialog, IDC_BROWSE_FOLDER) && GetKeyState(VK_LBUTTON) < 0;
   if (FocusGoesTo(dialog, IDC_CLOSE) || browsing) return;
+  checkingDestination = true;
   CheckDestinationFolder(dialog, SplitJob.destFolder);
+  checkingDestination = false;
 }
 
 // The dialog manager answers Enter in a field with the button that carries
@@ -230,7 +268,7 @@ LRESULT FocusedButtonId(HWND dialog) {
 // progress window, which asks, and PLYX ends once the sequence is over.
 void RequestClose(HWND dialog) {
   if (!splitSequence) {
-    PostMessageA(dialog, WM_DESTROY, 0, 0);
+    EndPlyx(dialog);
     return;
   }
   if (progressOpen) SendMessageA(OwnedDialog(dialog), WM_CLOSE, 0, 0);
@@ -410,6 +448,9 @@ INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
       return FALSE;
     case kTakeHandOver:
       TakeHeldHandOver(dialog);
+      return TRUE;
+    case kCheckDestination:
+      CheckLeftDestination(dialog);
       return TRUE;
     case WM_DESTROY:
       // Posted from outside during a split, it is a close like any other.
