@@ -10,6 +10,7 @@
 #include "dest_folder.h"
 #include "drop_target.h"
 #include "file_system.h"
+#include "focus_rules.h"
 #include "globals.h"
 #include "help.h"
 #include "pickers.h"
@@ -36,6 +37,16 @@ bool progressOpen = false;
 bool closeAfterSplit = false;
 // The system's own WM_DESTROY after the posted one must not release things again.
 bool tornDown = false;
+// The destination field was left and its check is queued; the check is running.
+bool destinationCheckDue = false;
+bool checkingDestination = false;
+// The latest file handed over while the request could not take it.
+char heldHandOver[kPathBufferSize] = {};
+
+// Posted to the main dialog: the focus change that left the destination field
+// is over; the window may take a held hand-over.
+constexpr UINT kCheckDestination = WM_APP;
+constexpr UINT kTakeHandOver = WM_APP + 1;
 
 // Unit tests run the dialog without a store: every flag then reads false.
 bool UseMRUD() { return AppSettings != nullptr && AppSettings->GetUseMRUD(); }
@@ -75,7 +86,8 @@ void FillDestinationList(HWND dialog) {
 
 INT_PTR OnInitDialog(HWND dialog) {
   splitSequence = progressOpen = closeAfterSplit = false;
-  tornDown = false;
+  tornDown = destinationCheckDue = checkingDestination = false;
+  heldHandOver[0] = '\0';
   TrayRestorePending = false;
   InstallDropTarget(dialog, RequestAcceptsChanges);
   DisplayState = kDisplayShown;
@@ -94,33 +106,68 @@ INT_PTR OnInitDialog(HWND dialog) {
   return FALSE;
 }
 
-void ComposeOutcome(char* text, std::size_t textSize) {
-  if (LastSplitSucceeded()) {
-    std::snprintf(text, textSize, "File\t : %s Split Successfully\n#Parts\t : %u part(s) \nTarget Dir\t : %s",
-                  PathFindFileNameA(SplitJob.sourcePath), static_cast<unsigned>(SplitJob.partCount),
-                  SplitJob.destFolder);
-  } else {
-    std::snprintf(text, textSize, "%s", "!!! File Split Cancelled, as requested !!!");
+// A failure has had the worker's own message already; the closing text
+// claims neither a success nor a request.
+void ComposeOutcome(SplitOutcome outcome, char* text, std::size_t textSize) {
+  switch (outcome) {
+    case SplitOutcome::kSplit:
+      std::snprintf(text, textSize, "File\t : %s Split Successfully\n#Parts\t : %u part(s) \nTarget Dir\t : %s",
+                    PathFindFileNameA(SplitJob.sourcePath), static_cast<unsigned>(SplitJob.partCount),
+                    SplitJob.destFolder);
+      break;
+    case SplitOutcome::kStoppedByUser:
+      std::snprintf(text, textSize, "%s", "!!! File Split Cancelled, as requested !!!");
+      break;
+    case SplitOutcome::kFailed:
+      std::snprintf(text, textSize, "%s", "!!! File Split Failed, no BAT File Created !!!");
+      break;
   }
+}
+
+// The quit message alone may not end PLYX: a nested modal loop running when
+// it comes takes it (Wine's loop of the system menu drops it and goes on).
+// So an open menu is ended (EndMenu), and the dialog's own end mark is seen by
+// its loop once any nested loop is over.
+void EndPlyx(HWND dialog) {
+  PostMessageA(dialog, WM_DESTROY, 0, 0);
+  EndMenu();
+  EndDialog(dialog, 0);
+}
+
+// Under a modal window of PLYX's own, and during a split and its outcome, the
+// request stays as it is: the latest file handed over meanwhile is taken once
+// the main window is the user's again.
+void TakeHeldHandOver(HWND dialog) {
+  if (heldHandOver[0] == '\0' || !RequestAcceptsChanges()) return;
+  char path[kPathBufferSize];
+  std::memcpy(path, heldHandOver, sizeof path);
+  heldHandOver[0] = '\0';
+  if (!FileExists(path)) return;  // gone meanwhile
+  std::memcpy(SplitJob.sourcePath, path, sizeof path);
+  OnSourceFileChosen(dialog);
 }
 
 void OnSplit(HWND dialog) {
   if (!CheckSplitRequest(dialog)) return;
   HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   splitSequence = progressOpen = true;
-  DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_PROGRESS), dialog, ProgressDialog, 0);
+  const SplitOutcome outcome = RunProgressDialog(dialog);
   progressOpen = false;
   // Fails, leaving the folder as it is, when the backslash would not fit.
   PathAddBackslashA(SplitJob.destFolder);
   // Room for a whole file name and folder: a 260-byte buffer would cut the report short.
   char message[2 * kPathBufferSize + 80];
-  ComposeOutcome(message, sizeof message);
+  ComposeOutcome(outcome, message, sizeof message);
   MessageBoxA(dialog, message, kAppTitle, MB_ICONINFORMATION);
   if (AppSettings != nullptr) AppSettings->AddMRUD(SplitJob.destFolder);
   ResetSplitRequest(dialog);
   splitSequence = false;
   SetCursor(previous);
-  if (closeAfterSplit) PostMessageA(dialog, WM_DESTROY, 0, 0);
+  if (closeAfterSplit) {
+    EndPlyx(dialog);
+  } else {
+    TakeHeldHandOver(dialog);
+  }
 }
 
 // The tooltip hook serves one manager at a time: the About box has its own.
@@ -131,10 +178,12 @@ void OnAbout(HWND dialog) {
   if (!tornDown && ToolTipEn()) CreateMainToolTips(MainWindowHandle);
 }
 
-// The picker's result goes into the request only if it may still change.
+// The picker's result goes into the request only if it may still change. It
+// is newer than a file handed over while the picker was open.
 void OnBrowseFile(HWND dialog) {
   char path[kPathBufferSize];
   if (!PickSourceFile(dialog, path) || !RequestAcceptsChanges()) return;
+  heldHandOver[0] = '\0';
   std::memcpy(SplitJob.sourcePath, path, sizeof path);
   OnSourceFileChosen(dialog);
 }
@@ -165,12 +214,34 @@ void OnSizeChosen(HWND dialog) {
 // on their button-down would swallow the click.
 bool FocusGoesTo(HWND dialog, int control) { return GetFocus() == GetDlgItem(dialog, control); }
 
+// The value follows the field at once; its check waits until the focus change
+// is over, as only then GetFocus tells where the focus went (WM_KILLFOCUS
+// comes before the change).
 void OnDestinationLeft(HWND dialog) {
   GetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder, sizeof SplitJob.destFolder);
+  if (!destinationCheckDue) PostMessageA(dialog, kCheckDestination, 0, 0);
+  destinationCheckDue = true;
+}
+
+// Only a field left for another control of this window is checked: not one
+// left for another window (the help viewer, a dialog or box, another program)
+// or as the window is minimised or hidden, and never under the check's own
+// refusal, which puts the focus back: the window, or the viewer, taking the
+// focus again would bring the refusal back without end. Split checks the
+// folder again in any case.
+void CheckLeftDestination(HWND dialog) {
+  destinationCheckDue = false;
+  HWND focus = GetFocus(), field = GetDlgItem(dialog, IDC_DEST_FOLDER);
+  if (checkingDestination || !RequestAcceptsChanges() || focus == nullptr || !IsChild(dialog, focus) ||
+      focus == field || IsChild(field, focus) || IsIconic(dialog) || !IsWindowVisible(dialog)) {
+    return;
+  }
   // Browse is also the next tab stop, and Tab onto it is no click.
   const bool browsing = FocusGoesTo(dialog, IDC_BROWSE_FOLDER) && GetKeyState(VK_LBUTTON) < 0;
   if (FocusGoesTo(dialog, IDC_CLOSE) || browsing) return;
+  checkingDestination = true;
   CheckDestinationFolder(dialog, SplitJob.destFolder);
+  checkingDestination = false;
 }
 
 // The dialog manager answers Enter in a field with the button that carries
@@ -192,45 +263,12 @@ LRESULT FocusedButtonId(HWND dialog) {
   return MAKELONG(GetDlgCtrlID(focus), DC_HASDEFID);
 }
 
-BOOL CALLBACK FindOwned(HWND window, LPARAM search) {
-  auto* found = reinterpret_cast<HWND*>(search);
-  char className[8] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (GetWindow(window, GW_OWNER) != found[0] || lstrcmpA(className, "#32770") != 0) return TRUE;
-  found[1] = window;
-  return FALSE;
-}
-
-// The dialog or message box of this thread that `owner` holds open, if any.
-HWND OwnedDialog(HWND owner) {
-  HWND search[2] = {owner, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(search));
-  return search[1];
-}
-
-// What the user must answer goes on top and gets the keyboard: a question of
-// the worker, else PLYX's modal windows from the main window down. False when
-// none is open.
-bool RaiseOpenWindows(HWND dialog) {
-  HWND question = WorkerQuestion();
-  if (question != nullptr) SetWindowPos(question, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  // Placed under the worker's question rather than on top: each thread raises
-  // its windows through its own display connection, in no set order.
-  HWND top = question;
-  for (HWND owned = OwnedDialog(dialog); owned != nullptr; owned = OwnedDialog(owned)) {
-    SetWindowPos(owned, question != nullptr ? question : HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (question == nullptr) top = owned;
-  }
-  return top != nullptr && SetForegroundWindow(top);
-}
-
 // The worker is never stopped by force, and the quit message would end the
 // progress window's loop under it: during a split a close goes to the
 // progress window, which asks, and PLYX ends once the sequence is over.
 void RequestClose(HWND dialog) {
   if (!splitSequence) {
-    PostMessageA(dialog, WM_DESTROY, 0, 0);
+    EndPlyx(dialog);
     return;
   }
   if (progressOpen) SendMessageA(OwnedDialog(dialog), WM_CLOSE, 0, 0);
@@ -260,7 +298,9 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
       break;
     case IDC_SOURCE_FILE:
       if (code == EN_SETFOCUS) DropDefaultStyle(dialog);
-      if (code == EN_KILLFOCUS && requestOpen && !FocusGoesTo(dialog, IDC_CLOSE)) OnSourceBoxLeft(dialog);
+      if (code == EN_KILLFOCUS && requestOpen && !SourceRefusalOpen() && !FocusGoesTo(dialog, IDC_CLOSE)) {
+        OnSourceBoxLeft(dialog);
+      }
       break;
     case IDC_SIZE_LIST:
       if (code == CBN_SETFOCUS) DropDefaultStyle(dialog);
@@ -295,8 +335,6 @@ void BringBack(HWND dialog) {
       break;
     default:
       ShowWindow(dialog, SW_SHOW);
-      // Under Wine, activating the disabled main window raises it (and the
-      // progress window it owns) over the worker's question.
       if (RaiseOpenWindows(dialog)) break;
       SetActiveWindow(dialog);
       SetForegroundWindow(dialog);
@@ -310,9 +348,9 @@ void OnCopyData(HWND dialog, const COPYDATASTRUCT* data) {
   char text[kPathBufferSize];
   const bool taken = TakeHandOverText(data, text, sizeof text);
   BringBack(dialog);
-  if (!taken || !RequestAcceptsChanges() || !FileExists(text)) return;
-  std::memcpy(SplitJob.sourcePath, text, sizeof text);
-  OnSourceFileChosen(dialog);
+  if (!taken || !FileExists(text)) return;
+  std::memcpy(heldHandOver, text, sizeof text);
+  TakeHeldHandOver(dialog);
 }
 
 INT_PTR OnSysCommand(HWND dialog, WPARAM command) {
@@ -404,6 +442,16 @@ INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       RequestClose(dialog);
       return FALSE;
+    case WM_ENABLE:
+      // Once the modal window's own end is over.
+      if (wParam && heldHandOver[0] != '\0') PostMessageA(dialog, kTakeHandOver, 0, 0);
+      return FALSE;
+    case kTakeHandOver:
+      TakeHeldHandOver(dialog);
+      return TRUE;
+    case kCheckDestination:
+      CheckLeftDestination(dialog);
+      return TRUE;
     case WM_DESTROY:
       // Posted from outside during a split, it is a close like any other.
       if (splitSequence) {

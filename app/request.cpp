@@ -18,6 +18,8 @@ constexpr char kPartCountZeroText[] = "Num of Split Parts : 0";
 
 bool UseHistoryDefault() { return AppSettings != nullptr && AppSettings->GetUseMRUD(); }
 
+bool refusalOpen = false;
+
 // "label" followed by the size text of bytes.
 void ShowSizeText(HWND dialog, int control, const char* label, std::uint32_t bytes) {
   char size[20];
@@ -30,14 +32,18 @@ void ShowSizeText(HWND dialog, int control, const char* label, std::uint32_t byt
 
 // A refused file must not leave the previous file's size and count behind
 // (Split would cut the new file by them), nor stay chosen: a size chosen
-// afterwards would count its parts again and make it splittable.
+// afterwards would count its parts again and make it splittable. Cleared
+// before the box shows: without an owner it leaves the main window usable.
 bool RefuseSourceFile(HWND dialog, HWND owner, const char* message) {
-  MessageBoxA(owner, message, kAppTitle, MB_ICONSTOP);
   SplitJob.sourcePath[0] = '\0';
   SplitJob.fileSize = 0;
   SplitJob.partCount = 0;
   SetDlgItemTextA(dialog, IDC_FILE_SIZE_TEXT, kFileSizeZeroText);
   SetDlgItemTextA(dialog, IDC_PART_COUNT_TEXT, kPartCountZeroText);
+  const bool outer = refusalOpen;
+  refusalOpen = true;
+  MessageBoxA(owner, message, kAppTitle, MB_ICONSTOP);
+  refusalOpen = outer;
   return false;
 }
 
@@ -66,6 +72,8 @@ void SelectWholeText(HWND control) {
 }
 
 }  // namespace
+
+bool SourceRefusalOpen() { return refusalOpen; }
 
 void OnSourceFileChosen(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_SOURCE_FILE, SplitJob.sourcePath);

@@ -10,6 +10,9 @@ void OnSourceFileChosen(HWND dialog);
 // True when fileSize now holds the size of sourcePath; on false the file is
 // no longer chosen and the size and count are cleared, so that it cannot be split.
 bool ReadSourceFileSize(HWND dialog);
+// A refusal of ReadSourceFileSize is open: the file box, which still shows
+// the refused name, must not be read again under it.
+bool SourceRefusalOpen();
 // The part count of the chosen file, and the split size.
 void UpdatePartCount(HWND dialog);
 // The split size alone, for a size chosen with no file.

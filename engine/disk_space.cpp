@@ -9,7 +9,7 @@
 bool DiskSpace::CloseWritten(DiskFile& file) { return file.Close(); }
 
 std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, SplitUi& ui,
-                             DiskSpace& disk) {
+                             DiskSpace& disk, bool* givenUp) {
   // The folder itself is measured, as a volume may be mounted on it; its root
   // answers the drive type. A folder without a drive letter (a network share)
   // is its own root: an empty root would measure the current drive instead.
@@ -20,6 +20,7 @@ std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, 
   if (!disk.FreeBytes(destFolder, root, &freeBytes)) return kStatusQueryFailed;
   bool fits = freeBytes >= bytesNeeded;
   SplitAnswer lastAnswer = SplitAnswer::kRetry;
+  bool userChose = false;  // the last answer was a prompt's, not a full fixed disk's
   while (!fits && lastAnswer == SplitAnswer::kRetry) {
     if (disk.IsRemovable(root)) {
       char text[kPathBufferSize];
@@ -30,14 +31,17 @@ std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, 
       lastAnswer = ui.Ask(SplitQuestion::kInsertDisk, text) == SplitAnswer::kRetry
                        ? SplitAnswer::kRetry
                        : SplitAnswer::kCancel;
+      userChose = true;
     } else {
       ui.Ask(SplitQuestion::kDiskFull, "Disk is full, quiting PLYX");
       lastAnswer = SplitAnswer::kCancel;
+      userChose = false;
     }
     if (lastAnswer == SplitAnswer::kRetry) {
       if (!disk.FreeBytes(destFolder, root, &freeBytes)) return kStatusRetryQueryFailed;
       fits = freeBytes >= bytesNeeded;
     }
   }
+  if (givenUp != nullptr) *givenUp = userChose && lastAnswer == SplitAnswer::kCancel;
   return lastAnswer == SplitAnswer::kCancel ? kStatusNoRoom : kStatusOk;
 }

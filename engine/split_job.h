@@ -29,6 +29,13 @@ enum SplitStatus : std::uint32_t {
   kStatusBatchFailed = 8000,
 };
 
+// How a run ended, for the report after it.
+enum class SplitOutcome {
+  kSplit,          // every part and the batch written
+  kStoppedByUser,  // the user's answer: a confirmed cancel, a declined overwrite, a disk prompt given up
+  kFailed,         // a failure, reported by the run itself
+};
+
 struct SplitJobRecord {
   char sourcePath[kPathBufferSize] = {};
   char destFolder[kPathBufferSize] = {};
@@ -42,6 +49,9 @@ struct SplitJobRecord {
   ProgressBar* progressBar = nullptr;       // owned by the progress dialog
   std::atomic<bool> cancelRequested{false};
   std::atomic<bool> finished{false};
+  // Set by the run when the user gave up its prompt for another disk: its
+  // status, 4000, also stands for a full fixed disk.
+  bool diskGivenUp = false;
 };
 
 // The process-wide request.

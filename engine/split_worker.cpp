@@ -78,7 +78,7 @@ std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, Disk
       continue;
     }
 
-    status = CheckDiskSpace(job.destFolder, job.partSize, ui, disk);
+    status = CheckDiskSpace(job.destFolder, job.partSize, ui, disk, &job.diskGivenUp);
     if (status != kStatusOk) break;
 
     // PartPathsFit has vouched for the path; a truncation here still never
@@ -120,6 +120,7 @@ std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk
   std::uint32_t status = kStatusNotStarted;
   job.currentPart = 1;
   job.finished = false;
+  job.diskGivenUp = false;
 
   void* buffer = heap.Alloc(kChunkSize);
   const char* name = FileNamePart(job.sourcePath);
@@ -168,4 +169,11 @@ std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk
 std::uint32_t RunSplit(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk) {
   BufferHeap heap;
   return RunSplitWithHeap(job, ui, disk, heap);
+}
+
+SplitOutcome OutcomeOf(const SplitJobRecord& job, std::uint32_t status) {
+  if (status == kStatusOk && job.currentPart == job.partCount + 1) return SplitOutcome::kSplit;
+  // 7000 is the user's answer wherever it comes from, a confirmed cancel included.
+  const bool answered = status == kStatusOverwriteDeclined || (status == kStatusNoRoom && job.diskGivenUp);
+  return answered ? SplitOutcome::kStoppedByUser : SplitOutcome::kFailed;
 }

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "focus_rules.h"
 #include "resource_ids.h"
 
 UINT QuestionStyle(SplitQuestion kind) {
@@ -42,38 +43,9 @@ void DialogSplitUi::FillProgress() {
   SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, job.progressMax, 0);
 }
 
-namespace {
-
-// Joins the worker's input state to the dialog's thread while its question is
-// open. Apart, each thread keeps an active window of its own: handing the
-// foreground back to the question after the dialog took it changed nothing
-// on the question's thread, so Wine never moved the X input focus back to it,
-// and the late focus-out of its X window made the desktop the foreground.
-class SharedInput {
- public:
-  explicit SharedInput(HWND dialog)
-      : self(GetCurrentThreadId()), other(dialog ? GetWindowThreadProcessId(dialog, nullptr) : 0) {
-    joined = other && other != self && AttachThreadInput(self, other, TRUE);
-  }
-  ~SharedInput() {
-    if (joined) AttachThreadInput(self, other, FALSE);
-  }
-  SharedInput(const SharedInput&) = delete;
-  SharedInput& operator=(const SharedInput&) = delete;
-
- private:
-  DWORD self, other;
-  bool joined;
-};
-
-}  // namespace
-
 SplitAnswer DialogSplitUi::Ask(SplitQuestion kind, const char* text) {
   BeforeCall("Ask");
-  const SharedInput shared(dialog);
-  // Without the foreground its keys would go to the progress window, which
-  // another thread activated.
-  switch (MessageBoxA(nullptr, text, kAppTitle, QuestionStyle(kind) | MB_SETFOREGROUND)) {
+  switch (AskOnWorkerThread(text, QuestionStyle(kind))) {
     case IDOK:
       return SplitAnswer::kOk;
     case IDRETRY:

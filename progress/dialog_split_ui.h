@@ -24,7 +24,7 @@ class DialogSplitUi : public SplitUi {
   void ShowStatus(const char* text) override;
   void StepProgress() override;
   void FillProgress() override;
-  // A message box without owner on the worker's thread, so the dialog stays usable.
+  // On the worker's thread, as the focus rules say.
   SplitAnswer Ask(SplitQuestion kind, const char* text) override;
   void Pause(std::uint32_t milliseconds) override;
   // Posted, never sent: the dialog may already be waiting for this thread to end.

@@ -9,8 +9,10 @@
 #include "animation_control.h"
 #include "callback_guard.h"
 #include "dialog_split_ui.h"
-#include "holders.h"
 #include "disk_space.h"
+#include "focus_rules.h"
+#include "globals.h"
+#include "holders.h"
 #include "progress_bar.h"
 #include "resource_ids.h"
 #include "split_job.h"
@@ -19,8 +21,8 @@
 namespace {
 
 std::atomic<const ProgressWorkerHooks*> workerHooks{nullptr};
-// What the last run ended with; kStatusNotStarted until a worker reports.
-std::atomic<std::uint32_t> runStatus{kStatusNotStarted};
+// How the last run ended; a failure until its worker reports.
+std::atomic<SplitOutcome> runOutcome{SplitOutcome::kFailed};
 // One of the dialog's confirmations is open.
 bool asking = false;
 // The dialog is past its close question: waiting for the worker or ending.
@@ -81,42 +83,22 @@ void DropQueuedInput() {
   }
 }
 
-// In front of the dialog, with the keyboard; a question that is already the
-// foreground window is not raised by that alone under Wine.
-void FrontQuestion() {
-  HWND question = WorkerQuestion();
-  if (question == nullptr) return;
-  SetWindowPos(question, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SetForegroundWindow(question);
-}
-
-// PLYX's window is in front, or none is: under Wine a late focus-out of an X
-// window leaves the foreground to the desktop window.
-bool NoOtherProgramInFront() {
-  HWND front = GetForegroundWindow();
-  DWORD pid = 0;
-  GetWindowThreadProcessId(front, &pid);
-  return front == nullptr || front == GetDesktopWindow() || pid == GetCurrentProcessId();
-}
-
 // Carries out the calls that the worker sends to this thread while it waits, or
 // a worker caught in the middle of a status or progress update would never end.
 // Posted messages stay queued: the worker's own WM_CLOSE must not re-enter here.
 // Input is not read meanwhile: under Wine that also carries out the focus
 // events of the dialog's X window, and a late one brought the dialog back over
-// the question with nothing left to hand the keyboard on. Late restacking and
-// focus-outs still happen, so unless the user went to another program the
-// question is put in front again.
+// the question with nothing left to hand the keyboard on.
 void WaitForWorker(HANDLE thread) {
   for (;;) {
     const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, 250, QS_SENDMESSAGE);
-    if (woken == WAIT_TIMEOUT) {
-      if (NoOtherProgramInFront()) FrontQuestion();
-      continue;
-    }
-    if (woken != WAIT_OBJECT_0 + 1) break;  // ended, or the handle is unusable
+    if (woken != WAIT_TIMEOUT && woken != WAIT_OBJECT_0 + 1) break;  // ended, or the handle is unusable
+    // Also while the user reads the question: a thread that has not called
+    // PeekMessage for 5 seconds counts as not responding, and Windows puts a
+    // ghost in its window's place (IsHungAppWindow).
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    if (woken == WAIT_TIMEOUT) KeepQuestionInFront();
   }
   DropQueuedInput();
 }
@@ -133,7 +115,6 @@ void FreeControls() {
 
 INT_PTR OnInitDialog(HWND dialog) {
   asking = closing = false;
-  runStatus = kStatusNotStarted;
   CreateAnimation(dialog);
   SplitJob.progressMax = SplitJob.partCount > 1 ? SplitJob.partCount + 1 : 2;
   CreateProgressBar(dialog);
@@ -209,16 +190,6 @@ void OnClose(HWND dialog) {
   EndRun(dialog);
 }
 
-BOOL CALLBACK FindWorkerQuestion(HWND window, LPARAM found) {
-  DWORD pid = 0;
-  if (GetWindowThreadProcessId(window, &pid) == GetCurrentThreadId() || pid != GetCurrentProcessId() ||
-      !IsWindowVisible(window)) {
-    return TRUE;
-  }
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
 INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
   switch (message) {
     case WM_INITDIALOG:
@@ -227,9 +198,7 @@ INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
       if (LOWORD(wParam) == WA_ACTIVE) PostMessageA(dialog, kActivated, 0, 0);
       return FALSE;
     case kActivated:
-      // The worker's question has no owner, so the dialog's first show (or,
-      // under Wine, a late focus event of its X window) takes the keyboard
-      // from it; a click on the dialog is the user's choice and is left alone.
+      // A click on the dialog is the user's choice and is left alone.
       FrontQuestion();
       return TRUE;
     case WM_COMMAND:
@@ -255,7 +224,7 @@ unsigned __stdcall SplitWorker(void* dialog) {
     DialogSplitUi ui(static_cast<HWND>(dialog), SplitJob,
                      hooks ? hooks->beforeCall : DialogSplitUi::CallHook());
     DiskSpace& disk = hooks && hooks->disk ? *hooks->disk : SystemDiskSpace();
-    runStatus = RunSplit(SplitJob, ui, disk);
+    runOutcome = OutcomeOf(SplitJob, RunSplit(SplitJob, ui, disk));
   });
   // A run cut short by a failed allocation is over all the same, and no success.
   if (!ran) {
@@ -265,14 +234,10 @@ unsigned __stdcall SplitWorker(void* dialog) {
   return 0;
 }
 
-HWND WorkerQuestion() {
-  HWND found = nullptr;
-  EnumWindows(FindWorkerQuestion, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-bool LastSplitSucceeded() {
-  return runStatus == kStatusOk && SplitJob.currentPart == SplitJob.partCount + 1;
+SplitOutcome RunProgressDialog(HWND owner) {
+  runOutcome = SplitOutcome::kFailed;
+  const INT_PTR ended = DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_PROGRESS), owner, ProgressDialog, 0);
+  return ended == -1 ? SplitOutcome::kFailed : runOutcome.load();
 }
 
 void SetProgressWorkerHooks(const ProgressWorkerHooks* hooks) { workerHooks = hooks; }

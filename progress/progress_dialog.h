@@ -1,27 +1,24 @@
 // The modal window that runs one split on a worker thread and lets the user
-// cancel it. Opened with DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS),
-// owner, ProgressDialog, 0); it starts the worker itself.
+// cancel it. It starts the worker itself.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 
+#include "split_job.h"
 #include "split_ui.h"
 
 INT_PTR CALLBACK ProgressDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Runs the dialog (template IDD_PROGRESS of InstanceHandle) modally over
+// `owner` and tells how the split ended. A dialog or worker that cannot start
+// is a failure.
+SplitOutcome RunProgressDialog(HWND owner);
+
 // The worker thread's entry: runs the split of SplitJob, reporting into the
 // progress dialog `dialog`. Always returns 0.
 unsigned __stdcall SplitWorker(void* dialog);
-
-// The worker's open question: a visible window of this process on another
-// thread (the worker is the only other thread with windows). nullptr if none.
-HWND WorkerQuestion();
-
-// After the dialog has ended: every part and the merge batch were written.
-// A cancel confirmed after the last part leaves currentPart past it, but no batch.
-bool LastSplitSucceeded();
 
 // Test seams: a disk of the test's own, a call on the worker's thread before each
 // of its calls to the dialog (see DialogSplitUi), or a thread that fails to start.

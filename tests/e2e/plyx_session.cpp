@@ -126,6 +126,11 @@ bool PlyxJourney::TrayIconShown() const {
 void PlyxJourney::CloseAndExpectExitZero(bool byTitleBar) {
   ASSERT_NE(plyx, nullptr);
   byTitleBar ? SystemCommand(SC_CLOSE) : Click(Item(IDC_CLOSE));
+  ExpectExitZero();
+}
+
+void PlyxJourney::ExpectExitZero() {
+  ASSERT_NE(plyx, nullptr);
   DWORD code = 259;
   ASSERT_TRUE(plyx->WaitForExit(kTimeoutMs, &code)) << "PLYX still runs after its close";
   EXPECT_EQ(code, 0u);

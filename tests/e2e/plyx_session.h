@@ -57,6 +57,7 @@ class PlyxJourney : public ::testing::Test {
   // Minimises as the title bar does until `minimised` holds once PLYX has settled.
   bool Minimise(const std::function<bool()>& minimised);
   void CloseAndExpectExitZero(bool byTitleBar = false);
+  void ExpectExitZero();
 
   PlyxKey key;
   TempFolder temp;

@@ -18,6 +18,7 @@
 #include "path_text.h"
 #include "size_presets.h"
 #include "split_run.h"
+#include "split_worker.h"
 #include "support/files.h"
 #include "support/split_fakes.h"
 
@@ -224,7 +225,8 @@ TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
 }
 
 // Each failure or cancel ends the run with its message (a cancel with none),
-// keeps the parts before it and writes no batch.
+// keeps the parts before it and writes no batch. Reported as "cancelled, as
+// requested" after a failure: only the user's own answers stop a run that way.
 TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
   DiskFile holder;  // holds the source exclusively, as another program would
   std::string oldPart2;  // an earlier part 2 that must stay as it was
@@ -235,18 +237,19 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
     const char* failure;  // nullptr: the run ends silently
     unsigned stopsAt;
     int steps;  // a part failed by its read or write still steps the bar
+    bool byUser = false;
   } cases[] = {
-      {"cancelled before the run", [&] { job.cancelRequested = true; }, kStatusOverwriteDeclined, nullptr, 1, 0},
+      {"cancelled before the run", [&] { job.cancelRequested = true; }, kStatusOverwriteDeclined, nullptr, 1, 0, true},
       // The part cut short by a cancel must not move the bar.
       {"cancelled in part 2", [&] { CancelAt("Spliting file into - 2 of 3 part(s)"); },
-       kStatusOverwriteDeclined, nullptr, 2, 1},
+       kStatusOverwriteDeclined, nullptr, 2, 1, true},
       // Lost data: OK given after a cancel at the question emptied the old part.
       {"cancelled at the question",
        [&] {
          WriteBytes(Part(2), oldPart2 = "old part");
          ui.onAsk = [&](SplitQuestion, const std::string&, SplitAnswer) { return job.cancelRequested = true, SplitAnswer::kOk; };
        },
-       kStatusOverwriteDeclined, nullptr, 2, 1},
+       kStatusOverwriteDeclined, nullptr, 2, 1, true},
       {"no copy buffer", [&] { heapLimit = 4096; }, kStatusNotStarted, kMemoryFailureText, 1, 0},
       {"source held", [&] { ASSERT_TRUE(holder.Open(kDiskFileRead, Source().c_str())); },
        kStatusNotStarted, "Unable to Open Source File 999", 1, 0},
@@ -264,7 +267,7 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
        kStatusNoRoom, "Split Cancelled : 4000", 2, 1},
       {"no other disk inserted",
        [&] { disk.freeBytes = {10}, disk.removable = true, ui.answers = {SplitAnswer::kRetry, SplitAnswer::kCancel}; },
-       kStatusNoRoom, "Split Cancelled : 4000", 1, 0},
+       kStatusNoRoom, "Split Cancelled : 4000", 1, 0, true},
       // Corrupted data: a batch that cannot be written whole must not stay half written.
       {"a full fixed disk for the batch", [&] { disk.freeBytes = {1u << 20, 1u << 20, 1u << 20, 100}; },
        kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
@@ -300,7 +303,9 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
     oldPart2.clear();
     ui.answers = {SplitAnswer::kOk};  // to replace an existing part
     c.setUp();
-    EXPECT_EQ(Run(), c.status) << ui.Dump();
+    const std::uint32_t status = Run();
+    EXPECT_EQ(status, c.status) << ui.Dump();
+    EXPECT_EQ(OutcomeOf(job, status), c.byUser ? SplitOutcome::kStoppedByUser : SplitOutcome::kFailed);
     holder.Close();
     EXPECT_EQ(ui.Asked(SplitQuestion::kFailure), c.failure ? Texts{c.failure} : Texts{});
     EXPECT_EQ(job.currentPart, c.stopsAt);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -91,4 +92,10 @@ inline void FillJob(SplitJobRecord& job, const std::string& source, const std::s
   std::snprintf(job.destFolder, sizeof job.destFolder, "%s", dest.c_str());
   job.fileSize = fileSize, job.partSize = partSize, job.partCount = partCount;
   job.cancelRequested = false;
+}
+
+// How a failed expectation shows an outcome.
+inline void PrintTo(SplitOutcome outcome, std::ostream* out) {
+  static const char* const names[] = {"split", "stopped by the user", "failed"};
+  *out << names[static_cast<int>(outcome)];
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dialog_split_ui.h"
+#include "globals.h"
 #include "holders.h"
 #include "progress_dialog.h"
 #include "resource_ids.h"
@@ -82,7 +83,7 @@ class ProgressDialogTest : public testing::Test {
 
   // Runs the dialog on this thread while `driver` acts as the user on another;
   // a deadlocked dialog never returns, and ctest's time limit ends the test.
-  void RunDialog(const std::function<void()>& driver) {
+  void RunDialog(const std::function<void()>& driver, HMODULE templates = GetModuleHandleA(nullptr)) {
     SetProgressWorkerHooks(&hooks);
     dialogEnded = false;
     std::thread driverThread([&] {
@@ -93,7 +94,9 @@ class ProgressDialogTest : public testing::Test {
         PostMessageA(FindProgressDialog(), WM_CLOSE, 0, 0);
       }
     });
-    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressDialog, 0), 0);
+    InstanceHandle = templates;
+    outcome = RunProgressDialog(nullptr);
+    InstanceHandle = GetModuleHandleA(nullptr);
     dialogEnded = true;
     driverThread.join();
     SetProgressWorkerHooks(nullptr);
@@ -104,6 +107,7 @@ class ProgressDialogTest : public testing::Test {
   std::string source, destFolder;
   ProgressWorkerHooks hooks;
   std::atomic<bool> dialogEnded{false};
+  SplitOutcome outcome = SplitOutcome::kSplit;
 };
 
 // Race: the worker's WM_CLOSE arriving while a close question is open must
@@ -130,7 +134,7 @@ TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsE
     AnswerConfirmation(dialog, kCloseBox, 0, [&] { atEnd.open = true; });
   });
   EXPECT_TRUE(Exists(PartPath(3)) && Exists(BatchPath()));
-  EXPECT_TRUE(LastSplitSucceeded() && !SplitJob.cancelRequested);
+  EXPECT_TRUE(outcome == SplitOutcome::kSplit && !SplitJob.cancelRequested);
 }
 
 // Reported as a success without a batch: a cancel confirmed after the last
@@ -154,7 +158,8 @@ TEST_F(ProgressDialogTest, CancelAfterTheLastPartOrAFailedAllocationIsNoSuccess)
         atLastStep.open = true;
       }
     });
-    EXPECT_FALSE(Exists(BatchPath()) || LastSplitSucceeded());
+    EXPECT_FALSE(Exists(BatchPath()));
+    EXPECT_EQ(outcome, allocationFails ? SplitOutcome::kFailed : SplitOutcome::kStoppedByUser);
   }
 }
 
@@ -241,9 +246,10 @@ TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrA
   }
 }
 
-// Mended fault: a thread that never started must not read as a successful
-// split (the fields keep the last run's values); a cancel after the end is ignored.
-TEST_F(ProgressDialogTest, WithoutAWorkerCancelIsIgnoredOnceFinishedAndOtherwiseClosesWithNoSuccess) {
+// Mended faults: a thread that never started must not read as a successful
+// split (the fields keep the last run's values), nor a window that could not
+// open (the last run's outcome was reported); a cancel after the end is ignored.
+TEST_F(ProgressDialogTest, WithoutAWorkerOrAWindowNoRunSucceedsAndCancelIsIgnoredOnceFinished) {
   Prepare(2000, 1000);
   hooks.failThreadStart = true;
   RunDialog([&] {
@@ -256,11 +262,14 @@ TEST_F(ProgressDialogTest, WithoutAWorkerCancelIsIgnoredOnceFinishedAndOtherwise
   EXPECT_FALSE(SplitJob.cancelRequested);
 
   Prepare(2000, 1000);
+  RunDialog([] {});  // a success leaves `finished` set and currentPart past the last part
+  EXPECT_EQ(outcome, SplitOutcome::kSplit);
+  RunDialog([] {}, GetModuleHandleA("kernel32.dll"));  // which has no template of the window
+  EXPECT_EQ(outcome, SplitOutcome::kFailed);
+  Prepare(2000, 1000);
   hooks.failThreadStart = true;
-  SplitJob.finished = true;  // what a previous successful run leaves behind
-  SplitJob.currentPart = SplitJob.partCount + 1;
   RunDialog([&] { AnswerConfirmation(FindProgressDialog(), kCancelButton, IDOK); });
-  EXPECT_NE(SplitJob.currentPart, SplitJob.partCount + 1);
+  EXPECT_EQ(outcome, SplitOutcome::kFailed);
   EXPECT_FALSE(Exists(PartPath(1)));
 }
 
