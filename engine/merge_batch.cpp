@@ -80,6 +80,9 @@ constexpr char kPreamble[] =
     "set COPYCMD=\r\n"
     "set plyxpart=\r\n";
 
+// Starts a line of the join's checks: only the first failure is named.
+constexpr char kUnfailed[] = "if \"%plyxpart%\"==\"\" ";
+
 // How the script names the file: `Set(suffix)` is a for set that yields NAME
 // with `suffix`, and `Named(command)` runs a command in which %%~nj is NAME.
 // The name never goes through a variable: Wine's cmd expands the %VAR% in a
@@ -91,6 +94,17 @@ struct ScriptName {
   }
   std::string Named(const std::string& command) const {
     return "for %%j in (" + Set(".001") + ") do " + command + "\r\n";
+  }
+  // Runs `command` unless NAME with `suffix` has `size` bytes: a line that
+  // tests plyxpart first. A pattern that finds no file runs nothing, so a name
+  // found by one is also asked for by its exact name. (Not a for over the
+  // exact name inside the for of %%j: Wine's cmd gives no size there.)
+  std::string UnlessSized(const std::string& suffix, std::uint64_t size, const std::string& command) const {
+    const std::string unfailed = kUnfailed;
+    std::string lines;
+    if (!forms.plain) lines += unfailed + Named("if not exist \"%%~nj" + suffix + "\" " + command);
+    return lines + unfailed + "for %%i in (" + Set(suffix) + ") do if not \"%%~zi\"==\"" + Number(size) +
+           "\" " + command + "\r\n";
   }
 };
 
@@ -112,8 +126,7 @@ void AppendSearchLines(const ScriptName& name, std::size_t units, std::string& t
           "if not \"%plyxc%\"==\"1\" goto plyxfail\r\n";
 }
 
-// Fixed lines of the script: a line that holds {N} names the file (%%~nj),
-// {.000} is the for set of NAME.000.
+// Fixed lines of the script: a line that holds {N} names the file (%%~nj).
 void AppendLines(const ScriptName& name, std::string_view lines, std::string& text) {
   while (!lines.empty()) {
     const std::size_t end = lines.find('\n');
@@ -121,7 +134,6 @@ void AppendLines(const ScriptName& name, std::string_view lines, std::string& te
     lines.remove_prefix(end + 1);
     const bool named = line.find("{N}") != std::string::npos;
     for (std::size_t at; (at = line.find("{N}")) != std::string::npos;) line.replace(at, 3, "%%~nj");
-    for (std::size_t at; (at = line.find("{.000}")) != std::string::npos;) line.replace(at, 6, name.Set(".000"));
     text += named ? name.Named(line) : line + "\r\n";
   }
 }
@@ -130,18 +142,16 @@ constexpr char kJoinStart[] =
     "if exist \"{N}\\*\" goto plyxfold\n"
     "set plyxpart=.000\n"
     "if exist \"{N}.000\\*\" goto plyxfold\n"
-    "rem The join goes into NAME.000, made empty and writable here (a copy of one\n"
-    "rem read-only part would be read-only), and only the whole of it replaces NAME.\n"
-    "rem Each part is appended, and the size checked after it.\n"
+    "rem The join goes into NAME.000, and only the whole of it replaces NAME. It\n"
+    "rem starts as a copy of the first part, which keeps a read-only attribute\n"
+    "rem (parts off a CD), so attrib clears it before the other parts are\n"
+    "rem appended; appending to an empty file is not done the same by every copy.\n"
+    "rem The size is checked after each part.\n"
     "if exist \"{N}.000\" del /f /q \"{N}.000\"\n"
-    "type nul >\"{N}.000\"\n"
-    "for %%i in ({.000}) do if not \"%%~zi\"==\"0\" goto plyxmake\n"
+    "if exist \"{N}.000\" goto plyxmake\n"
     "set plyxpart=\n";
 
 constexpr char kEnd[] =
-    "if not \"%plyxpart%\"==\"\" goto plyxjerr\n"
-    "move /y \"{N}.000\" \"{N}\" >nul\n"
-    "if exist \"{N}.000\" goto plyxmove\n"
     "echo {N} Successfully Merged !!!\n"
     "echo Thank you for using PLYX\n"
     "popd\n"
@@ -185,7 +195,7 @@ bool BuildMergeBatch(const std::u16string& name, std::uint32_t fileSize, std::ui
   const auto sizeOf = [&](std::uint32_t i) { return i < partCount ? std::uint64_t{partSize} : lastSize; };
   const ScriptName file{FormsOf(name)};
   // Every part line tests plyxpart first, so that it names the first part that failed.
-  const std::string unfailed = "if \"%plyxpart%\"==\"\" ";
+  const std::string unfailed = kUnfailed;
 
   std::string& text = *script;
   text.clear();
@@ -200,6 +210,7 @@ bool BuildMergeBatch(const std::u16string& name, std::uint32_t fileSize, std::ui
   }
   text += "if not \"%plyxpart%\"==\"\" goto plyxmiss\r\n";
   for (std::uint32_t i = 1; i <= partCount; ++i) {
+    // Each part is there, asked for by its exact name above.
     text += unfailed + "for %%i in (" + file.Set(PartSuffix(i)) + ") do if not \"%%~zi\"==\"" +
             Number(sizeOf(i)) + "\" set plyxpart=" + PartSuffix(i) + "\r\n";
   }
@@ -208,13 +219,24 @@ bool BuildMergeBatch(const std::u16string& name, std::uint32_t fileSize, std::ui
   std::uint64_t joined = 0;
   for (std::uint32_t i = 1; i <= partCount; ++i) {
     joined += sizeOf(i);
-    // An empty part (of an empty source) has nothing to add; copy skips empty files.
-    if (sizeOf(i) > 0) {
-      text += unfailed + file.Named("copy /y /b \"%%~nj.000\"+\"%%~nj" + PartSuffix(i) + "\" \"%%~nj.000\" >nul");
+    const std::string part = "\"%%~nj" + PartSuffix(i) + "\"";
+    if (i == 1 && sizeOf(i) == 0) {
+      // The one part of an empty source: copy skips empty files.
+      text += unfailed + file.Named("type nul >\"%%~nj.000\"");
+    } else if (i == 1) {
+      text += unfailed + file.Named("copy /y /b " + part + " \"%%~nj.000\" >nul");
+      // Hidden or system, attrib would not clear read-only alone. -r goes last:
+      // Wine's attrib takes only the last switch.
+      text += unfailed + file.Named("attrib -h -s -r \"%%~nj.000\" >nul 2>&1");
+    } else {
+      text += unfailed + file.Named("copy /y /b \"%%~nj.000\"+" + part + " \"%%~nj.000\" >nul");
     }
-    text += unfailed + "for %%i in (" + file.Set(".000") + ") do if not \"%%~zi\"==\"" + Number(joined) +
-            "\" set plyxpart=" + PartSuffix(i) + "\r\n";
+    text += file.UnlessSized(".000", joined, "set plyxpart=" + PartSuffix(i));
   }
+  text += "if not \"%plyxpart%\"==\"\" goto plyxjerr\r\n";
+  text += file.Named("move /y \"%%~nj.000\" \"%%~nj\" >nul");
+  text += file.Named("if exist \"%%~nj.000\" goto plyxmove");
+  text += file.Named("if not exist \"%%~nj\" goto plyxmove");
   AppendLines(file, kEnd, text);
   return true;
 }

@@ -118,20 +118,21 @@ Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint3
 // any code page; it finds a name beyond plain ASCII by a pattern of its first
 // part (a ? per UTF-16 unit, as cmd counts); no character of a name ends a line,
 // a quote or a command; every part is checked, appended to NAME.000 with a size
-// check, and only then NAME replaced.
+// check (and by its exact name: a pattern that finds no file checks nothing),
+// and only then NAME replaced.
 TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
   const struct { std::u16string name; Texts inOrder; } cases[] = {
       {u"movie.avi",
        {"@echo off", "echo PLYX - Quorvant Ver 1.4", "echo Merging Files ....", "setlocal EnableExtensions DisableDelayedExpansion",
         "pushd \"%~dp0\"", "(\"movie.avi.001\") do if not exist \"%%~nj.003\" set plyxpart=.003", "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"",
-        "type nul >\"%%~nj.000\"", "copy /y /b \"%%~nj.000\"+\"%%~nj.001\" \"%%~nj.000\" >nul", "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"",
+        "copy /y /b \"%%~nj.001\" \"%%~nj.000\" >nul", "attrib -h -s -r \"%%~nj.000\"", "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"",
         "+\"%%~nj.003\" \"%%~nj.000\"", "\"%%~zi\"==\"250000\" set plyxpart=.003", "move /y \"%%~nj.000\" \"%%~nj\" >nul",
-        "do echo %%~nj Successfully Merged !!!", "echo Thank you for using PLYX", ":plyxend"}},
+        "do if not exist \"%%~nj\" goto plyxmove", "do echo %%~nj Successfully Merged !!!", "echo Thank you for using PLYX", ":plyxend"}},
       {u"100% & ^ (1),;=!.bin", {"for %%j in (\"100%% & ^ (1),;=!.bin.001\") do echo %%~nj Successfully Merged !!!"}},
       {u"John\u2019s notes \u2013 final \u20ac.doc",
        {"for %%i in (John?s?notes???final??.doc.001) do set /a plyxc+=1", "if not \"%plyxf:~30%\"==\"\" set plyxc=0",
         "if \"%plyxf:~29%\"==\"\" set plyxc=0", "echo John?s notes ? final ?.doc.001 is missing - nothing was merged",
-        "(John?s?notes???final??.doc.002) do if not \"%%~zi\"==\"100000\"", "(John?s?notes???final??.doc.001) do echo %%~nj Successfully"}},
+        "(John?s?notes???final??.doc.002) do if not \"%%~zi\"==\"100000\"", "do if not exist \"%%~nj.000\" set plyxpart=.001", "(John?s?notes???final??.doc.000) do if not \"%%~zi\"==\"100000\"", "(John?s?notes???final??.doc.001) do echo %%~nj Successfully"}},
       {u"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", {"(??????.xls.001) do set \"plyxf=%%~i\"", "named like ???^&??.xls.001 - nothing"}},
       {u"\U0001F600 50%.txt", {"(???50?.txt.001) do set /a plyxc+=1", "if \"%plyxf:~13%\"==\"\"", "echo ?? 50%%.txt.001 is missing"}},
       {u"a\r\ndel *.*\"|<>:\\x", {"(a??del??.???????x.001) do set /a", "echo a??del ?.???????x.001 is missing"}},  // POSIX names

@@ -70,59 +70,68 @@ TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
 
 // Lost data, and failures reported as success: the batch joined the set of the
 // folder it was started in, appended parts to an older file of the name, called
-// a join of nothing a success. Now the name ends as it was or exactly the
-// source, with "Successfully Merged" only in that case.
+// a join of nothing a success (also when a name beyond ASCII, found by a
+// pattern, had no join file to check). Now the name ends as it was or exactly
+// the source, with "Successfully Merged" only in that case.
 TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
   const std::string source = PatternBytes(300000), old(777, 'o');
   DiskFile holder;         // holds a file without sharing, as another program can
-  std::string set, other, startIn, input;  // the set's folder, another one, and how cmd starts
-  auto hold = [&](const char* file) { return [&, file] { ASSERT_TRUE(holder.Open(kDiskFileRead, (set + file).c_str())); }; };
-  const struct { const char* what; std::function<void()> setUp; const char* said; } cases[] = {  // said nullptr: joined
-      {"started from another folder", [&] { startIn = other; }, nullptr},
-      {"from a folder with another set of that name",
-       [&] { TempFolder in; Split(in, other, "x.bin", PatternBytes(300000, 2), 100000), WriteBytes(other + "x.bin", old), startIn = other; },
-       nullptr},
-      {"COPYCMD=/-Y, answered No", [&] { SetEnvironmentVariableA("COPYCMD", "/-Y"), input = "n\r\nn\r\nn\r\n"; }, nullptr},
-      // Off a CD: a copy of a read-only part was read-only, appends to it failed (under Wine only when not root).
-      {"read-only parts and x.bin.000 of an earlier try, no x.bin yet", [&] {
-         DeleteFileA((set + "x.bin").c_str()), WriteBytes(set + "x.bin.000", "earlier");
-         for (const char* n : {"000", "001", "002", "003"}) SetFileAttributesA((set + "x.bin." + n).c_str(), FILE_ATTRIBUTE_READONLY);
-       }, nullptr},
-      {"part 001 held open", hold("x.bin.001"), "x.bin is incomplete - the join failed at x.bin.001, x.bin is as it was"},
-      {"x.bin held open", hold("x.bin"), "x.bin cannot be replaced - the join failed, x.bin is as it was"},
-      {"the parts' paths past 260 characters", [&] {  // x.bin 258 characters; typed by its bare name in its folder
-         const std::string deep = set.substr(0, set.size() - 2) + std::string(255 - set.size(), 'd');
-         ASSERT_TRUE(MoveFileA(set.c_str(), deep.c_str())) << GetLastError();
-         set = startIn = deep + "\\";
-       }, "nothing was merged"},
-      {"part 001 missing", [&] { DeleteFileA((set + "x.bin.001").c_str()); }, "x.bin.001 is missing - nothing was merged"},
-      {"part 003 a byte long", [&] { WriteBytes(set + "x.bin.003", std::string(100001, 'c')); },
-       "x.bin.003 does not have the size it was split with - nothing was merged"},
-      {"a folder in part 002's place", [&] { DeleteFileA((set + "x.bin.002").c_str()), CreateDirectoryA((set + "x.bin.002").c_str(), nullptr); },
-       "x.bin.002 does not have the size it was split with"},
-      {"x.bin.000 a folder with a file",
-       [&] { CreateDirectoryA((set + "x.bin.000").c_str(), nullptr), WriteBytes(set + "x.bin.000\\kept", "kept"); },
-       "x.bin.000 is a folder - nothing was merged"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    TempFolder in, parts, elsewhere;
-    set = parts.MakeFolder("s") + "\\", other = elsewhere.Path(), startIn = input = "";
-    Split(in, set, "x.bin", source, 100000);
-    ASSERT_TRUE(WriteBytes(set + "x.bin", old));
-    c.setUp();
-    std::string said;
-    const int code = RunBatch(set, "x.bin.bat", &said, startIn, input);
-    holder.Close(), SetEnvironmentVariableA("COPYCMD", nullptr);
-    for (const char* n : {"001", "002", "003", "000"}) SetFileAttributesA((set + "x.bin." + n).c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::string x, set, other, startIn, input;  // the name; the set's folder, another one, and how cmd starts
+  auto hold = [&](const char* suffix) { return [&, suffix] { ASSERT_TRUE(holder.Open(kDiskFileRead, (set + x + suffix).c_str())); }; };
+  for (const wchar_t* wide : {L"x.bin", L"x\u00e9 & co.bin"}) {
+    if (!WideToExactAnsi(wide, &x)) continue;
+    const struct { const char* what; std::function<void()> setUp; std::string said; } cases[] = {  // said empty: joined
+        {"started from another folder", [&] { startIn = other; }, ""},
+        {"from a folder with another set of that name",
+         [&] { TempFolder in; Split(in, other, x, PatternBytes(300000, 2), 100000), WriteBytes(other + x, old), startIn = other; },
+         ""},
+        {"COPYCMD=/-Y, answered No", [&] { SetEnvironmentVariableA("COPYCMD", "/-Y"), input = "n\r\nn\r\nn\r\n"; }, ""},
+        // Off a CD: a copy of a read-only part was read-only, appends to it failed (under Wine only when not root).
+        {"read-only parts and NAME.000 of an earlier try, no NAME yet", [&] {
+           DeleteFileA((set + x).c_str()), WriteBytes(set + x + ".000", "earlier");
+           for (const char* n : {".000", ".001", ".002", ".003"}) SetFileAttributesA((set + x + n).c_str(), FILE_ATTRIBUTE_READONLY);
+         }, ""},
+        {"part 001 held open", hold(".001"), x + " is incomplete - the join failed at " + x + ".001, " + x + " is as it was"},
+        {"NAME held open", hold(""), x + " cannot be replaced - the join failed, " + x + " is as it was"},
+        {"the parts' paths past 260 characters", [&] {  // NAME 258 characters; typed by its bare name in its folder
+           const std::string deep = set.substr(0, set.size() - 2) + std::string(260 - x.size() - set.size(), 'd');
+           ASSERT_TRUE(MoveFileA(set.c_str(), deep.c_str())) << GetLastError();
+           set = startIn = deep + "\\";
+         }, "nothing was merged"},
+        // A name beyond ASCII that is not found is shown with a ? for each such character.
+        {"part 001 missing", [&] { DeleteFileA((set + x + ".001").c_str()); }, ".001 is missing - nothing was merged"},
+        {"part 003 a byte long", [&] { WriteBytes(set + x + ".003", std::string(100001, 'c')); },
+         x + ".003 does not have the size it was split with - nothing was merged"},
+        // Refused for its size, or by name beyond ASCII (a pattern finds no folder) when copy fails.
+        {"a folder in part 002's place", [&] { DeleteFileA((set + x + ".002").c_str()), CreateDirectoryA((set + x + ".002").c_str(), nullptr); },
+         x + ".002"},
+        {"NAME.000 a folder with a file",
+         [&] { CreateDirectoryA((set + x + ".000").c_str(), nullptr), WriteBytes(set + x + ".000\\kept", "kept"); },
+         x + ".000 is a folder - nothing was merged"},
+    };
+    for (const auto& c : cases) {
+      SCOPED_TRACE(x + ": " + c.what);
+      TempFolder in, parts, elsewhere;
+      set = parts.MakeFolder("s") + "\\", other = elsewhere.Path(), startIn = input = "";
+      Split(in, set, x, source, 100000);
+      ASSERT_TRUE(WriteBytes(set + x, old));
+      c.setUp();
+      std::string said;
+      const int code = RunBatch(set, x + ".bat", &said, startIn, input);
+      holder.Close(), SetEnvironmentVariableA("COPYCMD", nullptr);
+      for (const char* n : {".001", ".002", ".003", ".000"}) SetFileAttributesA((set + x + n).c_str(), FILE_ATTRIBUTE_NORMAL);
 
-    EXPECT_EQ(code, c.said ? 1 : 0) << said;
-    EXPECT_TRUE(ReadBytes(set + "x.bin") == (c.said ? old : source)) << "x.bin is a mix of " << SizeOf(set + "x.bin");
-    EXPECT_TRUE(said.find(c.said ? c.said : "x.bin Successfully Merged !!!\r\nThank you for using PLYX") != std::string::npos &&
-                (said.find("Successfully Merged") == std::string::npos) == (c.said != nullptr)) << said;
-    EXPECT_TRUE(!std::filesystem::is_regular_file(set + "x.bin.000") && (!Exists(set + "x.bin.000") || Exists(set + "x.bin.000\\kept")))
-        << "the join file was left behind, or the folder in its place emptied";
-    EXPECT_TRUE(!Exists(other + "x.bin") || ReadBytes(other + "x.bin") == old) << "another set was joined";
+      const bool joined = c.said.empty();
+      EXPECT_EQ(code, joined ? 0 : 1) << said;
+      EXPECT_TRUE(ReadBytes(set + x) == (joined ? source : old)) << "NAME is a mix of " << SizeOf(set + x);
+      EXPECT_NE(said.find(joined ? x + " Successfully Merged !!!\r\nThank you for using PLYX" : c.said), std::string::npos) << said;
+      EXPECT_EQ(said.find("Successfully Merged") != std::string::npos, joined) << said;
+      const DWORD joinFile = GetFileAttributesA((set + x + ".000").c_str());
+      EXPECT_TRUE(joinFile == INVALID_FILE_ATTRIBUTES || GetFileAttributesA((set + x + ".000\\kept").c_str()) != INVALID_FILE_ATTRIBUTES)
+          << "the join file was left behind, or the folder in its place emptied";
+      EXPECT_TRUE(GetFileAttributesA((other + x).c_str()) == INVALID_FILE_ATTRIBUTES || ReadBytes(other + x) == old)
+          << "another set was joined";
+    }
   }
 }
 
