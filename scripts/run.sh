@@ -118,10 +118,13 @@ split_and_join() {
   fi
 }
 
-# The main window's X window: Wine draws the caption itself in the prefix's
-# unmanaged mode, so the window alone makes a whole picture.
+# The main window's X window, by the title the build wrote: Wine draws the
+# caption itself in the prefix's unmanaged mode, so the window alone makes a
+# whole picture.
 main_window_id() {
-  xwininfo -root -tree 2>/dev/null | awk '/"PLYX - Quorvant Ver 1.4"/ { print $1; exit }'
+  local title
+  title="$(sed -n 's/^#define PLYX_TITLE "\(.*\)"$/\1/p' "$build/include/version.h")"
+  xwininfo -root -tree 2>/dev/null | awk -v title="\"$title\"" 'index($0, title) { print $1; exit }'
 }
 
 take_screenshot() {
