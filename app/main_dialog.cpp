@@ -2,7 +2,6 @@
 
 #include <shlwapi.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "about_dialog.h"
@@ -13,6 +12,7 @@
 #include "focus_rules.h"
 #include "globals.h"
 #include "help.h"
+#include "message_box.h"
 #include "pickers.h"
 #include "preferences.h"
 #include "progress_dialog.h"
@@ -47,11 +47,6 @@ char heldHandOver[kPathBufferSize] = {};
 // is over; the window may take a held hand-over.
 constexpr UINT kCheckDestination = WM_APP;
 constexpr UINT kTakeHandOver = WM_APP + 1;
-
-// Unit tests run the dialog without a store: every flag then reads false.
-bool UseMRUD() { return AppSettings != nullptr && AppSettings->GetUseMRUD(); }
-bool MinToSysTray() { return AppSettings != nullptr && AppSettings->GetMinToSysTray(); }
-bool ToolTipEn() { return AppSettings != nullptr && AppSettings->GetToolTipEn(); }
 
 // Where no notification area exists (Wine has a taskbar without one) the
 // animation is skipped, but the window must still go and come back.
@@ -106,20 +101,17 @@ INT_PTR OnInitDialog(HWND dialog) {
   return FALSE;
 }
 
-// A failure has had the worker's own message already; the closing text
-// claims neither a success nor a request.
-void ComposeOutcome(SplitOutcome outcome, char* text, std::size_t textSize) {
+void ShowOutcome(HWND dialog, SplitOutcome outcome) {
   switch (outcome) {
     case SplitOutcome::kSplit:
-      std::snprintf(text, textSize, "File\t : %s Split Successfully\n#Parts\t : %u part(s) \nTarget Dir\t : %s",
-                    PathFindFileNameA(SplitJob.sourcePath), static_cast<unsigned>(SplitJob.partCount),
-                    SplitJob.destFolder);
+      ShowComposedMessage(dialog, MessageId::kSplitDone, PathFindFileNameA(SplitJob.sourcePath),
+                          static_cast<unsigned>(SplitJob.partCount), SplitJob.destFolder);
       break;
     case SplitOutcome::kStoppedByUser:
-      std::snprintf(text, textSize, "%s", "!!! File Split Cancelled, as requested !!!");
+      ShowMessage(dialog, MessageId::kSplitStopped);
       break;
     case SplitOutcome::kFailed:
-      std::snprintf(text, textSize, "%s", "!!! File Split Failed, no BAT File Created !!!");
+      ShowMessage(dialog, MessageId::kSplitFailed);
       break;
   }
 }
@@ -155,10 +147,7 @@ void OnSplit(HWND dialog) {
   progressOpen = false;
   // Fails, leaving the folder as it is, when the backslash would not fit.
   PathAddBackslashA(SplitJob.destFolder);
-  // Room for a whole file name and folder: a 260-byte buffer would cut the report short.
-  char message[2 * kPathBufferSize + 80];
-  ComposeOutcome(outcome, message, sizeof message);
-  MessageBoxA(dialog, message, kAppTitle, MB_ICONINFORMATION);
+  ShowOutcome(dialog, outcome);
   if (AppSettings != nullptr) AppSettings->AddMRUD(SplitJob.destFolder);
   ResetSplitRequest(dialog);
   splitSequence = false;

@@ -13,6 +13,7 @@
 #include "focus_rules.h"
 #include "globals.h"
 #include "holders.h"
+#include "message_box.h"
 #include "progress_bar.h"
 #include "resource_ids.h"
 #include "split_job.h"
@@ -35,7 +36,6 @@ constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | PBS_SMOOTH;
 constexpr RECT kBarPlace = {10, 65, 315, 20};  // x, y, width, height
 constexpr COLORREF kBarColor = RGB(62, 17, 238);
 constexpr COLORREF kBarBackground = RGB(255, 255, 255);
-constexpr char kConfirmCaption[] = "Confirm to Cancel";
 // Posted when the dialog is made active other than by a click: by then the
 // activation is over and the keyboard can be handed on.
 constexpr UINT kActivated = WM_APP;
@@ -116,7 +116,7 @@ void FreeControls() {
 INT_PTR OnInitDialog(HWND dialog) {
   asking = closing = false;
   CreateAnimation(dialog);
-  SplitJob.progressMax = SplitJob.partCount > 1 ? SplitJob.partCount + 1 : 2;
+  SplitJob.progressMax = ProgressMaxOf(SplitJob.partCount);
   CreateProgressBar(dialog);
   SplitJob.cancelRequested = false;
   // A previous run leaves `finished` set and `currentPart` at its success value;
@@ -128,9 +128,9 @@ INT_PTR OnInitDialog(HWND dialog) {
   return FALSE;
 }
 
-int Confirm(HWND dialog, const char* question) {
+int Confirm(HWND dialog, MessageId question) {
   asking = true;
-  const int answer = MessageBoxA(dialog, question, kConfirmCaption, MB_OKCANCEL | MB_ICONQUESTION);
+  const int answer = ShowMessage(dialog, question);
   asking = false;
   return answer;
 }
@@ -158,7 +158,7 @@ void EndRun(HWND dialog) {
 
 void OnCancelButton(HWND dialog) {
   if (SplitJob.finished || closing) return;
-  const int answer = Confirm(dialog, "Do you want to cancel the File Split ?");
+  const int answer = Confirm(dialog, MessageId::kConfirmCancel);
   if (SplitJob.finished) {  // the run ended while asked: the answer no longer matters
     EndRun(dialog);
   } else if (answer == IDOK) {
@@ -181,7 +181,7 @@ void OnClose(HWND dialog) {
   // Also sent from outside while this dialog waits for the worker.
   if (closing) return;
   if (!SplitJob.cancelRequested && !SplitJob.finished) {
-    const int answer = Confirm(dialog, "Do you want to close this operation ?");
+    const int answer = Confirm(dialog, MessageId::kConfirmClose);
     if (!SplitJob.finished) {
       if (answer != IDOK) return;
       SplitJob.cancelRequested = true;
@@ -203,6 +203,8 @@ INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_PROGRESS_CANCEL) OnCancelButton(dialog);
+      // FALSE though handled, as this window has always answered: the dialog
+      // manager ends nothing by itself, so Escape's IDCANCEL still does nothing.
       return FALSE;
     case WM_CLOSE:
       OnClose(dialog);

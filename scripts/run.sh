@@ -8,7 +8,8 @@
 #                                                   picture of the main window with FILE chosen (Xvfb)
 #   bash scripts/run.sh --screenshot PNG [FILE]     under Xvfb: save the main window as PNG, then close it
 #   bash scripts/run.sh --cli [FILE [PART_SIZE]]    only the split, the join and the comparison
-#                                                   (PART_SIZE: bytes or 256KB ... 3MB, default 1.44MB)
+#                                                   (PART_SIZE: bytes or a preset of plyx-split --help,
+#                                                   default 1.44MB)
 #
 # Parts, batch and picture go to build/run. PLYX_RUN_DIR, PLYX_BUILD and
 # PLYX_WINEPREFIX choose other folders (defaults build/run, build/windows, build/wine).

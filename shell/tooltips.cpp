@@ -3,6 +3,7 @@
 #include <new>
 
 #include "callback_guard.h"
+#include "message_box.h"
 #include "resource_ids.h"
 
 static_assert(kToolRecordSize == (sizeof(void*) == 4 ? 44 : 64), "the form with lParam");
@@ -45,7 +46,7 @@ ToolTipManager::ToolTipManager(HWND parent) {
                             WS_POPUP | WS_BORDER | TTS_ALWAYSTIP, 0, 0, 0, 0, parent, nullptr,
                             GetModuleHandleA(nullptr), nullptr);
   if (toolTip == nullptr) {
-    MessageBoxA(parent, "Error Creating ToolTip Control", "ToolTipClass", MB_ICONSTOP);
+    ShowMessage(parent, MessageId::kToolTipFailure);
     return;
   }
   hook = SetWindowsHookExA(WH_GETMESSAGE, ToolTipHookProc, nullptr, GetCurrentThreadId());

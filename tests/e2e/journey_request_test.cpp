@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "plyx_session.h"
+#include "size_presets.h"
 #include "support/drag_drop.h"
 
 namespace {
@@ -47,7 +48,7 @@ TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverF
   CloseAndExpectExitZero();
 }
 
-constexpr int kCustomSize = 6;  // the last entry of the size list
+constexpr int kCustomSize = kCustomSizeIndex;  // the last entry of the size list
 
 // A first start (a quoted path is not unquoted: no such file) is empty, and
 // Escape and Enter do nothing. The custom size: Escape is ignored, Enter is
