@@ -25,23 +25,35 @@
 #include "tooltips.h"
 #include "tray.h"
 
-int DisplayState = kDisplayShown;
-bool TrayRestorePending = false;
-
 namespace {
 
-// From Split to the reset after it: the request is the worker's, then the outcome's.
-bool splitSequence = false;
-bool progressOpen = false;
-// A close asked for during the split sequence, carried out once it is over.
-bool closeAfterSplit = false;
-// The system's own WM_DESTROY after the posted one must not release things again.
-bool tornDown = false;
-// The destination field was left and its check is queued; the check is running.
-bool destinationCheckDue = false;
-bool checkingDestination = false;
-// The latest file handed over while the request could not take it.
-char heldHandOver[kPathBufferSize] = {};
+enum DisplayStates : int {
+  kDisplayShown = 1,
+  kDisplayTaskbar = 2,  // minimised by the system
+  kDisplayTray = 3,     // hidden, icon in the notification area
+};
+
+// What the main window keeps between its messages, on the user-interface
+// thread only; reset as the window opens.
+struct MainWindowState {
+  int displayState = kDisplayShown;  // DisplayState
+  // A double click on the tray icon has shown the window; the button-up that
+  // follows removes the icon.
+  bool trayRestorePending = false;
+  // From Split to the reset after it: the request is the worker's, then the outcome's.
+  bool splitSequence = false;
+  bool progressOpen = false;
+  // A close asked for during the split sequence, carried out once it is over.
+  bool closeAfterSplit = false;
+  // The system's own WM_DESTROY after the posted one must not release things again.
+  bool tornDown = false;
+  // The destination field was left and its check is queued; the check is running.
+  bool destinationCheckDue = false;
+  bool checkingDestination = false;
+  // The latest file handed over while the request could not take it.
+  char heldHandOver[kPathBufferSize] = {};
+};
+MainWindowState state;
 
 // Posted to the main dialog: the focus change that left the destination field
 // is over; the window may take a held hand-over.
@@ -80,12 +92,8 @@ void FillDestinationList(HWND dialog) {
 }
 
 INT_PTR OnInitDialog(HWND dialog) {
-  splitSequence = progressOpen = closeAfterSplit = false;
-  tornDown = destinationCheckDue = checkingDestination = false;
-  heldHandOver[0] = '\0';
-  TrayRestorePending = false;
+  state = MainWindowState{};
   InstallDropTarget(dialog, RequestAcceptsChanges);
-  DisplayState = kDisplayShown;
   // On the class, so that every dialog of PLYX carries the icon.
   SetClassLongPtrA(dialog, GCLP_HICON,
                    reinterpret_cast<LONG_PTR>(LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_PLYX))));
@@ -130,10 +138,10 @@ void EndPlyx(HWND dialog) {
 // request stays as it is: the latest file handed over meanwhile is taken once
 // the main window is the user's again.
 void TakeHeldHandOver(HWND dialog) {
-  if (heldHandOver[0] == '\0' || !RequestAcceptsChanges()) return;
+  if (state.heldHandOver[0] == '\0' || !RequestAcceptsChanges()) return;
   char path[kPathBufferSize];
-  std::memcpy(path, heldHandOver, sizeof path);
-  heldHandOver[0] = '\0';
+  std::memcpy(path, state.heldHandOver, sizeof path);
+  state.heldHandOver[0] = '\0';
   if (!FileExists(path)) return;  // gone meanwhile
   std::memcpy(SplitJob.sourcePath, path, sizeof path);
   OnSourceFileChosen(dialog);
@@ -142,17 +150,17 @@ void TakeHeldHandOver(HWND dialog) {
 void OnSplit(HWND dialog) {
   if (!CheckSplitRequest(dialog)) return;
   HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-  splitSequence = progressOpen = true;
+  state.splitSequence = state.progressOpen = true;
   const SplitOutcome outcome = RunProgressDialog(dialog);
-  progressOpen = false;
+  state.progressOpen = false;
   // Fails, leaving the folder as it is, when the backslash would not fit.
   PathAddBackslashA(SplitJob.destFolder);
   ShowOutcome(dialog, outcome);
   if (AppSettings != nullptr) AppSettings->AddMRUD(SplitJob.destFolder);
   ResetSplitRequest(dialog);
-  splitSequence = false;
+  state.splitSequence = false;
   SetCursor(previous);
-  if (closeAfterSplit) {
+  if (state.closeAfterSplit) {
     EndPlyx(dialog);
   } else {
     TakeHeldHandOver(dialog);
@@ -164,7 +172,7 @@ void OnAbout(HWND dialog) {
   DestroyMainToolTips();
   DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
   // A close from outside ends the box through the quit message: no tips after the teardown.
-  if (!tornDown && ToolTipEn()) CreateMainToolTips(MainWindowHandle);
+  if (!state.tornDown && ToolTipEn()) CreateMainToolTips(MainWindowHandle);
 }
 
 // The picker's result goes into the request only if it may still change. It
@@ -172,7 +180,7 @@ void OnAbout(HWND dialog) {
 void OnBrowseFile(HWND dialog) {
   char path[kPathBufferSize];
   if (!PickSourceFile(dialog, path) || !RequestAcceptsChanges()) return;
-  heldHandOver[0] = '\0';
+  state.heldHandOver[0] = '\0';
   std::memcpy(SplitJob.sourcePath, path, sizeof path);
   OnSourceFileChosen(dialog);
 }
@@ -208,8 +216,8 @@ bool FocusGoesTo(HWND dialog, int control) { return GetFocus() == GetDlgItem(dia
 // comes before the change).
 void OnDestinationLeft(HWND dialog) {
   GetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder, sizeof SplitJob.destFolder);
-  if (!destinationCheckDue) PostMessageA(dialog, kCheckDestination, 0, 0);
-  destinationCheckDue = true;
+  if (!state.destinationCheckDue) PostMessageA(dialog, kCheckDestination, 0, 0);
+  state.destinationCheckDue = true;
 }
 
 // Only a field left for another control of this window is checked: not one
@@ -219,18 +227,18 @@ void OnDestinationLeft(HWND dialog) {
 // focus again would bring the refusal back without end. Split checks the
 // folder again in any case.
 void CheckLeftDestination(HWND dialog) {
-  destinationCheckDue = false;
+  state.destinationCheckDue = false;
   HWND focus = GetFocus(), field = GetDlgItem(dialog, IDC_DEST_FOLDER);
-  if (checkingDestination || !RequestAcceptsChanges() || focus == nullptr || !IsChild(dialog, focus) ||
+  if (state.checkingDestination || !RequestAcceptsChanges() || focus == nullptr || !IsChild(dialog, focus) ||
       focus == field || IsChild(field, focus) || IsIconic(dialog) || !IsWindowVisible(dialog)) {
     return;
   }
   // Browse is also the next tab stop, and Tab onto it is no click.
   const bool browsing = FocusGoesTo(dialog, IDC_BROWSE_FOLDER) && GetKeyState(VK_LBUTTON) < 0;
   if (FocusGoesTo(dialog, IDC_CLOSE) || browsing) return;
-  checkingDestination = true;
+  state.checkingDestination = true;
   CheckDestinationFolder(dialog, SplitJob.destFolder);
-  checkingDestination = false;
+  state.checkingDestination = false;
 }
 
 // The dialog manager answers Enter in a field with the button that carries
@@ -256,13 +264,13 @@ LRESULT FocusedButtonId(HWND dialog) {
 // progress window's loop under it: during a split a close goes to the
 // progress window, which asks, and PLYX ends once the sequence is over.
 void RequestClose(HWND dialog) {
-  if (!splitSequence) {
+  if (!state.splitSequence) {
     EndPlyx(dialog);
     return;
   }
-  if (progressOpen) SendMessageA(OwnedDialog(dialog), WM_CLOSE, 0, 0);
+  if (state.progressOpen) SendMessageA(OwnedDialog(dialog), WM_CLOSE, 0, 0);
   // Declined: the split goes on, and so does PLYX.
-  if (!progressOpen || SplitJob.finished || SplitJob.cancelRequested) closeAfterSplit = true;
+  if (!state.progressOpen || SplitJob.finished || SplitJob.cancelRequested) state.closeAfterSplit = true;
 }
 
 INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
@@ -312,15 +320,15 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
 }
 
 void BringBack(HWND dialog) {
-  switch (DisplayState) {
+  switch (state.displayState) {
     case kDisplayTaskbar:
       SendMessageA(dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
       break;
     case kDisplayTray:
       ShowFromTray(dialog);
       SetTrayIcon(dialog, false);
-      TrayRestorePending = false;
-      DisplayState = kDisplayShown;
+      state.trayRestorePending = false;
+      state.displayState = kDisplayShown;
       break;
     default:
       ShowWindow(dialog, SW_SHOW);
@@ -338,7 +346,7 @@ void OnCopyData(HWND dialog, const COPYDATASTRUCT* data) {
   const bool taken = TakeHandOverText(data, text, sizeof text);
   BringBack(dialog);
   if (!taken || !FileExists(text)) return;
-  std::memcpy(heldHandOver, text, sizeof text);
+  std::memcpy(state.heldHandOver, text, sizeof text);
   TakeHeldHandOver(dialog);
 }
 
@@ -348,16 +356,16 @@ INT_PTR OnSysCommand(HWND dialog, WPARAM command) {
     case SC_MINIMIZE:
       // Hidden with no icon, the window could never be brought back. (Shown
       // again by other means, it still has its icon.)
-      if (!MinToSysTray() || !(DisplayState == kDisplayTray || SetTrayIcon(dialog, true))) {
-        DisplayState = kDisplayTaskbar;
+      if (!MinToSysTray() || !(state.displayState == kDisplayTray || SetTrayIcon(dialog, true))) {
+        state.displayState = kDisplayTaskbar;
         return FALSE;
       }
       HideToTray(dialog);
       SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
-      DisplayState = kDisplayTray;
+      state.displayState = kDisplayTray;
       return TRUE;
     case SC_RESTORE:
-      DisplayState = kDisplayShown;
+      state.displayState = kDisplayShown;
       return FALSE;
     default:
       return FALSE;
@@ -368,13 +376,13 @@ void OnTrayMessage(HWND dialog, LPARAM mouseMessage) {
   switch (LOWORD(mouseMessage)) {
     case WM_LBUTTONDBLCLK:
       ShowFromTray(dialog);
-      TrayRestorePending = true;
+      state.trayRestorePending = true;
       break;
     case WM_LBUTTONUP:
-      if (!TrayRestorePending) break;
-      TrayRestorePending = false;
+      if (!state.trayRestorePending) break;
+      state.trayRestorePending = false;
       SetTrayIcon(dialog, false);
-      DisplayState = kDisplayShown;
+      state.displayState = kDisplayShown;
       break;
     default:
       break;
@@ -382,8 +390,8 @@ void OnTrayMessage(HWND dialog, LPARAM mouseMessage) {
 }
 
 void OnDestroy(HWND dialog) {
-  if (tornDown) return;
-  tornDown = true;
+  if (state.tornDown) return;
+  state.tornDown = true;
   DestroyMainToolTips();
   RemoveDropTarget(dialog);
   PostQuitMessage(0);
@@ -405,7 +413,7 @@ bool RequestAcceptsChanges() {
   // A modal dialog or owned message box disables the main window. Once torn
   // down, the fields are read no more: the file box losing the focus as the
   // window goes would check a refused file again and hold PLYX open.
-  return !splitSequence && !tornDown &&
+  return !state.splitSequence && !state.tornDown &&
          (!IsWindow(MainWindowHandle) || IsWindowEnabled(MainWindowHandle));
 }
 
@@ -433,7 +441,7 @@ INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
       return FALSE;
     case WM_ENABLE:
       // Once the modal window's own end is over.
-      if (wParam && heldHandOver[0] != '\0') PostMessageA(dialog, kTakeHandOver, 0, 0);
+      if (wParam && state.heldHandOver[0] != '\0') PostMessageA(dialog, kTakeHandOver, 0, 0);
       return FALSE;
     case kTakeHandOver:
       TakeHeldHandOver(dialog);
@@ -443,7 +451,7 @@ INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_DESTROY:
       // Posted from outside during a split, it is a close like any other.
-      if (splitSequence) {
+      if (state.splitSequence) {
         RequestClose(dialog);
       } else {
         OnDestroy(dialog);
