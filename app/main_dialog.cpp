@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include <cstring>
+#include <string>
 
 #include "about_dialog.h"
 #include "callback_guard.h"
@@ -45,19 +46,22 @@ struct MainWindowState {
   bool progressOpen = false;
   // A close asked for during the split sequence, carried out once it is over.
   bool closeAfterSplit = false;
-  // The system's own WM_DESTROY after the posted one must not release things again.
+  // PLYX is ending: the teardown has run, once, whichever WM_DESTROY came first.
   bool tornDown = false;
-  // The destination field was left and its check is queued; the check is running.
+  // A field was left and its check is queued; the destination's check is running.
+  bool sourceCheckDue = false;
   bool destinationCheckDue = false;
   bool checkingDestination = false;
+  // The destination field's whole text as it was left, for its check.
+  std::string leftDestination;
   // The latest file handed over while the request could not take it.
   char heldHandOver[kPathBufferSize] = {};
 };
 MainWindowState state;
 
-// Posted to the main dialog: the focus change that left the destination field
-// is over; the window may take a held hand-over.
-constexpr UINT kCheckDestination = WM_APP;
+// Posted to the main dialog: the focus change that left a field (its ID in
+// wParam) is over; the window may take a held hand-over.
+constexpr UINT kCheckLeftField = WM_APP;
 constexpr UINT kTakeHandOver = WM_APP + 1;
 
 // Where no notification area exists (Wine has a taskbar without one) the
@@ -124,12 +128,17 @@ void ShowOutcome(HWND dialog, SplitOutcome outcome) {
   }
 }
 
-// The quit message alone may not end PLYX: a nested modal loop running when
-// it comes takes it (Wine's loop of the system menu drops it and goes on).
-// So an open menu is ended (EndMenu), and the dialog's own end mark is seen by
-// its loop once any nested loop is over.
+// The teardown, once: tooltips, drop target, quit message. The quit message
+// alone may not end PLYX: a nested modal loop running when it comes takes it
+// (Wine's loop of the system menu drops it and goes on). So an open menu is
+// ended (EndMenu), and the dialog's own end mark is seen by its loop once any
+// nested loop is over.
 void EndPlyx(HWND dialog) {
-  PostMessageA(dialog, WM_DESTROY, 0, 0);
+  if (state.tornDown) return;
+  state.tornDown = true;
+  DestroyMainToolTips();
+  RemoveDropTarget(dialog);
+  PostQuitMessage(0);
   EndMenu();
   EndDialog(dialog, 0);
 }
@@ -161,7 +170,7 @@ void OnSplit(HWND dialog) {
   state.splitSequence = false;
   SetCursor(previous);
   if (state.closeAfterSplit) {
-    EndPlyx(dialog);
+    PostMessageA(dialog, WM_DESTROY, 0, 0);
   } else {
     TakeHeldHandOver(dialog);
   }
@@ -192,11 +201,6 @@ void OnBrowseFolder(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
 }
 
-void OnSourceBoxLeft(HWND dialog) {
-  GetDlgItemTextA(dialog, IDC_SOURCE_FILE, SplitJob.sourcePath, sizeof SplitJob.sourcePath);
-  if (FileExists(SplitJob.sourcePath) && ReadSourceFileSize(dialog)) UpdatePartCount(dialog);
-}
-
 void OnSizeChosen(HWND dialog) {
   SelectSplitSize(dialog, GetDlgItem(dialog, IDC_SIZE_LIST));
   if (FileExists(SplitJob.sourcePath)) {
@@ -206,38 +210,62 @@ void OnSizeChosen(HWND dialog) {
   }
 }
 
-// The field losing the focus gives it to `control`. PLYX must always be
-// closable, and a folder about to be picked needs no check: a refusal shown
-// on their button-down would swallow the click.
 bool FocusGoesTo(HWND dialog, int control) { return GetFocus() == GetDlgItem(dialog, control); }
 
-// The value follows the field at once; its check waits until the focus change
-// is over, as only then GetFocus tells where the focus went (WM_KILLFOCUS
-// comes before the change).
-void OnDestinationLeft(HWND dialog) {
-  GetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder, sizeof SplitJob.destFolder);
-  if (!state.destinationCheckDue) PostMessageA(dialog, kCheckDestination, 0, 0);
-  state.destinationCheckDue = true;
+// WM_KILLFOCUS is sent "immediately before" the field loses the focus
+// (Windows' documentation; Wine moves the focus first), so where it went is
+// known only once the change is over: the field's check is posted and runs then.
+void OnFieldLeft(HWND dialog, int field) {
+  bool& due = field == IDC_SOURCE_FILE ? state.sourceCheckDue : state.destinationCheckDue;
+  if (!due) PostMessageA(dialog, kCheckLeftField, field, 0);
+  due = true;
 }
 
-// Only a field left for another control of this window is checked: not one
-// left for another window (the help viewer, a dialog or box, another program)
-// or as the window is minimised or hidden, and never under the check's own
-// refusal, which puts the focus back: the window, or the viewer, taking the
-// focus again would bring the refusal back without end. Split checks the
-// folder again in any case.
+// A field is checked only when left for another control of this window: not
+// for another window (the help viewer, a dialog or box, another program),
+// where a refusal would take the focus back from it without end, nor as the
+// window is minimised or hidden; the dialog gives the field the focus again
+// when it comes back. Never for Close either: PLYX must always be closable,
+// and a refusal shown on its button-down would swallow the click.
+bool LeftForAnotherControl(HWND dialog, int field) {
+  HWND focus = GetFocus(), box = GetDlgItem(dialog, field);
+  return focus != nullptr && IsChild(dialog, focus) && focus != box && !IsChild(box, focus) &&
+         !IsIconic(dialog) && IsWindowVisible(dialog) && !FocusGoesTo(dialog, IDC_CLOSE);
+}
+
+// The file box is read as its check runs: read earlier, a check left out
+// would leave the request naming the typed file with the size of the one
+// before. False when the file was refused.
+bool CheckLeftSource(HWND dialog) {
+  if (!state.sourceCheckDue) return true;
+  state.sourceCheckDue = false;
+  return !RequestAcceptsChanges() || SourceRefusalOpen() || !LeftForAnotherControl(dialog, IDC_SOURCE_FILE) ||
+         TakeTypedSourceFile(dialog);
+}
+
+// The destination follows the field at once, as far as it fits: a name that
+// does not fit is no destination (cut, it would name another folder), and its
+// check refuses it.
+void OnDestinationLeft(HWND dialog) {
+  state.leftDestination = FieldText(dialog, IDC_DEST_FOLDER);
+  const std::string& typed = state.leftDestination;
+  const bool fits = typed.size() < sizeof SplitJob.destFolder;
+  std::memcpy(SplitJob.destFolder, fits ? typed.c_str() : "", fits ? typed.size() + 1 : 1);
+  OnFieldLeft(dialog, IDC_DEST_FOLDER);
+}
+
+// Never under the check's own refusal, which puts the focus back. A folder
+// about to be picked needs no check: a refusal on its button-down would
+// swallow the click. Split checks the folder again in any case.
 void CheckLeftDestination(HWND dialog) {
   state.destinationCheckDue = false;
-  HWND focus = GetFocus(), field = GetDlgItem(dialog, IDC_DEST_FOLDER);
-  if (state.checkingDestination || !RequestAcceptsChanges() || focus == nullptr || !IsChild(dialog, focus) ||
-      focus == field || IsChild(field, focus) || IsIconic(dialog) || !IsWindowVisible(dialog)) {
+  if (state.checkingDestination || !RequestAcceptsChanges() || !LeftForAnotherControl(dialog, IDC_DEST_FOLDER)) {
     return;
   }
   // Browse is also the next tab stop, and Tab onto it is no click.
-  const bool browsing = FocusGoesTo(dialog, IDC_BROWSE_FOLDER) && GetKeyState(VK_LBUTTON) < 0;
-  if (FocusGoesTo(dialog, IDC_CLOSE) || browsing) return;
+  if (FocusGoesTo(dialog, IDC_BROWSE_FOLDER) && GetKeyState(VK_LBUTTON) < 0) return;
   state.checkingDestination = true;
-  CheckDestinationFolder(dialog, SplitJob.destFolder);
+  CheckDestinationFolder(dialog, state.leftDestination.c_str());
   state.checkingDestination = false;
 }
 
@@ -265,7 +293,7 @@ LRESULT FocusedButtonId(HWND dialog) {
 // progress window, which asks, and PLYX ends once the sequence is over.
 void RequestClose(HWND dialog) {
   if (!state.splitSequence) {
-    EndPlyx(dialog);
+    PostMessageA(dialog, WM_DESTROY, 0, 0);
     return;
   }
   if (state.progressOpen) SendMessageA(OwnedDialog(dialog), WM_CLOSE, 0, 0);
@@ -282,7 +310,10 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
       OnAbout(dialog);
       break;
     case IDC_SPLIT:
-      if (requestOpen) OnSplit(dialog);
+      // Split may come before the file box's posted check: a click posted to
+      // the button moves the focus and presses it in one message. A refusal
+      // there takes the click, as it does a real one's.
+      if (CheckLeftSource(dialog) && RequestAcceptsChanges()) OnSplit(dialog);
       break;
     case IDC_HELP_BUTTON:
       ShowHelp(dialog);
@@ -295,9 +326,7 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
       break;
     case IDC_SOURCE_FILE:
       if (code == EN_SETFOCUS) DropDefaultStyle(dialog);
-      if (code == EN_KILLFOCUS && requestOpen && !SourceRefusalOpen() && !FocusGoesTo(dialog, IDC_CLOSE)) {
-        OnSourceBoxLeft(dialog);
-      }
+      if (code == EN_KILLFOCUS && requestOpen) OnFieldLeft(dialog, IDC_SOURCE_FILE);
       break;
     case IDC_SIZE_LIST:
       if (code == CBN_SETFOCUS) DropDefaultStyle(dialog);
@@ -389,14 +418,6 @@ void OnTrayMessage(HWND dialog, LPARAM mouseMessage) {
   }
 }
 
-void OnDestroy(HWND dialog) {
-  if (state.tornDown) return;
-  state.tornDown = true;
-  DestroyMainToolTips();
-  RemoveDropTarget(dialog);
-  PostQuitMessage(0);
-}
-
 }  // namespace
 
 bool TakeHandOverText(const COPYDATASTRUCT* data, char* text, std::size_t textSize) {
@@ -446,15 +467,22 @@ INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     case kTakeHandOver:
       TakeHeldHandOver(dialog);
       return TRUE;
-    case kCheckDestination:
-      CheckLeftDestination(dialog);
+    case kCheckLeftField:
+      if (wParam == IDC_SOURCE_FILE) {
+        CheckLeftSource(dialog);
+      } else {
+        CheckLeftDestination(dialog);
+      }
       return TRUE;
     case WM_DESTROY:
-      // Posted from outside during a split, it is a close like any other.
+      // Posted by this window, by its drop target, or by another program as a
+      // close: during a split it is a close like any other; else PLYX ends
+      // the one way, which a nested loop cannot swallow. The system's own,
+      // as the window goes, finds the teardown done.
       if (state.splitSequence) {
         RequestClose(dialog);
       } else {
-        OnDestroy(dialog);
+        EndPlyx(dialog);
       }
       return FALSE;
     default:

@@ -1,6 +1,7 @@
 #include "request.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "file_system.h"
 #include "holders.h"
@@ -89,6 +90,34 @@ void RefuseRequest(HWND dialog, RequestRefusal refusal) {
 }  // namespace
 
 bool SourceRefusalOpen() { return refusalOpen; }
+
+std::string FieldText(HWND dialog, int control) {
+  // The length may be more than the text holds (double-byte code pages), and
+  // a text that fills the buffer may have been cut: then again, in a larger one.
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(GetDlgItem(dialog, control))) + 2, '\0');
+  for (;;) {
+    const UINT length = GetDlgItemTextA(dialog, control, text.data(), static_cast<int>(text.size()));
+    if (length + 1 < text.size()) {
+      text.resize(length);
+      return text;
+    }
+    text.resize(text.size() * 2);
+  }
+}
+
+bool TakeTypedSourceFile(HWND dialog) {
+  const std::string typed = FieldText(dialog, IDC_SOURCE_FILE);
+  if (typed.size() >= sizeof SplitJob.sourcePath) {
+    UnchooseSourceFile(dialog);
+    RefuseRequest(dialog, RequestRefusal::kSourceMissing);
+    return false;
+  }
+  std::memcpy(SplitJob.sourcePath, typed.c_str(), typed.size() + 1);
+  if (!FileExists(SplitJob.sourcePath)) return true;  // Split says so
+  if (!ReadSourceFileSize(dialog)) return false;
+  UpdatePartCount(dialog);
+  return true;
+}
 
 void OnSourceFileChosen(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_SOURCE_FILE, SplitJob.sourcePath);
