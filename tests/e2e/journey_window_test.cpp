@@ -158,7 +158,9 @@ TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
   ExpectBox(box, "Cannot Find File \n\n " + temp / "PLYX.chm" + " \n\n Please re install the Help File", Main());
   ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
   // Mended fault: a WM_DESTROY posted by another program only posted the quit
-  // message, which the menu's loop took.
+  // message, which the menu's loop took. (The menu is opened once the box's
+  // end has given the window the activation back, which would close it.)
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == Main(); }));
   PostMessageA(Main(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
   ASSERT_TRUE(WaitForWindow(Pid(), [](HWND w) { return ClassOf(w) == "#32768"; }));
   PostMessageA(Main(), WM_DESTROY, 0, 0);
