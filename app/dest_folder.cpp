@@ -4,32 +4,14 @@
 
 #include "file_system.h"
 #include "folder_rules.h"
+#include "message_box.h"
 #include "resource_ids.h"
 #include "split_job.h"
 
 namespace {
 
-UINT StyleOf(NoticeStyle style) {
-  switch (style) {
-    case NoticeStyle::kStop:
-      return MB_ICONSTOP;
-    case NoticeStyle::kInformation:
-      return MB_ICONINFORMATION;
-    case NoticeStyle::kYesNoQuestion:
-      return MB_YESNO | MB_ICONQUESTION;
-    case NoticeStyle::kPlain:
-      break;
-  }
-  return MB_OK;
-}
-
-int Tell(HWND dialog, FolderNotice notice) {
-  const FolderNoticeText text = NoticeText(notice);
-  return MessageBoxA(dialog, text.message, kAppTitle, StyleOf(text.style));
-}
-
-bool Refuse(HWND dialog, FolderNotice notice) {
-  Tell(dialog, notice);
+bool Refuse(HWND dialog, MessageId notice) {
+  ShowMessage(dialog, notice);
   HWND box = GetDlgItem(dialog, IDC_DEST_FOLDER);
   SendMessageA(box, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
   SetFocus(box);
@@ -38,15 +20,15 @@ bool Refuse(HWND dialog, FolderNotice notice) {
 
 // Only one level is created: a missing parent makes CreateDirectoryA fail.
 bool OfferToCreate(HWND dialog, const char* probe) {
-  if (Tell(dialog, FolderNotice::kAskToCreate) != IDYES) {
-    return Refuse(dialog, FolderNotice::kNotCorrected);
+  if (ShowMessage(dialog, MessageId::kAskToCreateFolder) != IDYES) {
+    return Refuse(dialog, MessageId::kFolderNotCorrected);
   }
   SECURITY_ATTRIBUTES security{};
   security.nLength = sizeof security;
   security.lpSecurityDescriptor = nullptr;
   security.bInheritHandle = FALSE;
-  if (!CreateDirectoryA(probe, &security)) return Refuse(dialog, FolderNotice::kCreateFailed);
-  Tell(dialog, FolderNotice::kCreated);
+  if (!CreateDirectoryA(probe, &security)) return Refuse(dialog, MessageId::kCreateFolderFailure);
+  ShowMessage(dialog, MessageId::kFolderCreated);
   return true;
 }
 
@@ -68,9 +50,9 @@ bool CheckDestinationFolder(HWND dialog, const char* folder) {
   const FolderNameVerdict verdict = CheckFolderName(folder, probe, sizeof probe);
   if (verdict == FolderNameVerdict::kEmpty) return false;
   if (verdict != FolderNameVerdict::kWellFormed) return Refuse(dialog, NoticeFor(verdict));
-  if (NamesAFile(probe)) return Refuse(dialog, FolderNotice::kInvalidName);
+  if (NamesAFile(probe)) return Refuse(dialog, MessageId::kInvalidFolderName);
   if (GetFileAttributesA(probe) != INVALID_FILE_ATTRIBUTES) return true;
-  const FolderNotice notice = NoticeForProbeError(GetLastError());
-  if (notice == FolderNotice::kAskToCreate) return OfferToCreate(dialog, probe);
+  const MessageId notice = NoticeForProbeError(GetLastError());
+  if (notice == MessageId::kAskToCreateFolder) return OfferToCreate(dialog, probe);
   return Refuse(dialog, notice);
 }

@@ -2,10 +2,7 @@
 
 #include <shlwapi.h>
 
-#include <cstdio>
-#include <cstring>
-
-#include "app_constants.h"
+#include "message_box.h"
 
 namespace {
 
@@ -30,15 +27,13 @@ void RegisteredLibrary(char* name, DWORD nameSize) {
 
 }  // namespace
 
-HtmlHelpLoader::HtmlHelpLoader(LoadLibraryFn loader) : loader(loader ? loader : LoadLibraryA) {}
-
 bool HtmlHelpLoader::Load() {
   if (library.IsValid()) return true;
   if (loadFailed) return false;
   char name[kPathBufferSize];
   RegisteredLibrary(name, sizeof name);
-  if (name[0] != '\0') library.Reset(loader(name));
-  if (!library.IsValid()) library.Reset(loader(kHtmlHelpLibrary));
+  if (name[0] != '\0') library.Reset(LoadLibraryA(name));
+  if (!library.IsValid()) library.Reset(LoadLibraryA(kHtmlHelpLibrary));
   if (!library.IsValid()) loadFailed = true;
   return library.IsValid();
 }
@@ -62,8 +57,5 @@ void ShowHelp(HWND dialog) {
   char path[kPathBufferSize];
   const bool fits = HelpFilePath(path, sizeof path);
   if (fits && HtmlHelpA(dialog, path, 0 /* HH_DISPLAY_TOPIC */, 0) != nullptr) return;
-  char message[kPathBufferSize + 64];
-  std::snprintf(message, sizeof message, "Cannot Find File \n\n %s \n\n Please re install the Help File",
-                path);
-  MessageBoxA(dialog, message, kAppTitle, MB_OK);
+  ShowComposedMessage(dialog, MessageId::kHelpMissing, path);
 }

@@ -8,7 +8,6 @@
 #include "holders.h"
 
 using HtmlHelpFn = HWND(WINAPI*)(HWND owner, const char* file, UINT command, DWORD_PTR data);
-using LoadLibraryFn = HMODULE(WINAPI*)(const char* name);
 
 // Registry key under HKEY_CLASSES_ROOT whose default value names the viewer's library.
 constexpr char kHtmlHelpServerKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
@@ -17,9 +16,6 @@ constexpr WORD kHtmlHelpOrdinal = 14;
 
 class HtmlHelpLoader {
  public:
-  // loader: LoadLibraryA, or a stand-in that injects a missing viewer.
-  explicit HtmlHelpLoader(LoadLibraryFn loader = nullptr);
-
   // The viewer's window, or nullptr when the viewer or the file is missing.
   HWND Show(HWND owner, const char* file, UINT command, DWORD_PTR data);
 
@@ -29,7 +25,6 @@ class HtmlHelpLoader {
  private:
   bool Load();
 
-  LoadLibraryFn loader;
   Library library;
   HtmlHelpFn entry = nullptr;
   bool loadFailed = false;

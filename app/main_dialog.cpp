@@ -2,8 +2,8 @@
 
 #include <shlwapi.h>
 
-#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "about_dialog.h"
 #include "callback_guard.h"
@@ -13,6 +13,7 @@
 #include "focus_rules.h"
 #include "globals.h"
 #include "help.h"
+#include "message_box.h"
 #include "pickers.h"
 #include "preferences.h"
 #include "progress_dialog.h"
@@ -25,33 +26,43 @@
 #include "tooltips.h"
 #include "tray.h"
 
-int DisplayState = kDisplayShown;
-bool TrayRestorePending = false;
-
 namespace {
 
-// From Split to the reset after it: the request is the worker's, then the outcome's.
-bool splitSequence = false;
-bool progressOpen = false;
-// A close asked for during the split sequence, carried out once it is over.
-bool closeAfterSplit = false;
-// The system's own WM_DESTROY after the posted one must not release things again.
-bool tornDown = false;
-// The destination field was left and its check is queued; the check is running.
-bool destinationCheckDue = false;
-bool checkingDestination = false;
-// The latest file handed over while the request could not take it.
-char heldHandOver[kPathBufferSize] = {};
+enum DisplayStates : int {
+  kDisplayShown = 1,
+  kDisplayTaskbar = 2,  // minimised by the system
+  kDisplayTray = 3,     // hidden, icon in the notification area
+};
 
-// Posted to the main dialog: the focus change that left the destination field
-// is over; the window may take a held hand-over.
-constexpr UINT kCheckDestination = WM_APP;
+// What the main window keeps between its messages, on the user-interface
+// thread only; reset as the window opens.
+struct MainWindowState {
+  int displayState = kDisplayShown;  // DisplayState
+  // A double click on the tray icon has shown the window; the button-up that
+  // follows removes the icon.
+  bool trayRestorePending = false;
+  // From Split to the reset after it: the request is the worker's, then the outcome's.
+  bool splitSequence = false;
+  bool progressOpen = false;
+  // A close asked for during the split sequence, carried out once it is over.
+  bool closeAfterSplit = false;
+  // PLYX is ending: the teardown has run, once, whichever WM_DESTROY came first.
+  bool tornDown = false;
+  // A field was left and its check is queued; the destination's check is running.
+  bool sourceCheckDue = false;
+  bool destinationCheckDue = false;
+  bool checkingDestination = false;
+  // The destination field's whole text as it was left, for its check.
+  std::string leftDestination;
+  // The latest file handed over while the request could not take it.
+  char heldHandOver[kPathBufferSize] = {};
+};
+MainWindowState state;
+
+// Posted to the main dialog: the focus change that left a field (its ID in
+// wParam) is over; the window may take a held hand-over.
+constexpr UINT kCheckLeftField = WM_APP;
 constexpr UINT kTakeHandOver = WM_APP + 1;
-
-// Unit tests run the dialog without a store: every flag then reads false.
-bool UseMRUD() { return AppSettings != nullptr && AppSettings->GetUseMRUD(); }
-bool MinToSysTray() { return AppSettings != nullptr && AppSettings->GetMinToSysTray(); }
-bool ToolTipEn() { return AppSettings != nullptr && AppSettings->GetToolTipEn(); }
 
 // Where no notification area exists (Wine has a taskbar without one) the
 // animation is skipped, but the window must still go and come back.
@@ -85,12 +96,8 @@ void FillDestinationList(HWND dialog) {
 }
 
 INT_PTR OnInitDialog(HWND dialog) {
-  splitSequence = progressOpen = closeAfterSplit = false;
-  tornDown = destinationCheckDue = checkingDestination = false;
-  heldHandOver[0] = '\0';
-  TrayRestorePending = false;
+  state = MainWindowState{};
   InstallDropTarget(dialog, RequestAcceptsChanges);
-  DisplayState = kDisplayShown;
   // On the class, so that every dialog of PLYX carries the icon.
   SetClassLongPtrA(dialog, GCLP_HICON,
                    reinterpret_cast<LONG_PTR>(LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_PLYX))));
@@ -106,30 +113,32 @@ INT_PTR OnInitDialog(HWND dialog) {
   return FALSE;
 }
 
-// A failure has had the worker's own message already; the closing text
-// claims neither a success nor a request.
-void ComposeOutcome(SplitOutcome outcome, char* text, std::size_t textSize) {
+void ShowOutcome(HWND dialog, SplitOutcome outcome) {
   switch (outcome) {
     case SplitOutcome::kSplit:
-      std::snprintf(text, textSize, "File\t : %s Split Successfully\n#Parts\t : %u part(s) \nTarget Dir\t : %s",
-                    PathFindFileNameA(SplitJob.sourcePath), static_cast<unsigned>(SplitJob.partCount),
-                    SplitJob.destFolder);
+      ShowComposedMessage(dialog, MessageId::kSplitDone, PathFindFileNameA(SplitJob.sourcePath),
+                          static_cast<unsigned>(SplitJob.partCount), SplitJob.destFolder);
       break;
     case SplitOutcome::kStoppedByUser:
-      std::snprintf(text, textSize, "%s", "!!! File Split Cancelled, as requested !!!");
+      ShowMessage(dialog, MessageId::kSplitStopped);
       break;
     case SplitOutcome::kFailed:
-      std::snprintf(text, textSize, "%s", "!!! File Split Failed, no BAT File Created !!!");
+      ShowMessage(dialog, MessageId::kSplitFailed);
       break;
   }
 }
 
-// The quit message alone may not end PLYX: a nested modal loop running when
-// it comes takes it (Wine's loop of the system menu drops it and goes on).
-// So an open menu is ended (EndMenu), and the dialog's own end mark is seen by
-// its loop once any nested loop is over.
+// The teardown, once: tooltips, drop target, quit message. The quit message
+// alone may not end PLYX: a nested modal loop running when it comes takes it
+// (Wine's loop of the system menu drops it and goes on). So an open menu is
+// ended (EndMenu), and the dialog's own end mark is seen by its loop once any
+// nested loop is over.
 void EndPlyx(HWND dialog) {
-  PostMessageA(dialog, WM_DESTROY, 0, 0);
+  if (state.tornDown) return;
+  state.tornDown = true;
+  DestroyMainToolTips();
+  RemoveDropTarget(dialog);
+  PostQuitMessage(0);
   EndMenu();
   EndDialog(dialog, 0);
 }
@@ -138,10 +147,10 @@ void EndPlyx(HWND dialog) {
 // request stays as it is: the latest file handed over meanwhile is taken once
 // the main window is the user's again.
 void TakeHeldHandOver(HWND dialog) {
-  if (heldHandOver[0] == '\0' || !RequestAcceptsChanges()) return;
+  if (state.heldHandOver[0] == '\0' || !RequestAcceptsChanges()) return;
   char path[kPathBufferSize];
-  std::memcpy(path, heldHandOver, sizeof path);
-  heldHandOver[0] = '\0';
+  std::memcpy(path, state.heldHandOver, sizeof path);
+  state.heldHandOver[0] = '\0';
   if (!FileExists(path)) return;  // gone meanwhile
   std::memcpy(SplitJob.sourcePath, path, sizeof path);
   OnSourceFileChosen(dialog);
@@ -150,21 +159,18 @@ void TakeHeldHandOver(HWND dialog) {
 void OnSplit(HWND dialog) {
   if (!CheckSplitRequest(dialog)) return;
   HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-  splitSequence = progressOpen = true;
+  state.splitSequence = state.progressOpen = true;
   const SplitOutcome outcome = RunProgressDialog(dialog);
-  progressOpen = false;
+  state.progressOpen = false;
   // Fails, leaving the folder as it is, when the backslash would not fit.
   PathAddBackslashA(SplitJob.destFolder);
-  // Room for a whole file name and folder: a 260-byte buffer would cut the report short.
-  char message[2 * kPathBufferSize + 80];
-  ComposeOutcome(outcome, message, sizeof message);
-  MessageBoxA(dialog, message, kAppTitle, MB_ICONINFORMATION);
+  ShowOutcome(dialog, outcome);
   if (AppSettings != nullptr) AppSettings->AddMRUD(SplitJob.destFolder);
   ResetSplitRequest(dialog);
-  splitSequence = false;
+  state.splitSequence = false;
   SetCursor(previous);
-  if (closeAfterSplit) {
-    EndPlyx(dialog);
+  if (state.closeAfterSplit) {
+    PostMessageA(dialog, WM_DESTROY, 0, 0);
   } else {
     TakeHeldHandOver(dialog);
   }
@@ -175,7 +181,7 @@ void OnAbout(HWND dialog) {
   DestroyMainToolTips();
   DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
   // A close from outside ends the box through the quit message: no tips after the teardown.
-  if (!tornDown && ToolTipEn()) CreateMainToolTips(MainWindowHandle);
+  if (!state.tornDown && ToolTipEn()) CreateMainToolTips(MainWindowHandle);
 }
 
 // The picker's result goes into the request only if it may still change. It
@@ -183,7 +189,7 @@ void OnAbout(HWND dialog) {
 void OnBrowseFile(HWND dialog) {
   char path[kPathBufferSize];
   if (!PickSourceFile(dialog, path) || !RequestAcceptsChanges()) return;
-  heldHandOver[0] = '\0';
+  state.heldHandOver[0] = '\0';
   std::memcpy(SplitJob.sourcePath, path, sizeof path);
   OnSourceFileChosen(dialog);
 }
@@ -195,11 +201,6 @@ void OnBrowseFolder(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
 }
 
-void OnSourceBoxLeft(HWND dialog) {
-  GetDlgItemTextA(dialog, IDC_SOURCE_FILE, SplitJob.sourcePath, sizeof SplitJob.sourcePath);
-  if (FileExists(SplitJob.sourcePath) && ReadSourceFileSize(dialog)) UpdatePartCount(dialog);
-}
-
 void OnSizeChosen(HWND dialog) {
   SelectSplitSize(dialog, GetDlgItem(dialog, IDC_SIZE_LIST));
   if (FileExists(SplitJob.sourcePath)) {
@@ -209,39 +210,63 @@ void OnSizeChosen(HWND dialog) {
   }
 }
 
-// The field losing the focus gives it to `control`. PLYX must always be
-// closable, and a folder about to be picked needs no check: a refusal shown
-// on their button-down would swallow the click.
 bool FocusGoesTo(HWND dialog, int control) { return GetFocus() == GetDlgItem(dialog, control); }
 
-// The value follows the field at once; its check waits until the focus change
-// is over, as only then GetFocus tells where the focus went (WM_KILLFOCUS
-// comes before the change).
-void OnDestinationLeft(HWND dialog) {
-  GetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder, sizeof SplitJob.destFolder);
-  if (!destinationCheckDue) PostMessageA(dialog, kCheckDestination, 0, 0);
-  destinationCheckDue = true;
+// WM_KILLFOCUS is sent "immediately before" the field loses the focus
+// (Windows' documentation; Wine moves the focus first), so where it went is
+// known only once the change is over: the field's check is posted and runs then.
+void OnFieldLeft(HWND dialog, int field) {
+  bool& due = field == IDC_SOURCE_FILE ? state.sourceCheckDue : state.destinationCheckDue;
+  if (!due) PostMessageA(dialog, kCheckLeftField, field, 0);
+  due = true;
 }
 
-// Only a field left for another control of this window is checked: not one
-// left for another window (the help viewer, a dialog or box, another program)
-// or as the window is minimised or hidden, and never under the check's own
-// refusal, which puts the focus back: the window, or the viewer, taking the
-// focus again would bring the refusal back without end. Split checks the
-// folder again in any case.
+// A field is checked only when left for another control of this window: not
+// for another window (the help viewer, a dialog or box, another program),
+// where a refusal would take the focus back from it without end, nor as the
+// window is minimised or hidden; the dialog gives the field the focus again
+// when it comes back. Never for Close either: PLYX must always be closable,
+// and a refusal shown on its button-down would swallow the click.
+bool LeftForAnotherControl(HWND dialog, int field) {
+  HWND focus = GetFocus(), box = GetDlgItem(dialog, field);
+  return focus != nullptr && IsChild(dialog, focus) && focus != box && !IsChild(box, focus) &&
+         !IsIconic(dialog) && IsWindowVisible(dialog) && !FocusGoesTo(dialog, IDC_CLOSE);
+}
+
+// The file box is read as its check runs: read earlier, a check left out
+// would leave the request naming the typed file with the size of the one
+// before. False when the file was refused.
+bool CheckLeftSource(HWND dialog) {
+  if (!state.sourceCheckDue) return true;
+  state.sourceCheckDue = false;
+  return !RequestAcceptsChanges() || SourceRefusalOpen() || !LeftForAnotherControl(dialog, IDC_SOURCE_FILE) ||
+         TakeTypedSourceFile(dialog);
+}
+
+// The destination follows the field at once, as far as it fits: a name that
+// does not fit is no destination (cut, it would name another folder), and its
+// check refuses it.
+void OnDestinationLeft(HWND dialog) {
+  state.leftDestination = FieldText(dialog, IDC_DEST_FOLDER);
+  const std::string& typed = state.leftDestination;
+  const bool fits = typed.size() < sizeof SplitJob.destFolder;
+  std::memcpy(SplitJob.destFolder, fits ? typed.c_str() : "", fits ? typed.size() + 1 : 1);
+  OnFieldLeft(dialog, IDC_DEST_FOLDER);
+}
+
+// Never under the check's own refusal, which puts the focus back. A folder
+// about to be picked needs no check: a refusal on its button-down would
+// swallow the click. Split checks the folder again in any case.
 void CheckLeftDestination(HWND dialog) {
-  destinationCheckDue = false;
-  HWND focus = GetFocus(), field = GetDlgItem(dialog, IDC_DEST_FOLDER);
-  if (checkingDestination || !RequestAcceptsChanges() || focus == nullptr || !IsChild(dialog, focus) ||
-      focus == field || IsChild(field, focus) || IsIconic(dialog) || !IsWindowVisible(dialog)) {
+  state.destinationCheckDue = false;
+  if (state.checkingDestination || !RequestAcceptsChanges() || !LeftForAnotherControl(dialog, IDC_DEST_FOLDER)) {
     return;
   }
   // Browse is also the next tab stop, and Tab onto it is no click.
-  const bool browsing = FocusGoesTo(dialog, IDC_BROWSE_FOLDER) && GetKeyState(VK_LBUTTON) < 0;
-  if (FocusGoesTo(dialog, IDC_CLOSE) || browsing) return;
-  checkingDestination = true;
-  CheckDestinationFolder(dialog, SplitJob.destFolder);
-  checkingDestination = false;
+  if (FocusGoesTo(dialog, IDC_BROWSE_FOLDER) && GetKeyState(VK_LBUTTON) < 0) return;
+  state.checkingDestination = true;
+  CheckDestinationFolder(dialog, state.leftDestination.c_str());
+  state.checkingDestination = false;
 }
 
 // The dialog manager answers Enter in a field with the button that carries
@@ -267,13 +292,13 @@ LRESULT FocusedButtonId(HWND dialog) {
 // progress window's loop under it: during a split a close goes to the
 // progress window, which asks, and PLYX ends once the sequence is over.
 void RequestClose(HWND dialog) {
-  if (!splitSequence) {
-    EndPlyx(dialog);
+  if (!state.splitSequence) {
+    PostMessageA(dialog, WM_DESTROY, 0, 0);
     return;
   }
-  if (progressOpen) SendMessageA(OwnedDialog(dialog), WM_CLOSE, 0, 0);
+  if (state.progressOpen) SendMessageA(OwnedDialog(dialog), WM_CLOSE, 0, 0);
   // Declined: the split goes on, and so does PLYX.
-  if (!progressOpen || SplitJob.finished || SplitJob.cancelRequested) closeAfterSplit = true;
+  if (!state.progressOpen || SplitJob.finished || SplitJob.cancelRequested) state.closeAfterSplit = true;
 }
 
 INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
@@ -285,7 +310,10 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
       OnAbout(dialog);
       break;
     case IDC_SPLIT:
-      if (requestOpen) OnSplit(dialog);
+      // Split may come before the file box's posted check: a click posted to
+      // the button moves the focus and presses it in one message. A refusal
+      // there takes the click, as it does a real one's.
+      if (CheckLeftSource(dialog) && RequestAcceptsChanges()) OnSplit(dialog);
       break;
     case IDC_HELP_BUTTON:
       ShowHelp(dialog);
@@ -298,9 +326,7 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
       break;
     case IDC_SOURCE_FILE:
       if (code == EN_SETFOCUS) DropDefaultStyle(dialog);
-      if (code == EN_KILLFOCUS && requestOpen && !SourceRefusalOpen() && !FocusGoesTo(dialog, IDC_CLOSE)) {
-        OnSourceBoxLeft(dialog);
-      }
+      if (code == EN_KILLFOCUS && requestOpen) OnFieldLeft(dialog, IDC_SOURCE_FILE);
       break;
     case IDC_SIZE_LIST:
       if (code == CBN_SETFOCUS) DropDefaultStyle(dialog);
@@ -323,15 +349,15 @@ INT_PTR OnCommand(HWND dialog, WORD id, WORD code) {
 }
 
 void BringBack(HWND dialog) {
-  switch (DisplayState) {
+  switch (state.displayState) {
     case kDisplayTaskbar:
       SendMessageA(dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
       break;
     case kDisplayTray:
       ShowFromTray(dialog);
       SetTrayIcon(dialog, false);
-      TrayRestorePending = false;
-      DisplayState = kDisplayShown;
+      state.trayRestorePending = false;
+      state.displayState = kDisplayShown;
       break;
     default:
       ShowWindow(dialog, SW_SHOW);
@@ -349,7 +375,7 @@ void OnCopyData(HWND dialog, const COPYDATASTRUCT* data) {
   const bool taken = TakeHandOverText(data, text, sizeof text);
   BringBack(dialog);
   if (!taken || !FileExists(text)) return;
-  std::memcpy(heldHandOver, text, sizeof text);
+  std::memcpy(state.heldHandOver, text, sizeof text);
   TakeHeldHandOver(dialog);
 }
 
@@ -359,16 +385,16 @@ INT_PTR OnSysCommand(HWND dialog, WPARAM command) {
     case SC_MINIMIZE:
       // Hidden with no icon, the window could never be brought back. (Shown
       // again by other means, it still has its icon.)
-      if (!MinToSysTray() || !(DisplayState == kDisplayTray || SetTrayIcon(dialog, true))) {
-        DisplayState = kDisplayTaskbar;
+      if (!MinToSysTray() || !(state.displayState == kDisplayTray || SetTrayIcon(dialog, true))) {
+        state.displayState = kDisplayTaskbar;
         return FALSE;
       }
       HideToTray(dialog);
       SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
-      DisplayState = kDisplayTray;
+      state.displayState = kDisplayTray;
       return TRUE;
     case SC_RESTORE:
-      DisplayState = kDisplayShown;
+      state.displayState = kDisplayShown;
       return FALSE;
     default:
       return FALSE;
@@ -379,25 +405,17 @@ void OnTrayMessage(HWND dialog, LPARAM mouseMessage) {
   switch (LOWORD(mouseMessage)) {
     case WM_LBUTTONDBLCLK:
       ShowFromTray(dialog);
-      TrayRestorePending = true;
+      state.trayRestorePending = true;
       break;
     case WM_LBUTTONUP:
-      if (!TrayRestorePending) break;
-      TrayRestorePending = false;
+      if (!state.trayRestorePending) break;
+      state.trayRestorePending = false;
       SetTrayIcon(dialog, false);
-      DisplayState = kDisplayShown;
+      state.displayState = kDisplayShown;
       break;
     default:
       break;
   }
-}
-
-void OnDestroy(HWND dialog) {
-  if (tornDown) return;
-  tornDown = true;
-  DestroyMainToolTips();
-  RemoveDropTarget(dialog);
-  PostQuitMessage(0);
 }
 
 }  // namespace
@@ -416,7 +434,7 @@ bool RequestAcceptsChanges() {
   // A modal dialog or owned message box disables the main window. Once torn
   // down, the fields are read no more: the file box losing the focus as the
   // window goes would check a refused file again and hold PLYX open.
-  return !splitSequence && !tornDown &&
+  return !state.splitSequence && !state.tornDown &&
          (!IsWindow(MainWindowHandle) || IsWindowEnabled(MainWindowHandle));
 }
 
@@ -444,20 +462,27 @@ INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
       return FALSE;
     case WM_ENABLE:
       // Once the modal window's own end is over.
-      if (wParam && heldHandOver[0] != '\0') PostMessageA(dialog, kTakeHandOver, 0, 0);
+      if (wParam && state.heldHandOver[0] != '\0') PostMessageA(dialog, kTakeHandOver, 0, 0);
       return FALSE;
     case kTakeHandOver:
       TakeHeldHandOver(dialog);
       return TRUE;
-    case kCheckDestination:
-      CheckLeftDestination(dialog);
+    case kCheckLeftField:
+      if (wParam == IDC_SOURCE_FILE) {
+        CheckLeftSource(dialog);
+      } else {
+        CheckLeftDestination(dialog);
+      }
       return TRUE;
     case WM_DESTROY:
-      // Posted from outside during a split, it is a close like any other.
-      if (splitSequence) {
+      // Posted by this window, by its drop target, or by another program as a
+      // close: during a split it is a close like any other; else PLYX ends
+      // the one way, which a nested loop cannot swallow. The system's own,
+      // as the window goes, finds the teardown done.
+      if (state.splitSequence) {
         RequestClose(dialog);
       } else {
-        OnDestroy(dialog);
+        EndPlyx(dialog);
       }
       return FALSE;
     default:

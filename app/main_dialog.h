@@ -7,18 +7,6 @@
 
 #include <cstddef>
 
-enum DisplayStates : int {
-  kDisplayShown = 1,
-  kDisplayTaskbar = 2,  // minimised by the system
-  kDisplayTray = 3,     // hidden, icon in the notification area
-};
-
-// Touched by the user-interface thread only.
-extern int DisplayState;
-// A double click on the tray icon has shown the window; the button-up that
-// follows removes the icon.
-extern bool TrayRestorePending;
-
 // False while a split sequence runs (progress window, outcome message,
 // history, reset) or while a modal window of PLYX is open over the main
 // window: hand-overs, drops, picker results and field reads must leave the

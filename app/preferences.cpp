@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app_constants.h"
 #include "callback_guard.h"
 #include "globals.h"
+#include "message_box.h"
 #include "resource_ids.h"
 #include "settings.h"
 #include "shell_verb.h"
@@ -14,10 +14,6 @@ static_assert(kSheetHeaderSize == (sizeof(void*) == 4 ? 52 : 96), "the header's 
 static_assert(kSheetPageSize == (sizeof(void*) == 4 ? 48 : 88), "the page's second form");
 
 namespace {
-
-constexpr char kLimitRefusal[] = "Choose a Number Between 1 & 7 Only !";
-
-bool LimitFits(UINT limit) { return limit >= 1 && limit <= kMrudSlotCount; }
 
 void MarkChanged(HWND page) { SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0); }
 
@@ -37,7 +33,7 @@ int CALLBACK SheetCallback(HWND, UINT, LPARAM) {
 // range, so that the page never opens on its own refusal.
 UINT ShownLimit() {
   const UINT stored = AppSettings->GetMRUDLimit();
-  return LimitFits(stored) ? stored : AppSettings->mrudLimit;
+  return MrudLimitFits(stored) ? stored : AppSettings->mrudLimit;
 }
 
 void InitDirectoryPage(HWND page) {
@@ -49,11 +45,11 @@ void InitDirectoryPage(HWND page) {
 }
 
 void OnLimitChanged(HWND page) {
-  if (LimitFits(GetDlgItemInt(page, IDC_PREF_LIMIT, nullptr, FALSE))) {
+  if (MrudLimitFits(GetDlgItemInt(page, IDC_PREF_LIMIT, nullptr, FALSE))) {
     MarkChanged(page);
     return;
   }
-  MessageBoxA(page, kLimitRefusal, kAppTitle, MB_OK | MB_ICONINFORMATION);
+  ShowMessage(page, MessageId::kLimitRefusal);
   HWND field = GetDlgItem(page, IDC_PREF_LIMIT);
   SetFocus(field);
   SendMessageA(field, EM_SETSEL, 0, -1);

@@ -1,9 +1,11 @@
 #include "request.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "file_system.h"
 #include "holders.h"
+#include "message_box.h"
 #include "request_rules.h"
 #include "resource_ids.h"
 #include "settings.h"
@@ -13,10 +15,11 @@
 
 namespace {
 
+// Without the blank of the template's "File Size : 0 KB" and "Split Size :
+// 1.38 MB": these are the texts the window has always shown after a reset.
 constexpr char kFileSizeZeroText[] = "File Size : 0KB";
+constexpr char kSplitSizeResetText[] = "Split Size : 1.38MB";
 constexpr char kPartCountZeroText[] = "Num of Split Parts : 0";
-
-bool UseHistoryDefault() { return AppSettings != nullptr && AppSettings->GetUseMRUD(); }
 
 bool refusalOpen = false;
 
@@ -32,17 +35,21 @@ void ShowSizeText(HWND dialog, int control, const char* label, std::uint32_t byt
 
 // A refused file must not leave the previous file's size and count behind
 // (Split would cut the new file by them), nor stay chosen: a size chosen
-// afterwards would count its parts again and make it splittable. Cleared
-// before the box shows: without an owner it leaves the main window usable.
-bool RefuseSourceFile(HWND dialog, HWND owner, const char* message) {
+// afterwards would count its parts again and make it splittable.
+void UnchooseSourceFile(HWND dialog) {
   SplitJob.sourcePath[0] = '\0';
   SplitJob.fileSize = 0;
   SplitJob.partCount = 0;
   SetDlgItemTextA(dialog, IDC_FILE_SIZE_TEXT, kFileSizeZeroText);
   SetDlgItemTextA(dialog, IDC_PART_COUNT_TEXT, kPartCountZeroText);
+}
+
+// Cleared before the box shows: without an owner it leaves the main window usable.
+bool RefuseSourceFile(HWND dialog, HWND owner, MessageId message) {
+  UnchooseSourceFile(dialog);
   const bool outer = refusalOpen;
   refusalOpen = true;
-  MessageBoxA(owner, message, kAppTitle, MB_ICONSTOP);
+  ShowMessage(owner, message);
   refusalOpen = outer;
   return false;
 }
@@ -71,15 +78,52 @@ void SelectWholeText(HWND control) {
   }
 }
 
+// Tells the user why the request cannot go on and sends the focus to the field at fault.
+void RefuseRequest(HWND dialog, RequestRefusal refusal) {
+  const RefusalReaction reaction = ReactionTo(refusal);
+  ShowMessage(dialog, reaction.message);
+  HWND control = GetDlgItem(dialog, ControlOf(reaction.field));
+  SetFocus(control);
+  if (reaction.selectText) SelectWholeText(control);
+}
+
 }  // namespace
 
 bool SourceRefusalOpen() { return refusalOpen; }
+
+std::string FieldText(HWND dialog, int control) {
+  // The length may be more than the text holds (double-byte code pages), and
+  // a text that fills the buffer may have been cut: then again, in a larger one.
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(GetDlgItem(dialog, control))) + 2, '\0');
+  for (;;) {
+    const UINT length = GetDlgItemTextA(dialog, control, text.data(), static_cast<int>(text.size()));
+    if (length + 1 < text.size()) {
+      text.resize(length);
+      return text;
+    }
+    text.resize(text.size() * 2);
+  }
+}
+
+bool TakeTypedSourceFile(HWND dialog) {
+  const std::string typed = FieldText(dialog, IDC_SOURCE_FILE);
+  if (typed.size() >= sizeof SplitJob.sourcePath) {
+    UnchooseSourceFile(dialog);
+    RefuseRequest(dialog, RequestRefusal::kSourceMissing);
+    return false;
+  }
+  std::memcpy(SplitJob.sourcePath, typed.c_str(), typed.size() + 1);
+  if (!FileExists(SplitJob.sourcePath)) return true;  // Split says so
+  if (!ReadSourceFileSize(dialog)) return false;
+  UpdatePartCount(dialog);
+  return true;
+}
 
 void OnSourceFileChosen(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_SOURCE_FILE, SplitJob.sourcePath);
   if (!ReadSourceFileSize(dialog)) return;
   UpdatePartCount(dialog);
-  if (!UseHistoryDefault()) {
+  if (!UseMRUD()) {
     if (SourceFolderOf(SplitJob.sourcePath, SplitJob.destFolder, sizeof SplitJob.destFolder)) {
       SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
     }
@@ -94,7 +138,7 @@ bool ReadSourceFileSize(HWND dialog) {
   UniqueHandle file(CreateFileA(SplitJob.sourcePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsValid()) {
-    return RefuseSourceFile(dialog, nullptr, "Unexpected Error : File Open Failure : 0005");
+    return RefuseSourceFile(dialog, nullptr, MessageId::kFileOpenFailure);
   }
   DWORD high = 0;
   // A size whose low part is 0xFFFFFFFF is told from a failure only by the
@@ -105,11 +149,10 @@ bool ReadSourceFileSize(HWND dialog) {
   file.Reset();
   SplitJob.fileSize = low;
   if (low == INVALID_FILE_SIZE && error != ERROR_SUCCESS) {
-    return RefuseSourceFile(dialog, nullptr, "Unexpected Error : File Open Failure : 0006");
+    return RefuseSourceFile(dialog, nullptr, MessageId::kFileSizeFailure);
   }
   if (high != 0) {
-    return RefuseSourceFile(dialog, dialog,
-                            "File Size More the 4 GB ! \n PLYX cannot handle files bigger than 4GB");
+    return RefuseSourceFile(dialog, dialog, MessageId::kFileTooLarge);
   }
   ShowSizeText(dialog, IDC_FILE_SIZE_TEXT, "File Size : ", SplitJob.fileSize);
   return true;
@@ -132,11 +175,7 @@ bool CheckSplitRequest(HWND dialog) {
   const RequestRefusal refusal = FirstRequestRefusal(
       SplitJob.sourcePath, SplitJob.destFolder, SplitJob.partCount, FileExists, FolderExists);
   if (refusal == RequestRefusal::kNone) return true;
-  const RefusalReaction reaction = ReactionTo(refusal);
-  MessageBoxA(dialog, reaction.message, kAppTitle, MB_ICONINFORMATION);
-  HWND control = GetDlgItem(dialog, ControlOf(reaction.field));
-  SetFocus(control);
-  if (reaction.selectText) SelectWholeText(control);
+  RefuseRequest(dialog, refusal);
   return false;
 }
 
@@ -145,7 +184,7 @@ void ResetSplitRequest(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_FILE_SIZE_TEXT, kFileSizeZeroText);
   SplitJob.partSize = kFloppyPartSize;
   SendDlgItemMessageA(dialog, IDC_SIZE_LIST, CB_SETCURSEL, kFloppyPresetIndex, 0);
-  SetDlgItemTextA(dialog, IDC_SPLIT_SIZE_TEXT, "Split Size : 1.38MB");
+  SetDlgItemTextA(dialog, IDC_SPLIT_SIZE_TEXT, kSplitSizeResetText);
   SplitJob.partCount = 0;
   SetDlgItemTextA(dialog, IDC_PART_COUNT_TEXT, kPartCountZeroText);
   SplitJob.sourcePath[0] = '\0';

@@ -4,6 +4,7 @@
 
 #include "callback_guard.h"
 #include "globals.h"
+#include "message_box.h"
 #include "resource_ids.h"
 #include "size_presets.h"
 #include "size_text.h"
@@ -50,7 +51,7 @@ void OnCustomSizeOk(HWND dialog) {
     EndDialog(dialog, kAccepted);
     return;
   }
-  if (MessageBoxA(dialog, "Split Size Cannot be 0 Bytes", kAppTitle, MB_RETRYCANCEL) == IDRETRY) {
+  if (ShowMessage(dialog, MessageId::kZeroSize) == IDRETRY) {
     FocusSizeBox(dialog);
   } else {
     EndDialog(dialog, kCancelled);

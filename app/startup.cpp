@@ -1,6 +1,5 @@
 #include "startup.h"
 
-#include <ole2.h>
 #include <shlwapi.h>
 
 #include <cstdio>
@@ -12,15 +11,15 @@
 #include "ansi_text.h"
 #include "file_system.h"
 #include "globals.h"
+#include "holders.h"
 #include "main_dialog.h"
+#include "message_box.h"
 #include "resource_ids.h"
 #include "settings.h"
 #include "shell_verb.h"
 #include "split_job.h"
 
 namespace {
-
-void ShowStartupFailure(const char* text) { MessageBoxA(nullptr, text, kAppTitle, MB_OK | MB_ICONSTOP); }
 
 // The command-line text in ANSI, as every path of PLYX is. The system's own
 // ANSI command line is its best fit: "Ωmega.bin" would arrive as
@@ -41,14 +40,6 @@ std::string HandOverText(const std::string& text) {
   const DWORD length = GetFullPathNameA(text.c_str(), sizeof full, full, nullptr);
   return length > 0 && length < sizeof full ? std::string(full) : text;
 }
-
-// OLE for the dialog's lifetime, ended on every way out.
-struct OleSession {
-  const bool started = OleInitialize(nullptr) == S_OK;
-  ~OleSession() {
-    if (started) OleUninitialize();
-  }
-};
 
 // The process-wide store for as long as the main window may use it.
 struct AppSettingsScope {
@@ -96,15 +87,16 @@ int RunPlyx(HINSTANCE instance, const wchar_t* commandLine, volatile LONG* insta
     HandOverCommandLine(HandOverText(CommandLineText(commandLine)).c_str());
     return 0;
   }
-  const OleSession ole;
-  if (!ole.started) return 0;
+  // OLE for the dialog's lifetime, ended on every way out.
+  const ComScope ole(ComScope::Kind::kOle);
+  if (ole.Result() != S_OK) return 0;
   const AppSettingsScope store;
   if (AppSettings == nullptr) {
-    ShowStartupFailure("Unexpected Error : Memory Allocation Failure : 0001");
+    ShowMessage(nullptr, MessageId::kMemoryFailure);
     return 0;
   }
   if (AppSettings->status == kSettingsUnusable) {
-    ShowStartupFailure("Unexpected Error : Registry Access Failure : 0002");
+    ShowMessage(nullptr, MessageId::kRegistryFailure);
     return 0;
   }
   // The program may have moved since the verb was written.

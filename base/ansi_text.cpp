@@ -3,8 +3,6 @@
 #include <cwchar>
 #include <vector>
 
-#include "app_constants.h"
-
 bool WideToCodePageExactly(UINT codePage, const wchar_t* wide, std::string* text) {
   text->clear();
   if (wide[0] == L'\0') return true;
@@ -44,11 +42,3 @@ LeadBytes LeadBytesOf(UINT codePage) {
   return leads;
 }
 
-void ShowInexactNameRefusal(HWND owner, const wchar_t* name) {
-  wchar_t title[sizeof kAppTitle];
-  MultiByteToWideChar(CP_ACP, 0, kAppTitle, -1, title, static_cast<int>(sizeof kAppTitle));
-  const std::wstring text = std::wstring(L"PLYX cannot use the name\n\n") + name +
-                            L"\n\nbecause it has characters that this system's ANSI code page cannot "
-                            L"hold. Rename it and try again.";
-  MessageBoxW(owner, text.c_str(), title, MB_OK | MB_ICONSTOP);
-}

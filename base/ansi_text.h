@@ -21,7 +21,3 @@ inline bool WideToExactAnsi(const wchar_t* wide, std::string* ansi) {
 // The lead bytes of `codePage` (CP_ACP, CP_OEMCP or a number), as the system
 // tells them.
 LeadBytes LeadBytesOf(UINT codePage);
-
-// Tells the user that `name` is not taken because it has no exact ANSI form:
-// PLYX would reach another file by it. Caption the title, stop icon.
-void ShowInexactNameRefusal(HWND owner, const wchar_t* name);

@@ -1,9 +1,5 @@
 #include "callback_guard.h"
 
-#include <windows.h>
+#include "message_box.h"
 
-#include "app_constants.h"
-
-void ReportMemoryFailure() noexcept {
-  MessageBoxA(nullptr, "Unexpected Error : Memory Allocation Failure : 0001", kAppTitle, MB_OK | MB_ICONSTOP);
-}
+void ReportMemoryFailure() noexcept { ShowMessage(nullptr, MessageId::kMemoryFailure); }

@@ -9,7 +9,7 @@
 
 #include <type_traits>
 
-// "Unexpected Error : Memory Allocation Failure : 0001", no owner, stop icon.
+// kMemoryFailure, with no owner.
 void ReportMemoryFailure() noexcept;
 
 // body()'s result; when body throws, the failure is reported and `fallback`

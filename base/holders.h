@@ -1,11 +1,13 @@
 // Owners of what Win32 hands out and must be given back: kernel handles, find
-// handles, registry keys, loaded libraries, GDI objects, device contexts and
-// COM pointers. Each releases its resource once, at the end of its scope; each
-// can be moved, not copied. Get() lends the raw value, Out() receives one from
-// a call that fills a pointer.
+// handles, registry keys, loaded libraries, device contexts and their
+// selections, COM pointers and COM itself. Each releases its resource once, at
+// the end of its scope, and is never copied; the handles and COM pointers can
+// be moved. Get() lends the raw value, Out() receives one from a call that
+// fills a pointer.
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>
 
 #include <utility>
 
@@ -60,25 +62,11 @@ struct LibraryTraits {
   static bool IsValid(HMODULE m) { return m != nullptr; }
   static void Free(HMODULE m) { FreeLibrary(m); }
 };
-template <typename T>
-struct GdiObjectTraits {
-  using Type = T;
-  static bool IsValid(T object) { return object != nullptr; }
-  static void Free(T object) { DeleteObject(object); }
-};
-struct MemoryDcTraits {
-  using Type = HDC;
-  static bool IsValid(HDC dc) { return dc != nullptr; }
-  static void Free(HDC dc) { DeleteDC(dc); }
-};
 
 using UniqueHandle = Holder<KernelHandleTraits>;
 using FindHandle = Holder<FindHandleTraits>;
 using RegistryKey = Holder<RegistryKeyTraits>;
 using Library = Holder<LibraryTraits>;
-template <typename T>
-using GdiObject = Holder<GdiObjectTraits<T>>;  // HBITMAP, HFONT, HBRUSH, HPEN, HRGN
-using MemoryDc = Holder<MemoryDcTraits>;       // from CreateCompatibleDC
 
 // A window's DC from GetDC, given back to that window.
 class WindowDc {
@@ -94,6 +82,45 @@ class WindowDc {
  private:
   HWND window;
   HDC dc;
+};
+
+// A GDI object selected into a DC; the one it replaced goes back at the end.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc(dc), previous(SelectObject(dc, object)) {}
+  ~SelectedObject() {
+    if (previous != nullptr) SelectObject(dc, previous);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc;
+  HGDIOBJ previous;
+};
+
+// COM on this thread (with OLE, or alone), ended at the end of the scope when
+// it was started: a success, S_FALSE included, is paired with its end.
+class ComScope {
+ public:
+  enum class Kind { kCom, kOle };
+  explicit ComScope(Kind kind)
+      : kind(kind), result(kind == Kind::kOle ? OleInitialize(nullptr) : CoInitialize(nullptr)) {}
+  ~ComScope() {
+    if (FAILED(result)) return;
+    if (kind == Kind::kOle) {
+      OleUninitialize();
+    } else {
+      CoUninitialize();
+    }
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  HRESULT Result() const { return result; }
+
+ private:
+  Kind kind;
+  HRESULT result;
 };
 
 // One reference to a COM object.

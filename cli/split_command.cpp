@@ -40,9 +40,14 @@ std::string Trimmed(const char* text) {
   return out.substr(start);
 }
 
-const char kUsage[] =
-    "usage: plyx-split SOURCE DEST_FOLDER PART_SIZE [--overwrite]\n"
-    "  PART_SIZE: bytes (digits only), or 256KB, 512KB, 1MB, 1.44MB (floppy), 2MB, 3MB\n"
+// A preset's name as PART_SIZE takes it, before its note: "1.44mb" for
+// "1.44 MB (Floppy Disk)".
+std::string ShortForm(const SizePreset& preset) {
+  const std::string full = Squeezed(preset.text);
+  return full.substr(0, full.find('('));
+}
+
+const char kUsageRest[] =
     "  --overwrite: replace existing parts and batch without asking\n"
     "  Without --overwrite an existing file is replaced only when 'ok' or 'o' is\n"
     "  typed at its question on a terminal; any other answer, an empty line, the\n"
@@ -50,6 +55,19 @@ const char kUsage[] =
     "  'r' goes on; anything else gives up. Case and surrounding blanks are ignored.\n"
     "exit codes: 0 done, 1 split failed, 2 usage, 3 source, 4 destination,\n"
     "  5 more than 999 parts, 6 cancelled\n";
+
+// The presets from the size list itself, in its order.
+std::string Usage() {
+  std::string presets;
+  for (std::size_t i = 0; i < kSizePresetCount; ++i) {
+    if (SizePresets[i].bytes == 0) continue;
+    std::string shown = ShortForm(SizePresets[i]);
+    for (char& c : shown) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    presets += (presets.empty() ? "" : ", ") + shown + (static_cast<int>(i) == kFloppyPresetIndex ? " (floppy)" : "");
+  }
+  return "usage: plyx-split SOURCE DEST_FOLDER PART_SIZE [--overwrite]\n"
+         "  PART_SIZE: bytes (digits only), or " + presets + "\n" + kUsageRest;
+}
 
 bool CopyPath(const char* text, char (&buffer)[kPathBufferSize]) {
   const int n = std::snprintf(buffer, sizeof buffer, "%s", text);
@@ -101,9 +119,7 @@ bool ParsePartSize(const char* text, std::uint32_t* bytes) {
   const std::string wanted = Squeezed(text);
   for (std::size_t i = 0; i < kSizePresetCount; ++i) {
     if (SizePresets[i].bytes == 0) continue;
-    const std::string full = Squeezed(SizePresets[i].text);
-    const std::string shortForm = full.substr(0, full.find('('));
-    if (wanted == full || wanted == shortForm ||
+    if (wanted == Squeezed(SizePresets[i].text) || wanted == ShortForm(SizePresets[i]) ||
         (static_cast<int>(i) == kFloppyPresetIndex && wanted == "floppy")) {
       *bytes = SizePresets[i].bytes;
       return true;
@@ -121,7 +137,7 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
     if (std::strcmp(argv[i], "--overwrite") == 0) {
       overwrite = true;
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::fputs(kUsage, io.out);
+      std::fputs(Usage().c_str(), io.out);
       return kExitOk;
     } else if (count < 3) {
       positionalIndex[count] = i;
@@ -131,7 +147,7 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
     }
   }
   if (count != 3) {
-    std::fputs(kUsage, io.err);
+    std::fputs(Usage().c_str(), io.err);
     return kExitUsage;
   }
   // The system's best fit would open another file: "Ωmega.bin" as "Omega.bin".
@@ -149,7 +165,7 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
   job.cancelRequested = false;
   std::uint32_t partSize = 0;
   if (!ParsePartSize(positional[2], &partSize)) {
-    std::fprintf(io.err, "plyx-split: '%s' is not a part size\n%s", positional[2], kUsage);
+    std::fprintf(io.err, "plyx-split: '%s' is not a part size\n%s", positional[2], Usage().c_str());
     return kExitUsage;
   }
   if (!CopyPath(positional[0], job.sourcePath)) {
@@ -185,22 +201,23 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
                  static_cast<unsigned>(kMaxParts));
     return kExitTooManyParts;
   }
-  job.progressMax = job.partCount > 1 ? job.partCount + 1 : 2;
+  job.progressMax = ProgressMaxOf(job.partCount);
 
   TerminalUi ui(io, job.progressMax, overwrite, job.cancelRequested);
   interruptFlag = &job.cancelRequested;
   const std::uint32_t status = RunSplit(job, ui, SystemDiskSpace());
   interruptFlag = nullptr;
 
-  if (status == kStatusOk && job.currentPart == job.partCount + 1) {
+  const SplitOutcome outcome = OutcomeOf(job, status);
+  if (outcome == SplitOutcome::kSplit) {
     std::fprintf(io.out, "Split '%s' into %u part(s) and %s.bat in %s\n", job.sourcePath,
                  static_cast<unsigned>(job.partCount), FileNamePart(job.sourcePath),
                  job.destFolder);
     std::fflush(io.out);
     return kExitOk;
   }
-  if (status == kStatusOverwriteDeclined) {
-    std::fprintf(io.err, "plyx-split: !!! File Split Cancelled, as requested !!!\n");
+  if (outcome == SplitOutcome::kStoppedByUser) {
+    std::fprintf(io.err, "plyx-split: %s\n", MessageOf(MessageId::kSplitStopped).text);
     return kExitCancelled;
   }
   return kExitSplitFailed;

@@ -1,7 +1,5 @@
 #include "disk_space.h"
 
-#include <cstdio>
-
 #include "disk_file.h"
 #include "path_text.h"
 #include "split_job.h"
@@ -24,16 +22,13 @@ std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, 
   while (!fits && lastAnswer == SplitAnswer::kRetry) {
     if (disk.IsRemovable(root)) {
       char text[kPathBufferSize];
-      std::snprintf(text, sizeof text,
-                    "Insert another Disk which has atleast %lu bytes free \n"
-                    "                            and retry",
-                    static_cast<unsigned long>(bytesNeeded));
+      ComposeMessage(text, sizeof text, MessageId::kInsertAnotherDisk, static_cast<unsigned long>(bytesNeeded));
       lastAnswer = ui.Ask(SplitQuestion::kInsertDisk, text) == SplitAnswer::kRetry
                        ? SplitAnswer::kRetry
                        : SplitAnswer::kCancel;
       userChose = true;
     } else {
-      ui.Ask(SplitQuestion::kDiskFull, "Disk is full, quiting PLYX");
+      ui.Ask(SplitQuestion::kDiskFull, MessageOf(MessageId::kDiskFull).text);
       lastAnswer = SplitAnswer::kCancel;
       userChose = false;
     }

@@ -242,7 +242,7 @@ bool BuildMergeBatch(const std::u16string& name, std::uint32_t fileSize, std::ui
 }
 
 static std::uint32_t BatchFailed(SplitUi& ui) {
-  ui.Ask(SplitQuestion::kFailure, kBatchFailedText);
+  ui.Ask(SplitQuestion::kFailure, MessageOf(MessageId::kBatchFailed).text);
   return kStatusBatchFailed;
 }
 
@@ -259,7 +259,7 @@ std::uint32_t WriteMergeBatch(SplitJobRecord& job, std::uint32_t partSize, Split
 
   if (FileExists(batchPath)) {
     char question[kQuestionBufferSize];
-    std::snprintf(question, sizeof question, kOverwriteQuestion, batchPath);
+    ComposeMessage(question, sizeof question, MessageId::kOverwriteQuestion, batchPath);
     // A cancel confirmed while the question was open counts as its answer.
     if (ui.Ask(SplitQuestion::kOverwrite, question) != SplitAnswer::kOk || job.cancelRequested) {
       ++job.currentPart;

@@ -21,7 +21,7 @@ bool BuildMergeBatch(const std::u16string& name, std::uint32_t fileSize, std::ui
 // `partSize` bytes (job.partSize holds the last part's size after a run).
 // Returns kStatusOk; kStatusOverwriteDeclined when the user keeps an existing
 // batch or the run was cancelled meanwhile (currentPart is then advanced so
-// the split reads as cancelled); kStatusBatchFailed after showing "Unable to
-// Create BAT File 8000", with no partial file left behind.
+// the split reads as cancelled); kStatusBatchFailed after showing
+// kBatchFailed, with no partial file left behind.
 std::uint32_t WriteMergeBatch(SplitJobRecord& job, std::uint32_t partSize, SplitUi& ui,
                               DiskSpace& disk);

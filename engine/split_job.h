@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "app_constants.h"
+#include "messages.h"  // the run's statuses
 
 class AnimationControl;
 class ProgressBar;
@@ -15,19 +16,8 @@ constexpr std::uint32_t kFloppyPartSize = 1457664;
 constexpr std::uint32_t kChunkSize = 65536;
 constexpr std::uint32_t kMaxParts = 999;
 
-// Status values of a split run.
-enum SplitStatus : std::uint32_t {
-  kStatusOk = 0,
-  kStatusNotStarted = 999,      // at the end: the source failed to open
-  kStatusQueryFailed = 1000,
-  kStatusCreateFailed = 2000,
-  kStatusRetryQueryFailed = 3000,
-  kStatusNoRoom = 4000,
-  kStatusReadFailed = 5000,
-  kStatusWriteFailed = 6000,
-  kStatusOverwriteDeclined = 7000,
-  kStatusBatchFailed = 8000,
-};
+// The top of the progress range: one step a part and one for the batch.
+constexpr std::uint32_t ProgressMaxOf(std::uint32_t partCount) { return partCount > 1 ? partCount + 1 : 2; }
 
 // How a run ended, for the report after it.
 enum class SplitOutcome {

@@ -4,12 +4,29 @@
 
 #include <cstdint>
 
+#include "messages.h"
+
 enum class SplitQuestion {
-  kOverwrite,    // OK / Cancel, no icon: an existing part or batch file
-  kInsertDisk,   // Retry / Cancel, stop icon: another removable disk
-  kDiskFull,     // OK only, stop icon: a fixed disk without room
-  kFailure,      // OK only, exclamation icon: the run's end-of-run failure
+  kOverwrite,    // OK / Cancel: an existing part or batch file
+  kInsertDisk,   // Retry / Cancel: another removable disk
+  kDiskFull,     // OK only: a fixed disk without room
+  kFailure,      // OK only: the run's end-of-run failure
 };
+
+// The box each kind is shown in: its catalogued message's style.
+constexpr MessageStyle StyleOf(SplitQuestion kind) {
+  switch (kind) {
+    case SplitQuestion::kOverwrite:
+      return MessageOf(MessageId::kOverwriteQuestion).style;
+    case SplitQuestion::kInsertDisk:
+      return MessageOf(MessageId::kInsertAnotherDisk).style;
+    case SplitQuestion::kDiskFull:
+      return MessageOf(MessageId::kDiskFull).style;
+    case SplitQuestion::kFailure:
+      break;
+  }
+  return kRunFailureStyle;
+}
 
 enum class SplitAnswer { kOk, kCancel, kRetry };
 

@@ -22,19 +22,6 @@ bool Fits(int formattedLength) {
   return formattedLength >= 0 && static_cast<std::size_t>(formattedLength) < kPathBufferSize;
 }
 
-const char* FailureText(std::uint32_t status) {
-  switch (status) {
-    case kStatusNotStarted: return "Unable to Open Source File 999";
-    case kStatusQueryFailed: return "Disk Full : 1000";
-    case kStatusCreateFailed: return "Unable to Create Destination File : 2000";
-    case kStatusRetryQueryFailed: return "Split Cancelled : 3000";
-    case kStatusNoRoom: return "Split Cancelled : 4000";
-    case kStatusReadFailed: return "Split Cancelled : 5000";
-    case kStatusWriteFailed: return "Split Cancelled : 6000";
-    default: return "Unknown Error - Cancelling Split";
-  }
-}
-
 // Copies one part into the open `part`; returns the status, and through
 // `remaining` how much of the part was left uncopied.
 std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFile& source,
@@ -96,7 +83,7 @@ std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, Disk
     if (!part.Open(kDiskFileCreateNew, partPath)) {
       if (FileExists(partPath)) {
         char question[kQuestionBufferSize];
-        std::snprintf(question, sizeof question, kOverwriteQuestion, partPath);
+        ComposeMessage(question, sizeof question, MessageId::kOverwriteQuestion, partPath);
         if (ui.Ask(SplitQuestion::kOverwrite, question) != SplitAnswer::kOk) {
           status = kStatusOverwriteDeclined;
         }
@@ -126,11 +113,11 @@ std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk
   const char* name = FileNamePart(job.sourcePath);
   bool sourceOpened = false;
   if (buffer == nullptr) {
-    ui.Ask(SplitQuestion::kFailure, kMemoryFailureText);
+    ui.Ask(SplitQuestion::kFailure, MessageOf(MessageId::kMemoryFailure).text);
   } else if (!AddTrailingSeparator(job.destFolder, sizeof job.destFolder) ||
              !PartPathsFit(job.destFolder, name)) {
     heap.Free(buffer);
-    ui.Ask(SplitQuestion::kFailure, kPathTooLongText);
+    ui.Ask(SplitQuestion::kFailure, MessageOf(MessageId::kPathTooLong).text);
     status = kStatusCreateFailed;
   } else {
     const std::uint32_t partSize = job.partSize;  // the run turns it into the last part's size
@@ -157,7 +144,7 @@ std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk
       ui.FillProgress();
       ui.Pause(200);
     } else if (status != kStatusOverwriteDeclined) {
-      ui.Ask(SplitQuestion::kFailure, FailureText(status));
+      ui.Ask(SplitQuestion::kFailure, RunFailureText(status));
     }
   }
 
@@ -173,7 +160,6 @@ std::uint32_t RunSplit(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk) {
 
 SplitOutcome OutcomeOf(const SplitJobRecord& job, std::uint32_t status) {
   if (status == kStatusOk && job.currentPart == job.partCount + 1) return SplitOutcome::kSplit;
-  // 7000 is the user's answer wherever it comes from, a confirmed cancel included.
   const bool answered = status == kStatusOverwriteDeclined || (status == kStatusNoRoom && job.diskGivenUp);
   return answered ? SplitOutcome::kStoppedByUser : SplitOutcome::kFailed;
 }

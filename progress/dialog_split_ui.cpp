@@ -7,20 +7,6 @@
 #include "focus_rules.h"
 #include "resource_ids.h"
 
-UINT QuestionStyle(SplitQuestion kind) {
-  switch (kind) {
-    case SplitQuestion::kOverwrite:
-      return MB_OKCANCEL;
-    case SplitQuestion::kInsertDisk:
-      return MB_RETRYCANCEL | MB_ICONSTOP;
-    case SplitQuestion::kDiskFull:
-      return MB_OK | MB_ICONSTOP;
-    case SplitQuestion::kFailure:
-      return MB_OK | MB_ICONEXCLAMATION;
-  }
-  return MB_OK;
-}
-
 DialogSplitUi::DialogSplitUi(HWND dialogWindow, SplitJobRecord& splitJob, CallHook hook)
     : dialog(dialogWindow), job(splitJob), beforeCall(std::move(hook)) {}
 
@@ -45,7 +31,7 @@ void DialogSplitUi::FillProgress() {
 
 SplitAnswer DialogSplitUi::Ask(SplitQuestion kind, const char* text) {
   BeforeCall("Ask");
-  switch (AskOnWorkerThread(text, QuestionStyle(kind))) {
+  switch (AskOnWorkerThread(text, StyleOf(kind))) {
     case IDOK:
       return SplitAnswer::kOk;
     case IDRETRY:

@@ -9,9 +9,6 @@
 #include "split_job.h"
 #include "split_ui.h"
 
-// Message box style of each question the run asks.
-UINT QuestionStyle(SplitQuestion kind);
-
 class DialogSplitUi : public SplitUi {
  public:
   // Runs on the worker's thread before each call but RunOver, with the call's

@@ -1,6 +1,6 @@
 #include "focus_rules.h"
 
-#include "app_constants.h"
+#include "message_box.h"
 
 // The worker's question is a message box without owner on the worker's thread,
 // so that the progress window stays usable (its Cancel) while it is open. Its
@@ -57,10 +57,10 @@ HWND WorkerQuestion() {
   return found;
 }
 
-int AskOnWorkerThread(const char* text, UINT style) {
+int AskOnWorkerThread(const char* text, MessageStyle style) {
   // The progress window, activated by the other thread, would keep the
   // keyboard; PLYX is the foreground process, so its worker may take it.
-  return MessageBoxA(nullptr, text, kAppTitle, style | MB_SETFOREGROUND);
+  return ShowMessageText(nullptr, text, MessageCaption::kTitle, style, MB_SETFOREGROUND);
 }
 
 // The question's first show can come before the progress window's, which then

@@ -5,12 +5,14 @@
 
 #include <windows.h>
 
+#include "messages.h"
+
 // The worker's open question: a visible window of this process on another
 // thread (the worker is the only other thread with windows). nullptr if none.
 HWND WorkerQuestion();
 
 // The worker's thread asks and gets the button pressed.
-int AskOnWorkerThread(const char* text, UINT style);
+int AskOnWorkerThread(const char* text, MessageStyle style);
 
 // From the progress window's thread: an open question goes in front of it,
 // with the keyboard.

@@ -4,6 +4,7 @@
 #include <process.h>
 
 #include <atomic>
+#include <memory>
 #include <new>
 
 #include "animation_control.h"
@@ -13,6 +14,7 @@
 #include "focus_rules.h"
 #include "globals.h"
 #include "holders.h"
+#include "message_box.h"
 #include "progress_bar.h"
 #include "resource_ids.h"
 #include "split_job.h"
@@ -21,12 +23,20 @@
 namespace {
 
 std::atomic<const ProgressWorkerHooks*> workerHooks{nullptr};
-// How the last run ended; a failure until its worker reports.
-std::atomic<SplitOutcome> runOutcome{SplitOutcome::kFailed};
-// One of the dialog's confirmations is open.
-bool asking = false;
-// The dialog is past its close question: waiting for the worker or ending.
-bool closing = false;
+
+// What one progress window keeps between its messages. RunProgressDialog owns
+// it for the dialog's life and hands it over at WM_INITDIALOG; the window
+// holds it (DWLP_USER), where the worker's thread finds it too.
+struct ProgressRun {
+  std::atomic<SplitOutcome> outcome{SplitOutcome::kFailed};  // a failure until the worker reports
+  // SplitJob points at them while the dialog lives.
+  std::unique_ptr<AnimationControl> animation;
+  std::unique_ptr<ProgressBar> progressBar;
+  bool asking = false;   // one of the dialog's confirmations is open
+  bool closing = false;  // past its close question: waiting for the worker or ending
+};
+
+ProgressRun* RunOf(HWND dialog) { return reinterpret_cast<ProgressRun*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 constexpr DWORD kAnimationStyle = WS_CHILD | ACS_TRANSPARENT | ACS_AUTOPLAY;
 constexpr int kAnimationX = 30;
@@ -35,14 +45,13 @@ constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | PBS_SMOOTH;
 constexpr RECT kBarPlace = {10, 65, 315, 20};  // x, y, width, height
 constexpr COLORREF kBarColor = RGB(62, 17, 238);
 constexpr COLORREF kBarBackground = RGB(255, 255, 255);
-constexpr char kConfirmCaption[] = "Confirm to Cancel";
 // Posted when the dialog is made active other than by a click: by then the
 // activation is over and the keyboard can be handed on.
 constexpr UINT kActivated = WM_APP;
 
-void CreateAnimation(HWND dialog) {
-  auto* animation = new (std::nothrow) AnimationControl();
-  SplitJob.animation = animation;
+void CreateAnimation(HWND dialog, ProgressRun& run) {
+  run.animation.reset(new (std::nothrow) AnimationControl());
+  AnimationControl* animation = SplitJob.animation = run.animation.get();
   // Without its animation the dialog still works; failures show nothing.
   if (animation && animation->Create(kAnimationStyle, kAnimationX, kAnimationY, dialog,
                                      IDC_PROGRESS_ANIMATION)) {
@@ -50,9 +59,9 @@ void CreateAnimation(HWND dialog) {
   }
 }
 
-void CreateProgressBar(HWND dialog) {
-  auto* bar = new (std::nothrow) ProgressBar();
-  SplitJob.progressBar = bar;
+void CreateProgressBar(HWND dialog, ProgressRun& run) {
+  run.progressBar.reset(new (std::nothrow) ProgressBar());
+  ProgressBar* bar = SplitJob.progressBar = run.progressBar.get();
   if (!bar || !bar->Create(kBarStyle, kBarPlace, dialog, IDC_PROGRESS_BAR)) return;
   bar->SetBarColor(kBarColor);
   bar->SetBkColor(kBarBackground);
@@ -103,21 +112,18 @@ void WaitForWorker(HANDLE thread) {
   DropQueuedInput();
 }
 
-void FreeControls() {
-  if (SplitJob.animation) {
-    SplitJob.animation->Stop();
-    delete SplitJob.animation;
-    SplitJob.animation = nullptr;
-  }
-  delete SplitJob.progressBar;
+void FreeControls(ProgressRun& run) {
+  SplitJob.animation = nullptr;
   SplitJob.progressBar = nullptr;
+  if (run.animation) run.animation->Stop();
+  run.animation.reset();
+  run.progressBar.reset();
 }
 
-INT_PTR OnInitDialog(HWND dialog) {
-  asking = closing = false;
-  CreateAnimation(dialog);
-  SplitJob.progressMax = SplitJob.partCount > 1 ? SplitJob.partCount + 1 : 2;
-  CreateProgressBar(dialog);
+INT_PTR OnInitDialog(HWND dialog, ProgressRun& run) {
+  CreateAnimation(dialog, run);
+  SplitJob.progressMax = ProgressMaxOf(SplitJob.partCount);
+  CreateProgressBar(dialog, run);
   SplitJob.cancelRequested = false;
   // A previous run leaves `finished` set and `currentPart` at its success value;
   // until the worker resets them itself, a cancel would go unasked and unwaited,
@@ -128,10 +134,10 @@ INT_PTR OnInitDialog(HWND dialog) {
   return FALSE;
 }
 
-int Confirm(HWND dialog, const char* question) {
-  asking = true;
-  const int answer = MessageBoxA(dialog, question, kConfirmCaption, MB_OKCANCEL | MB_ICONQUESTION);
-  asking = false;
+int Confirm(HWND dialog, ProgressRun& run, MessageId question) {
+  run.asking = true;
+  const int answer = ShowMessage(dialog, question);
+  run.asking = false;
   return answer;
 }
 
@@ -142,8 +148,8 @@ BOOL CALLBACK EndIfOwnedBy(HWND window, LPARAM owner) {
 
 // Also after a finished run the worker is waited for: it still has to return
 // with the run's result.
-void EndRun(HWND dialog) {
-  closing = true;
+void EndRun(HWND dialog, ProgressRun& run) {
+  run.closing = true;
   const UniqueHandle ended(static_cast<HANDLE>(SplitJob.workerThread));
   SplitJob.workerThread = nullptr;
   if (ended.IsValid()) {
@@ -152,23 +158,23 @@ void EndRun(HWND dialog) {
     FrontQuestion();
     WaitForWorker(ended.Get());
   }
-  FreeControls();
+  FreeControls(run);
   EndDialog(dialog, 0);
 }
 
-void OnCancelButton(HWND dialog) {
-  if (SplitJob.finished || closing) return;
-  const int answer = Confirm(dialog, "Do you want to cancel the File Split ?");
+void OnCancelButton(HWND dialog, ProgressRun& run) {
+  if (SplitJob.finished || run.closing) return;
+  const int answer = Confirm(dialog, run, MessageId::kConfirmCancel);
   if (SplitJob.finished) {  // the run ended while asked: the answer no longer matters
-    EndRun(dialog);
+    EndRun(dialog, run);
   } else if (answer == IDOK) {
     SplitJob.cancelRequested = true;
     PostMessageA(dialog, WM_CLOSE, 0, 0);
   }
 }
 
-void OnClose(HWND dialog) {
-  if (asking) {
+void OnClose(HWND dialog, ProgressRun& run) {
+  if (run.asking) {
     // The worker's end, come through the question's own loop. Ending the
     // dialog under its question would give the main window back to the user
     // and let a late answer act on a run that is over: the question goes, and
@@ -179,21 +185,24 @@ void OnClose(HWND dialog) {
     return;
   }
   // Also sent from outside while this dialog waits for the worker.
-  if (closing) return;
+  if (run.closing) return;
   if (!SplitJob.cancelRequested && !SplitJob.finished) {
-    const int answer = Confirm(dialog, "Do you want to close this operation ?");
+    const int answer = Confirm(dialog, run, MessageId::kConfirmClose);
     if (!SplitJob.finished) {
       if (answer != IDOK) return;
       SplitJob.cancelRequested = true;
     }
   }
-  EndRun(dialog);
+  EndRun(dialog, run);
 }
 
-INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
+INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+  ProgressRun* run = RunOf(dialog);
+  if (run == nullptr) return FALSE;  // the messages before WM_INITDIALOG
   switch (message) {
     case WM_INITDIALOG:
-      return OnInitDialog(dialog);
+      return OnInitDialog(dialog, *run);
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_ACTIVE) PostMessageA(dialog, kActivated, 0, 0);
       return FALSE;
@@ -202,10 +211,12 @@ INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
       FrontQuestion();
       return TRUE;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDC_PROGRESS_CANCEL) OnCancelButton(dialog);
+      if (LOWORD(wParam) == IDC_PROGRESS_CANCEL) OnCancelButton(dialog, *run);
+      // FALSE though handled, as this window has always answered: the dialog
+      // manager ends nothing by itself, so Escape's IDCANCEL still does nothing.
       return FALSE;
     case WM_CLOSE:
-      OnClose(dialog);
+      OnClose(dialog, *run);
       return TRUE;
     default:
       return FALSE;
@@ -214,8 +225,8 @@ INT_PTR ProgressMessage(HWND dialog, UINT message, WPARAM wParam) {
 
 }  // namespace
 
-INT_PTR CALLBACK ProgressDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  return GuardCallback(FALSE, [&] { return ProgressMessage(dialog, message, wParam); });
+INT_PTR CALLBACK ProgressDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardCallback(FALSE, [&] { return ProgressMessage(dialog, message, wParam, lParam); });
 }
 
 unsigned __stdcall SplitWorker(void* dialog) {
@@ -224,7 +235,8 @@ unsigned __stdcall SplitWorker(void* dialog) {
     DialogSplitUi ui(static_cast<HWND>(dialog), SplitJob,
                      hooks ? hooks->beforeCall : DialogSplitUi::CallHook());
     DiskSpace& disk = hooks && hooks->disk ? *hooks->disk : SystemDiskSpace();
-    runOutcome = OutcomeOf(SplitJob, RunSplit(SplitJob, ui, disk));
+    // The dialog waits for this thread before it ends, so its run outlives the worker.
+    RunOf(static_cast<HWND>(dialog))->outcome = OutcomeOf(SplitJob, RunSplit(SplitJob, ui, disk));
   });
   // A run cut short by a failed allocation is over all the same, and no success.
   if (!ran) {
@@ -235,9 +247,10 @@ unsigned __stdcall SplitWorker(void* dialog) {
 }
 
 SplitOutcome RunProgressDialog(HWND owner) {
-  runOutcome = SplitOutcome::kFailed;
-  const INT_PTR ended = DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_PROGRESS), owner, ProgressDialog, 0);
-  return ended == -1 ? SplitOutcome::kFailed : runOutcome.load();
+  ProgressRun run;
+  const INT_PTR ended = DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_PROGRESS), owner, ProgressDialog,
+                                        reinterpret_cast<LPARAM>(&run));
+  return ended == -1 ? SplitOutcome::kFailed : run.outcome.load();
 }
 
 void SetProgressWorkerHooks(const ProgressWorkerHooks* hooks) { workerHooks = hooks; }

@@ -9,6 +9,7 @@
 #include "split_job.h"
 #include "split_ui.h"
 
+// The dialog procedure; RunProgressDialog hands it the run's state with WM_INITDIALOG.
 INT_PTR CALLBACK ProgressDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Runs the dialog (template IDD_PROGRESS of InstanceHandle) modally over
@@ -17,7 +18,7 @@ INT_PTR CALLBACK ProgressDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
 SplitOutcome RunProgressDialog(HWND owner);
 
 // The worker thread's entry: runs the split of SplitJob, reporting into the
-// progress dialog `dialog`. Always returns 0.
+// progress dialog `dialog` that RunProgressDialog runs. Always returns 0.
 unsigned __stdcall SplitWorker(void* dialog);
 
 // Test seams: a disk of the test's own, a call on the worker's thread before each

@@ -44,6 +44,21 @@
 #define IDC_PROGRESS_CANCEL    1027
 #define IDC_PROGRESS_STATUS    1028
 
+// String table: the tooltip texts of the main window's controls
+#define IDS_TIP_SOURCE_FILE   1
+#define IDS_TIP_BROWSE_FILE   2
+#define IDS_TIP_DEST_FOLDER   3
+#define IDS_TIP_BROWSE_FOLDER 4
+#define IDS_TIP_SIZE_LIST     5
+#define IDS_TIP_SPLIT         6
+#define IDS_TIP_CUSTOMIZE     7
+#define IDS_TIP_CLOSE         8
+#define IDS_TIP_ABOUT         9
+#define IDS_TIP_HELP          10
+#define IDS_TIP_FILE_SIZE     11
+#define IDS_TIP_PART_COUNT    12
+#define IDS_TIP_SPLIT_SIZE    13
+
 // Message of the notification-area icon (WM_USER + 1000)
 #define WM_PLYX_TRAY        2024
 // Tag of the command-line hand-over in WM_COPYDATA

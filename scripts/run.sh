@@ -8,7 +8,8 @@
 #                                                   picture of the main window with FILE chosen (Xvfb)
 #   bash scripts/run.sh --screenshot PNG [FILE]     under Xvfb: save the main window as PNG, then close it
 #   bash scripts/run.sh --cli [FILE [PART_SIZE]]    only the split, the join and the comparison
-#                                                   (PART_SIZE: bytes or 256KB ... 3MB, default 1.44MB)
+#                                                   (PART_SIZE: bytes or a preset of plyx-split --help,
+#                                                   default 1.44MB)
 #
 # Parts, batch and picture go to build/run. PLYX_RUN_DIR, PLYX_BUILD and
 # PLYX_WINEPREFIX choose other folders (defaults build/run, build/windows, build/wine).
@@ -118,10 +119,13 @@ split_and_join() {
   fi
 }
 
-# The main window's X window: Wine draws the caption itself in the prefix's
-# unmanaged mode, so the window alone makes a whole picture.
+# The main window's X window, by the title the build wrote: Wine draws the
+# caption itself in the prefix's unmanaged mode, so the window alone makes a
+# whole picture.
 main_window_id() {
-  xwininfo -root -tree 2>/dev/null | awk '/"PLYX - Quorvant Ver 1.4"/ { print $1; exit }'
+  local title
+  title="$(sed -n 's/^#define PLYX_TITLE "\(.*\)"$/\1/p' "$build/include/version.h")"
+  xwininfo -root -tree 2>/dev/null | awk -v title="\"$title\"" 'index($0, title) { print $1; exit }'
 }
 
 take_screenshot() {

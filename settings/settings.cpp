@@ -5,6 +5,10 @@
 
 Settings* AppSettings = nullptr;
 
+bool UseMRUD() { return AppSettings != nullptr && AppSettings->GetUseMRUD(); }
+bool MinToSysTray() { return AppSettings != nullptr && AppSettings->GetMinToSysTray(); }
+bool ToolTipEn() { return AppSettings != nullptr && AppSettings->GetToolTipEn(); }
+
 namespace {
 
 constexpr char kKeyPath[] = "Software\\Plyx";

@@ -81,3 +81,9 @@ class Settings {
 
 // The process-wide settings, created by start-up.
 extern Settings* AppSettings;
+
+// The preference flags as the main window reads them: off while no store
+// exists (the Win32 tests run the main dialog without one).
+bool UseMRUD();  // the history's newest destination, not the file's folder
+bool MinToSysTray();
+bool ToolTipEn();

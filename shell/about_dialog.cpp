@@ -1,6 +1,8 @@
 #include "about_dialog.h"
 
+#include <memory>
 #include <new>
+#include <optional>
 
 #include "app_constants.h"
 #include "callback_guard.h"
@@ -10,27 +12,23 @@
 
 namespace {
 
-// One About box at a time, modal over the main window.
-HyperLink* link = nullptr;
-ToolTipManager* tips = nullptr;
-// The link keeps a pointer to its address for as long as it lives.
-char address[kPathBufferSize];
+// What the About box keeps while it is open; one box at a time, modal over the
+// main window. It goes with the box's window, however the box ends.
+struct AboutBox {
+  char address[kPathBufferSize] = {};  // the link keeps a pointer to it
+  std::unique_ptr<HyperLink> link;
+  std::unique_ptr<ToolTipManager> tips;
+};
+std::optional<AboutBox> about;
 
 void OnInitDialog(HWND dialog) {
+  AboutBox& box = about.emplace();
   // A path that does not fit is no address: the click then reports the failure.
-  if (!HelpFilePath(address, sizeof address)) address[0] = '\0';
-  const HyperLinkParams params{address, kAboutLinkText, 0, 0, 0, "Tahoma", 10, 400, kLinkUnderline, 145, 105};
-  link = new (std::nothrow) HyperLink(dialog, params);
-  tips = new (std::nothrow) ToolTipManager(dialog);
-  if (link != nullptr && tips != nullptr && link->Window() != nullptr) tips->AddTool(link->Window(), address);
-}
-
-void OnClose(HWND dialog) {
-  delete link;
-  delete tips;
-  link = nullptr;
-  tips = nullptr;
-  EndDialog(dialog, 0);
+  if (!HelpFilePath(box.address, sizeof box.address)) box.address[0] = '\0';
+  const HyperLinkParams params{box.address, kAboutLinkText, 0, 0, 0, "Tahoma", 10, 400, kLinkUnderline, 145, 105};
+  box.link.reset(new (std::nothrow) HyperLink(dialog, params));
+  box.tips.reset(new (std::nothrow) ToolTipManager(dialog));
+  if (box.link && box.tips && box.link->Window() != nullptr) box.tips->AddTool(box.link->Window(), box.address);
 }
 
 }  // namespace
@@ -45,8 +43,12 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         if (LOWORD(wParam) == IDOK) SendMessageA(dialog, WM_CLOSE, 0, 0);
         return FALSE;
       case WM_CLOSE:
-        OnClose(dialog);
+        EndDialog(dialog, 0);
         return TRUE;
+      case WM_DESTROY:
+        // Also when the quit message ended the box's loop with no WM_CLOSE.
+        about.reset();
+        return FALSE;
       default:
         return FALSE;
     }

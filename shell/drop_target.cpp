@@ -12,6 +12,7 @@
 #include "file_system.h"
 #include "globals.h"
 #include "holders.h"
+#include "message_box.h"
 #include "resource_ids.h"
 #include "split_job.h"
 
@@ -43,8 +44,9 @@ bool NamedExactly(HDROP items, const char* ansi) {
   return WideToExactAnsi(wide, &exact) && exact == ansi;
 }
 
-// Steps 3 to 8 of ResolveShortcut; the interfaces go before COM ends, the
-// persist-file interface first.
+// The shell link object loads the shortcut, resolves it and reads its target's
+// path. Under COM of the caller's; the interfaces go first, the persist-file
+// interface before the link.
 bool LoadAndResolve(const char* shortcut, char* target) {
   ComPtr<IShellLinkA> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid()))) {
@@ -157,9 +159,12 @@ HRESULT DropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect) {
 
 bool DropTarget::ResolveShortcut(const char* shortcut, char* target) {
   target[0] = '\0';
-  const HRESULT com = CoInitialize(nullptr);
-  const bool resolved = LoadAndResolve(shortcut, target);
-  if (SUCCEEDED(com)) CoUninitialize();
+  bool resolved = false;
+  {
+    // Whatever the start gives: on this thread OLE may run already.
+    const ComScope com(ComScope::Kind::kCom);
+    resolved = LoadAndResolve(shortcut, target);
+  }
   if (!resolved) target[0] = '\0';
   return resolved;
 }
@@ -169,13 +174,13 @@ void InstallDropTarget(HWND dialog, bool (*requestOpen)()) {
   MainDropTarget = new (std::nothrow) DropTarget;
   dropTargetLocked = MainDropTarget != nullptr && CoLockObjectExternal(MainDropTarget, TRUE, TRUE) == S_OK;
   if (!dropTargetLocked) {
-    MessageBoxA(nullptr, "Unexpected Error : OLE Object Failure : 0004", kAppTitle, MB_ICONSTOP);
+    ShowMessage(nullptr, MessageId::kOleObjectFailure);
     PostMessageA(dialog, WM_DESTROY, 0, 0);
     return;
   }
   dropTargetRegistered = RegisterDragDrop(dialog, MainDropTarget) == S_OK;
   if (!dropTargetRegistered) {
-    MessageBoxA(dialog, "Unexpected Error : OLE Registration Failure : 0003", kAppTitle, MB_ICONSTOP);
+    ShowMessage(dialog, MessageId::kOleRegistrationFailure);
     PostMessageA(dialog, WM_DESTROY, 0, 0);
   }
 }

@@ -34,7 +34,8 @@ class DropTarget final : public IDropTarget {
 
  private:
   ~DropTarget() = default;
-  // Steps 4 to 7 of the decision on the item list of the drag.
+  // The drag's item list holds exactly one item with an exact ANSI name that
+  // fits: a folder, a file, or a shortcut whose target file exists (then held).
   bool TakeItem(HDROP items);
 
   bool isFile = false;    // heldPath names a file, not a folder; only while accepted
@@ -47,8 +48,8 @@ class DropTarget final : public IDropTarget {
 extern DropTarget* MainDropTarget;
 
 // Creates the drop target, locks it and registers it on the main window. On a
-// failure it reports "OLE Object Failure" or "OLE Registration Failure" and
-// posts WM_DESTROY, which ends PLYX. `requestOpen` says whether the request
+// failure it reports kOleObjectFailure or kOleRegistrationFailure and posts
+// WM_DESTROY, which ends PLYX. `requestOpen` says whether the request
 // may change now; while it says no, every drag is refused.
 void InstallDropTarget(HWND dialog, bool (*requestOpen)());
 // Revokes, releases and unlocks what InstallDropTarget set up, each only when

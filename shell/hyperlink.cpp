@@ -7,6 +7,7 @@
 #include "app_constants.h"
 #include "callback_guard.h"
 #include "holders.h"
+#include "message_box.h"
 
 namespace {
 
@@ -53,15 +54,16 @@ HyperLink::HyperLink(HWND parent, HyperLinkParams params) {
                      (style & kLinkStrikeOut) != 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                      PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS, faceName);
   SIZE size{};
-  const HGDIOBJ previous = SelectObject(screen.Get(), font);
-  GetTextExtentPoint32A(screen.Get(), text, lstrlenA(text), &size);
-  SelectObject(screen.Get(), previous);
+  {
+    const SelectedObject selected(screen.Get(), font);
+    GetTextExtentPoint32A(screen.Get(), text, lstrlenA(text), &size);
+  }
 
   RegisterLinkClass(HyperLinkWndProc, LoadLinkCursor());
   window = CreateWindowExA(0, kClassName, "", WS_CHILD, params.x, params.y, size.cx, size.cy, parent, nullptr,
                            GetModuleHandleA(nullptr), this);
   if (window == nullptr) {
-    MessageBoxA(parent, "Error Creating HyperLink Window", "", MB_OK);
+    ShowMessage(parent, MessageId::kLinkFailure);
     return;
   }
   ShowWindow(window, SW_SHOWNORMAL);
@@ -113,11 +115,12 @@ void HyperLink::Paint() {
   HDC dc = BeginPaint(window, &paint);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, hover ? hoverColour : visited ? visitedColour : normalColour);
-  const HGDIOBJ previous = SelectObject(dc, font);
-  RECT client;
-  GetClientRect(window, &client);
-  DrawTextA(dc, text, -1, &client, DT_CENTER | DT_VCENTER);
-  SelectObject(dc, previous);
+  {
+    const SelectedObject selected(dc, font);
+    RECT client;
+    GetClientRect(window, &client);
+    DrawTextA(dc, text, -1, &client, DT_CENTER | DT_VCENTER);
+  }
   EndPaint(window, &paint);
 }
 
@@ -145,7 +148,7 @@ void HyperLink::OnTimer() {
 void HyperLink::OnClick() {
   visited = true;
   const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOW));
-  if (result <= 32) MessageBoxA(parent, "Error Opening the Browser", "Error", MB_ICONSTOP);
+  if (result <= 32) ShowMessage(parent, MessageId::kBrowserFailure);
   InvalidateRect(window, nullptr, TRUE);
 }
 

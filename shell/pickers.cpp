@@ -9,6 +9,7 @@
 #include "app_constants.h"
 #include "callback_guard.h"
 #include "holders.h"
+#include "message_box.h"
 #include "split_job.h"
 
 static_assert(kOpenFileRecordSize == (sizeof(void*) == 4 ? 76 : 136), "the record without the Windows 2000 fields");

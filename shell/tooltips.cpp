@@ -3,6 +3,7 @@
 #include <new>
 
 #include "callback_guard.h"
+#include "message_box.h"
 #include "resource_ids.h"
 
 static_assert(kToolRecordSize == (sizeof(void*) == 4 ? 44 : 64), "the form with lParam");
@@ -23,15 +24,14 @@ struct MainTool {
 // The texts sit beside their controls; the combo and edit boxes are wide, so
 // their tips are centred below them.
 constexpr MainTool kMainTools[] = {
-    {IDC_SOURCE_FILE, TTF_CENTERTIP, 1},  {IDC_BROWSE_FILE, 0, 2},
-    {IDC_DEST_FOLDER, TTF_CENTERTIP, 3},  {IDC_BROWSE_FOLDER, 0, 4},
-    {IDC_SIZE_LIST, TTF_CENTERTIP, 5},    {IDC_SPLIT, 0, 6},
-    {IDC_CUSTOMIZE, 0, 7},                {IDC_CLOSE, 0, 8},
-    {IDC_ABOUT, 0, 9},                    {IDC_HELP_BUTTON, 0, 10},
-    {IDC_SPLIT_SIZE_TEXT, 0, 13},         {IDC_PART_COUNT_TEXT, 0, 12},
-    {IDC_FILE_SIZE_TEXT, 0, 11},
+    {IDC_SOURCE_FILE, TTF_CENTERTIP, IDS_TIP_SOURCE_FILE},   {IDC_BROWSE_FILE, 0, IDS_TIP_BROWSE_FILE},
+    {IDC_DEST_FOLDER, TTF_CENTERTIP, IDS_TIP_DEST_FOLDER},   {IDC_BROWSE_FOLDER, 0, IDS_TIP_BROWSE_FOLDER},
+    {IDC_SIZE_LIST, TTF_CENTERTIP, IDS_TIP_SIZE_LIST},       {IDC_SPLIT, 0, IDS_TIP_SPLIT},
+    {IDC_CUSTOMIZE, 0, IDS_TIP_CUSTOMIZE},                   {IDC_CLOSE, 0, IDS_TIP_CLOSE},
+    {IDC_ABOUT, 0, IDS_TIP_ABOUT},                           {IDC_HELP_BUTTON, 0, IDS_TIP_HELP},
+    {IDC_SPLIT_SIZE_TEXT, 0, IDS_TIP_SPLIT_SIZE},            {IDC_PART_COUNT_TEXT, 0, IDS_TIP_PART_COUNT},
+    {IDC_FILE_SIZE_TEXT, 0, IDS_TIP_FILE_SIZE},
 };
-
 }  // namespace
 
 ToolTipManager::ToolTipManager(HWND parent) {
@@ -46,7 +46,7 @@ ToolTipManager::ToolTipManager(HWND parent) {
                             WS_POPUP | WS_BORDER | TTS_ALWAYSTIP, 0, 0, 0, 0, parent, nullptr,
                             GetModuleHandleA(nullptr), nullptr);
   if (toolTip == nullptr) {
-    MessageBoxA(parent, "Error Creating ToolTip Control", "ToolTipClass", MB_ICONSTOP);
+    ShowMessage(parent, MessageId::kToolTipFailure);
     return;
   }
   hook = SetWindowsHookExA(WH_GETMESSAGE, ToolTipHookProc, nullptr, GetCurrentThreadId());

@@ -29,6 +29,9 @@ bool AnimateTrayTransition(HWND window, bool towardsTray) {
   return true;
 }
 
+namespace {
+
+// kTrayRecordSize bytes for the shell, zero but for the fields of the operation.
 void FillTrayRecord(HWND window, bool add, NOTIFYICONDATAA* record) {
   std::memset(record, 0, sizeof *record);
   record->cbSize = kTrayRecordSize;
@@ -40,6 +43,8 @@ void FillTrayRecord(HWND window, bool add, NOTIFYICONDATAA* record) {
   record->hIcon = LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_PLYX));
   std::snprintf(record->szTip, 64, "%s", kAppTitle);
 }
+
+}  // namespace
 
 BOOL SetTrayIcon(HWND window, bool add) {
   NOTIFYICONDATAA record;

@@ -20,7 +20,3 @@ bool AnimateTrayTransition(HWND window, bool towardsTray);
 
 // Adds or removes PLYX's icon; the result of Shell_NotifyIconA.
 BOOL SetTrayIcon(HWND window, bool add);
-
-// The record SetTrayIcon hands to the shell: kTrayRecordSize bytes, zero but
-// for the fields of the chosen operation.
-void FillTrayRecord(HWND window, bool add, NOTIFYICONDATAA* record);

@@ -77,51 +77,23 @@ FolderNameVerdict CheckFolderName(const char* name, char* probe, std::size_t pro
   return FolderNameVerdict::kWellFormed;
 }
 
-FolderNoticeText NoticeText(FolderNotice notice) {
-  switch (notice) {
-    case FolderNotice::kInvalidName:
-      return {"Directory Name is invalid Please Correct", NoticeStyle::kStop};
-    case FolderNotice::kBadCharacters:
-      return {"Directory Name cannot contain any of the following characters:\n"
-              "              / : * ? \" < > | ",
-              NoticeStyle::kStop};
-    case FolderNotice::kAskToCreate:
-      return {"Directory does not exit do you want to create one ?", NoticeStyle::kYesNoQuestion};
-    case FolderNotice::kCreated:
-      return {"Directory Created", NoticeStyle::kPlain};
-    case FolderNotice::kNotCorrected:
-      return {"Correct the Directory Name", NoticeStyle::kInformation};
-    case FolderNotice::kCreateFailed:
-      return {"Unexpected Error : Create Directory Failure : 0007", NoticeStyle::kStop};
-    case FolderNotice::kAccessDenied:
-      return {"Access Denied to Open the Directory", NoticeStyle::kStop};
-    case FolderNotice::kInsertDisk:
-      return {"Insert Disk & Retry", NoticeStyle::kStop};
-    case FolderNotice::kNetworkNotFound:
-      return {"Network Not Found Correct the Directory Name", NoticeStyle::kStop};
-    case FolderNotice::kDiskAccess:
-      break;
-  }
-  return {"Unexpected Error : Disk Access : 0008", NoticeStyle::kStop};
+MessageId NoticeFor(FolderNameVerdict verdict) {
+  return verdict == FolderNameVerdict::kBadCharacters ? MessageId::kBadFolderCharacters
+                                                      : MessageId::kInvalidFolderName;
 }
 
-FolderNotice NoticeFor(FolderNameVerdict verdict) {
-  return verdict == FolderNameVerdict::kBadCharacters ? FolderNotice::kBadCharacters
-                                                      : FolderNotice::kInvalidName;
-}
-
-FolderNotice NoticeForProbeError(std::uint32_t error) {
+MessageId NoticeForProbeError(std::uint32_t error) {
   switch (error) {
     case 2:   // ERROR_FILE_NOT_FOUND
     case 3:   // ERROR_PATH_NOT_FOUND
-      return FolderNotice::kAskToCreate;
+      return MessageId::kAskToCreateFolder;
     case 5:   // ERROR_ACCESS_DENIED
-      return FolderNotice::kAccessDenied;
+      return MessageId::kFolderAccessDenied;
     case 21:  // ERROR_NOT_READY
-      return FolderNotice::kInsertDisk;
+      return MessageId::kInsertDisk;
     case 53:  // ERROR_BAD_NETPATH
-      return FolderNotice::kNetworkNotFound;
+      return MessageId::kNetworkNotFound;
     default:
-      return FolderNotice::kDiskAccess;
+      return MessageId::kDiskAccessFailure;
   }
 }

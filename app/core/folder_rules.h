@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "file_system.h"
+#include "messages.h"
 
 enum class FolderNameVerdict {
   kEmpty,          // nothing typed: no message
@@ -20,29 +21,9 @@ enum class FolderNameVerdict {
 FolderNameVerdict CheckFolderName(const char* name, char* probe, std::size_t probeSize,
                                   const LeadBytes& leads = PathLeadBytes());
 
-// Everything the check can tell the user.
-enum class FolderNotice {
-  kInvalidName,
-  kBadCharacters,
-  kAskToCreate,
-  kCreated,
-  kNotCorrected,
-  kCreateFailed,
-  kAccessDenied,
-  kInsertDisk,
-  kNetworkNotFound,
-  kDiskAccess,
-};
+// The refusal of a name that is neither empty nor well formed.
+MessageId NoticeFor(FolderNameVerdict verdict);
 
-enum class NoticeStyle { kStop, kInformation, kYesNoQuestion, kPlain };
-
-struct FolderNoticeText {
-  const char* message;
-  NoticeStyle style;
-};
-
-FolderNoticeText NoticeText(FolderNotice notice);
-FolderNotice NoticeFor(FolderNameVerdict verdict);
-
-// What a failed attribute query of the probe path (by its error code) leads to.
-FolderNotice NoticeForProbeError(std::uint32_t error);
+// What a failed attribute query of the probe path (by its error code) leads
+// to: the question whether to create the folder, or a refusal.
+MessageId NoticeForProbeError(std::uint32_t error);

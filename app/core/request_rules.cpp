@@ -19,20 +19,19 @@ RequestRefusal FirstRequestRefusal(const char* sourcePath, const char* destFolde
 RefusalReaction ReactionTo(RequestRefusal refusal) {
   switch (refusal) {
     case RequestRefusal::kNoSource:
-      return {"Select a File to Split", RequestField::kSourceFile, false};
+      return {MessageId::kNoSource, RequestField::kSourceFile, false};
     case RequestRefusal::kSourceMissing:
-      return {"File does not Exist", RequestField::kSourceFile, true};
+      return {MessageId::kSourceMissing, RequestField::kSourceFile, true};
     case RequestRefusal::kNoDestination:
-      return {"Select a Destination Folder", RequestField::kDestination, false};
+      return {MessageId::kNoDestination, RequestField::kDestination, false};
     case RequestRefusal::kDestinationNotFolder:
-      return {"Directory not Valid / Insert Disk & Retry", RequestField::kDestination, true};
+      return {MessageId::kDestinationNotFolder, RequestField::kDestination, true};
     case RequestRefusal::kPartCountOutOfRange:
-      return {"Choose a split size, such that the number of split parts does not exceed 999 !",
-              RequestField::kSizeList, false};
+      return {MessageId::kTooManyParts, RequestField::kSizeList, false};
     case RequestRefusal::kNone:
       break;
   }
-  return {nullptr, RequestField::kNone, false};
+  return {MessageId::kNoSource, RequestField::kNone, false};
 }
 
 bool SourceFolderOf(const char* sourcePath, char* out, std::size_t outSize, const LeadBytes& leads) {

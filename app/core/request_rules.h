@@ -6,22 +6,23 @@
 #include <cstdint>
 
 #include "file_system.h"
+#include "messages.h"
 
 enum class RequestRefusal {
   kNone,
-  kNoSource,             // "Select a File to Split"
-  kSourceMissing,        // "File does not Exist"
-  kNoDestination,        // "Select a Destination Folder"
-  kDestinationNotFolder, // "Directory not Valid / Insert Disk & Retry"
-  kPartCountOutOfRange,  // more than 999 parts, or none
+  kNoSource,
+  kSourceMissing,
+  kNoDestination,
+  kDestinationNotFolder,  // missing, a file, or on a drive without its disk
+  kPartCountOutOfRange,   // more than 999 parts, or none
 };
 
 // Which field of the main dialog a refusal sends the user back to.
 enum class RequestField { kNone, kSourceFile, kDestination, kSizeList };
 
 struct RefusalReaction {
-  const char* message;  // nullptr for kNone
-  RequestField field;  // gets the focus
+  MessageId message;    // not shown for kNone
+  RequestField field;   // gets the focus
   bool selectText;      // select the field's whole text after moving the focus
 };
 

@@ -98,7 +98,9 @@ TEST_F(Split, AFailedSplitAndACloseFromOutsideDuringASplitEndAsTheyDid) {
 // worker; it is taken once the split is over. Mended faults: it brought the
 // disabled main window over the progress window; taken during the outcome, it
 // put its folder into the history, was wiped by the reset (and after an empty
-// file, divided by a part size of 0).
+// file, divided by a part size of 0). Mended fault: a typed path of 260 bytes
+// or more was cut to 259, which named another file or folder (the source, its
+// folder).
 TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
   const std::string in = temp.MakeFolder(LocalName(L"データソ", "in")) + "\\", name = LocalName(L"ソフト表.txt", "first.bin");
   const std::string source = in + name, bytes = PatternBytes(3000000), out = temp / LocalName(L"レポート表", "out");
@@ -107,6 +109,25 @@ TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
   ASSERT_TRUE(WriteBytes(source, bytes) && WriteBytes(other, PatternBytes(100)));
   ASSERT_TRUE(StartMain(source));
   EXPECT_EQ(Text(IDC_DEST_FOLDER), in);
+  auto cutTo = [&](const std::string& cut) {  // 259 bytes naming in + cut: in, .\ (and z\..\), cut
+    std::string path = in;
+    std::size_t room = 259 - in.size() - cut.size();
+    if (room % 2) path += "z\\..\\", room -= 5;
+    for (; room > 0; room -= 2) path += ".\\";
+    return path + cut;
+  };
+  const struct { int field; std::string typed, refusal; } unfit[] = {
+      {IDC_SOURCE_FILE, cutTo(name) + "x", "File does not Exist"},
+      {IDC_DEST_FOLDER, cutTo("") + "new", "Directory Name is invalid Please Correct"}};
+  for (const auto& c : unfit) {
+    Type(c.field, c.typed);
+    Focus(IDC_SIZE_LIST);
+    const MessageBoxInfo box = NextMessageBox();
+    ExpectBox(box, c.refusal, Main());
+    ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
+    EXPECT_TRUE(WaitForFocus(c.field)) << c.typed.size();
+    if (c.field == IDC_SOURCE_FILE) Type(IDC_SOURCE_FILE, source);  // chosen again as the field is left
+  }
   Type(IDC_DEST_FOLDER, out);
   Focus(IDC_SIZE_LIST);
   for (const std::string text : {"Directory does not exit do you want to create one ?", "Directory Created"}) {

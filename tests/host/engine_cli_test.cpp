@@ -18,7 +18,7 @@ namespace {
 TEST(ParsePartSize, TakesBytesOrAPresetSize) {
   const struct { const char* text; std::uint32_t bytes; } cases[] = {  // bytes 0: refused
       {"4294967295", 4294967295u}, {"4294967296", 0}, {"0", 0}, {"", 0}, {"12ab", 0}, {"-5", 0},
-      {"256kb", 262144}, {"1.44MB", 1457664}, {"Floppy", 1457664}, {"Custom Size", 0}, {"4 MB", 0},
+      {"256kb", 262144}, {"1.44MB", 1457664}, {"Floppy", 1457664}, {"Custom Size", 0}, {"4.5 MB", 0},
       {"0000000001000000", 1000000}, {" 42 ", 42}, {"1 0", 0}};  // guards: zeros refused, inner blanks dropped
   for (const auto& c : cases) {
     std::uint32_t bytes = 0;

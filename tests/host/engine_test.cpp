@@ -251,7 +251,7 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
          ui.onAsk = [&](SplitQuestion, const std::string&, SplitAnswer) { return job.cancelRequested = true, SplitAnswer::kOk; };
        },
        kStatusOverwriteDeclined, nullptr, 2, 1, true},
-      {"no copy buffer", [&] { heapLimit = 4096; }, kStatusNotStarted, kMemoryFailureText, 1, 0},
+      {"no copy buffer", [&] { heapLimit = 4096; }, kStatusNotStarted, MessageOf(MessageId::kMemoryFailure).text, 1, 0},
       {"source held", [&] { ASSERT_TRUE(holder.Open(kDiskFileRead, Source().c_str())); },
        kStatusNotStarted, "Unable to Open Source File 999", 1, 0},
       // Lost data: a source changed since it was chosen would be cut short or lose its tail.
@@ -354,7 +354,7 @@ TEST_F(SplitRun, EveryPartPathThatFitsItsBufferWorks) {
     EXPECT_EQ(Run(), fits ? kStatusOk : kStatusCreateFailed);
     EXPECT_EQ(ReadBytes(part), fits ? data.substr(0, 600) : "old");
     EXPECT_EQ(ui.Asked(SplitQuestion::kOverwrite), fits ? Texts{part + " exists already, do you want to OverWrite it?"} : Texts{});
-    EXPECT_EQ(ui.Asked(SplitQuestion::kFailure), fits ? Texts{} : Texts{kPathTooLongText});
+    EXPECT_EQ(ui.Asked(SplitQuestion::kFailure), fits ? Texts{} : Texts{MessageOf(MessageId::kPathTooLong).text});
   }
 }
 

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-// The caption of PLYX's windows and boxes, written out here so that a changed
-// title is caught.
-constexpr char kPlyxTitle[] = "PLYX - Quorvant Ver 1.4";
+#include "app_constants.h"
+
+// The caption of PLYX's windows and boxes.
+constexpr const char* kPlyxTitle = kAppTitle;
 
 // Polls `condition` until it holds or `timeoutMs` has passed, serving this
 // thread's own windows meanwhile.

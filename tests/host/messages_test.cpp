@@ -1,0 +1,86 @@
+// The help pages against the catalogue of messages and the size list: every
+// text PLYX shows in a box is on the page of messages as PLYX writes it (a
+// composed one with any text in place of each %s, %u or %lu), with its title
+// where it is not the main window's; every preset is in the page of sizes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "messages.h"
+#include "size_presets.h"
+
+namespace {
+
+std::string HelpPage(const char* name) {
+  std::ifstream file(std::string(PLYX_HELP_DIR) + "/" + name, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+struct ShownMessage {
+  std::string text;   // without markup, entities decoded (a character beyond ASCII as ?)
+  std::string after;  // the page up to the next message, where a title other than PLYX's is named
+};
+
+std::vector<ShownMessage> MessagesOn(const std::string& page) {
+  const std::string open = "<pre class=\"msg\">";
+  std::vector<ShownMessage> shown;
+  for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at)) {
+    const std::size_t end = page.find("</pre>", at);
+    ShownMessage message;
+    for (std::size_t i = at + open.size(); i < end; ++i) {
+      if (page[i] == '<') {
+        i = page.find('>', i);
+      } else if (page[i] == '&') {
+        const std::size_t semicolon = page.find(';', i);
+        const std::string entity = page.substr(i + 1, semicolon - i - 1);
+        message.text += entity == "amp" ? '&' : entity == "lt" ? '<' : entity == "gt" ? '>' : '?';
+        i = semicolon;
+      } else {
+        message.text += page[i];
+      }
+    }
+    at = end;
+    message.after = page.substr(end, page.find(open, end) - end);
+    shown.push_back(message);
+  }
+  return shown;
+}
+
+// The format as a pattern: itself, with any text for each %s, %u and %lu.
+std::regex PatternOf(const std::string& format) {
+  static const std::regex special(R"([.^$|()\[\]{}*+?\\])"), directive(R"(%l?[su])");
+  return std::regex(std::regex_replace(std::regex_replace(format, special, R"(\$&)"), directive, R"([\s\S]+)"));
+}
+
+TEST(HelpPages, NameEveryMessageWithItsTitleAndEveryPreset) {
+  const std::vector<ShownMessage> shown = MessagesOn(HelpPage("messages.html"));
+  std::vector<std::pair<const char*, MessageCaption>> texts{{kUnknownRunFailure, MessageCaption::kTitle}};
+  for (const Message& message : kMessages) texts.emplace_back(message.text, message.caption);
+  for (const RunFailure& failure : kRunFailures) texts.emplace_back(failure.text, MessageCaption::kTitle);
+  for (const auto& [text, caption] : texts) {
+    const std::regex pattern = PatternOf(text);
+    const auto on = std::find_if(shown.begin(), shown.end(),
+                                 [&](const ShownMessage& m) { return std::regex_match(m.text, pattern); });
+    if (on == shown.end()) {
+      ADD_FAILURE() << "not on the page: " << text;
+      continue;
+    }
+    const std::string title = caption == MessageCaption::kNone ? "none" : CaptionText(caption);
+    EXPECT_EQ(caption == MessageCaption::kTitle, on->after.find("Title: ") == std::string::npos) << text;
+    EXPECT_TRUE(caption == MessageCaption::kTitle || on->after.find("Title: " + title + ".") != std::string::npos)
+        << text << " under the title " << title;
+  }
+  const std::string sizes = HelpPage("sizes.html");
+  for (const SizePreset& preset : SizePresets) {
+    EXPECT_NE(sizes.find(std::string("<td>") + preset.text + "</td>"), std::string::npos) << preset.text;
+  }
+}
+
+}  // namespace
