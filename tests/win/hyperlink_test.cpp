@@ -1,5 +1,4 @@
-// Controls as a user meets them, in this process with real common controls
-// and fonts: the fields of the compiled templates and the link control.
+// The link control as a user meets it, in this process with real fonts.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,35 +6,10 @@
 
 #include "holders.h"
 #include "hyperlink.h"
-#include "resource_ids.h"
 #include "support/files.h"
 #include "support/ui_driver.h"
 
 namespace {
-
-INT_PTR CALLBACK DoNothingProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-HWND Template(const char* name) {
-  return CreateDialogParamA(GetModuleHandleA(nullptr), name, nullptr, DoNothingProc, 0);
-}
-
-std::string Typed(HWND box, const std::string& text) {
-  SetFocus(box);
-  for (char c : text) SendMessageA(GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 0);
-  return TextOf(box);
-}
-
-// A box without horizontal scrolling would cut a typed path. (A sorted
-// destination list would show the history's oldest: the command-line journey's.)
-TEST(ResourceTemplates, FieldsTakeAllThatIsTyped) {
-  HWND plyx = Template("PLYX"), custom = Template("CUSTOMSIZE");
-  ASSERT_TRUE(plyx && custom);
-  const std::string longPath = "C:\\" + std::string(200, 'x');
-  EXPECT_EQ(Typed(GetDlgItem(plyx, IDC_DEST_FOLDER), longPath), longPath);
-  // Guards: the largest size the dialog accepts could not be typed in full.
-  EXPECT_EQ(Typed(GetDlgItem(custom, IDC_CUSTOM_BYTES), "42949a67295"), "4294967295") << "digits only, all ten";
-  DestroyWindow(custom);
-  DestroyWindow(plyx);
-}
 
 bool Shows(HWND link, COLORREF colour) {
   WindowDc dc(link);
@@ -51,7 +25,7 @@ bool Shows(HWND link, COLORREF colour) {
 // after a click whose browser fails.
 TEST(HyperLink, ColoursFollowTheMouseAndTheClick) {
   TempFolder temp;
-  HWND parent = Template("PLYX");
+  HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 200, 200, 300, 100, nullptr, nullptr, nullptr, nullptr);
   const std::string missing = temp / "missing.html";
   auto* link = new HyperLink(parent, {missing.c_str(), "", 0, 0, 0, "Tahoma", 0, 1000, kLinkUnderline, 5, 40});
   HWND window = link->Window();
