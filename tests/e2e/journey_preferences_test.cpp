@@ -81,15 +81,12 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
     // Bound: a limit outside 1 to 7 is refused as it is typed and never stored.
     SendTo(item(IDC_PREF_LIMIT), EM_SETSEL, 0, -1);
     PostMessageA(item(IDC_PREF_LIMIT), WM_CHAR, on ? '9' : '3', 0);
-    if (on) {
-      const MessageBoxInfo refusal = WaitForMessageBox(Pid(), "Choose a Number Between 1 & 7 Only !");
-      ASSERT_TRUE(refusal.window && AnswerMessageBox(refusal.window, IDOK));
-    }
+    if (on) { ASSERT_TRUE(AnswerBox(WaitForMessageBox(Pid(), "Choose a Number Between 1 & 7 Only !"), IDOK)); }
     SendTo(sheet, PSM_SETCURSEL, 1);
     Click(item(IDC_PREF_TOOLTIPS));
     Click(item(IDC_PREF_SHELL));
     Click(GetDlgItem(sheet, kApplyButton));
-    ASSERT_TRUE(WaitFor([&] { return RawDword("ToolTipEn") == DWORD{on}; }));
+    ASSERT_TRUE(WaitFor([&] { return RawDword("ToolTipEn") == DWORD{on}; })) << "ToolTipEn " << RawDword("ToolTipEn");
     EXPECT_EQ(RawDword("MRUDLimit"), 3u);
     EXPECT_EQ(RunShellVerb(file), on);
     if (!on) { ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(handedOver))); }

@@ -19,8 +19,11 @@ using Window = PlyxJourney;
 TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
   const std::string file = temp / "archive.zip", almost4g = temp / "almost4g.bin", huge = temp / "huge.bin";
   const std::string held = temp / "held.bin";
-  ASSERT_TRUE(WriteBytes(file, PatternBytes(600000)) && MakeSparseFile(almost4g, 4294967295ull) &&
-              MakeSparseFile(huge, 4294967296ull) && WriteBytes(held, "held open by another program"));
+  ASSERT_TRUE(WriteBytes(file, PatternBytes(600000)));
+  ASSERT_TRUE(WriteBytes(held, "held open by another program"));
+  for (const auto& [path, size] : {std::pair{almost4g, 4294967295ull}, {huge, 4294967296ull}}) {
+    ASSERT_TRUE(MakeSparseFile(path, size)) << path;
+  }
   const UniqueHandle holder(CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ChildProcess& first = Start("");
   ChildProcess& second = Start("");
@@ -42,22 +45,19 @@ TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
     SCOPED_TRACE(c.path);
     ChildProcess& next = Start(c.path);
     if (!c.refusal.empty()) {
-      const MessageBoxInfo box = WaitForMessageBox(Pid(), c.refusal);
-      ExpectBox(box, c.refusal, c.owned ? Main() : nullptr);
       // Split refuses the request rather than cut the refused file: under a
       // refusal without owner, else once it is answered.
-      const auto answer = [&] { return box.window && AnswerMessageBox(box.window, IDOK); };
-      ASSERT_TRUE(!c.owned || answer());
+      const MessageBoxInfo box = WaitForMessageBox(Pid(), c.refusal);
+      ASSERT_TRUE(AnswerPlyxBox(box, c.refusal, c.owned ? Main() : nullptr, c.owned ? IDOK : kLeaveOpen));
       ChooseSize(2);
       Click(Item(IDC_SPLIT));
-      const MessageBoxInfo refusal = WaitForMessageBox(Pid(), "Select a File to Split");
-      ASSERT_TRUE(refusal.window && AnswerMessageBox(refusal.window, IDOK));
-      ASSERT_TRUE(c.owned || answer());
+      ASSERT_TRUE(AnswerBox(WaitForMessageBox(Pid(), "Select a File to Split"), IDOK));
+      if (!c.owned) { ASSERT_TRUE(AnswerBox(box, IDOK)); }
       EXPECT_FALSE(Exists(c.path + ".001"));
     }
     ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(next));
     EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == c.path; })) << Text(IDC_SOURCE_FILE);
-    EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT), c.sizes);
+    EXPECT_EQ(Texts({IDC_FILE_SIZE_TEXT, IDC_PART_COUNT_TEXT}), c.sizes);
     if (c.refusal.empty()) {
       EXPECT_EQ(Text(IDC_DEST_FOLDER), temp.Path());
       EXPECT_TRUE(WaitForFocus(IDC_SPLIT));
@@ -100,20 +100,20 @@ TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
 
   NOTIFYICONDATAA taken{};  // an icon of the same window and number: PLYX's cannot be added
   taken.cbSize = sizeof taken, taken.hWnd = Main(), taken.uID = 103;
-  for (bool trayOff : {true, false}) {
-    ASSERT_TRUE(SetRawDword("MinToSysTray", trayOff ? 0 : 1) && (trayOff || Shell_NotifyIconA(NIM_ADD, &taken)));
-    for (bool bySecondStart : {false, true}) {
-      SCOPED_TRACE(std::string(trayOff ? "tray off, " : "icon taken, ") + (bySecondStart ? "second start" : "restore"));
-      ASSERT_TRUE(Minimise([&] { return IsIconic(Main()) != FALSE; })) << "visible " << IsWindowVisible(Main());
-      EXPECT_EQ(TrayIconShown(), !trayOff);
-      if (bySecondStart) {
-        ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start("")));
-      } else {
-        SystemCommand(SC_RESTORE);
-      }
-      EXPECT_TRUE(WaitFor([&] { return !IsIconic(Main()) && IsWindowVisible(Main()); }));
-      EXPECT_EQ(Text(IDC_SOURCE_FILE), source);
+  for (bool trayOff : {true, false}) {  // each way to the taskbar and each way back, once
+    SCOPED_TRACE(trayOff ? "tray off, restored" : "icon taken, second start");
+    ASSERT_TRUE(SetRawDword("MinToSysTray", trayOff ? 0 : 1));
+    if (!trayOff) { ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &taken)); }
+    ASSERT_TRUE(Minimise([&] { return IsIconic(Main()) != FALSE; })) << "visible " << IsWindowVisible(Main());
+    EXPECT_EQ(TrayIconShown(), !trayOff);
+    if (trayOff) {
+      SystemCommand(SC_RESTORE);
+    } else {
+      ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start("")));
     }
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(Main()) && IsWindowVisible(Main()); }))
+        << "iconic " << IsIconic(Main()) << ", visible " << IsWindowVisible(Main());
+    EXPECT_EQ(Text(IDC_SOURCE_FILE), source);
   }
   Shell_NotifyIconA(NIM_DELETE, &taken);
   CloseAndExpectExitZero(/*byTitleBar=*/true);
@@ -136,7 +136,8 @@ TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
     HWND help = WaitForWindow(Pid(), [](HWND w) { return ClassOf(w) == "HH Parent"; }, 20000);
     ASSERT_NE(help, nullptr) << "Help answered: " << NextMessageBox(0).text;
     PostMessageA(help, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(help) || !IsWindowVisible(help); }) && Settle());
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(help) || !IsWindowVisible(help); })) << "the viewer stays open";
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(NextMessageBox(0).text, "");
   }
   ASSERT_TRUE(Minimise([&] { return !IsWindowVisible(Main()); }));
@@ -150,9 +151,8 @@ TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
   ASSERT_TRUE(CopyFileA(exe.c_str(), (temp / "plyx.exe").c_str(), FALSE));
   ASSERT_TRUE(StartMain("", temp / "plyx.exe"));
   Click(Item(IDC_HELP_BUTTON));
-  const MessageBoxInfo box = NextMessageBox();
-  ExpectBox(box, "Cannot Find File \n\n " + temp / "PLYX.chm" + " \n\n Please re install the Help File", Main());
-  ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
+  ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(),
+                            "Cannot Find File \n\n " + temp / "PLYX.chm" + " \n\n Please re install the Help File", Main(), IDOK));
   CloseAndExpectExitZero();
 }
 

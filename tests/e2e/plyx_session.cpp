@@ -19,9 +19,10 @@ std::string PlyxExePath() {
   return path;
 }
 
-void ExpectBox(const MessageBoxInfo& box, const std::string& text, HWND owner, const std::vector<int>& buttons) {
-  EXPECT_EQ(box.caption + " | " + box.text, kPlyxTitle + (" | " + text));
-  EXPECT_TRUE(box.owner == owner && box.buttons == buttons) << "owner or buttons of [" << box.text << "]";
+::testing::AssertionResult AnswerPlyxBox(const MessageBoxInfo& box, const std::string& text, HWND owner, int answer,
+                                         const std::vector<int>& buttons) {
+  ::testing::AssertionResult is = IsBox(box, kPlyxTitle, text, owner, buttons);
+  return !is || answer == kLeaveOpen ? is : AnswerBox(box, answer);
 }
 
 std::vector<HWND> PlyxWindowsOf(DWORD pid) {
@@ -47,7 +48,7 @@ void PlyxJourney::SetUp() {
   ASSERT_FALSE(PlyxExePath().empty()) << "no plyx.exe to drive";
   // A run meant for another code page that did not get it would pass with plain names.
   const char* codePage = std::getenv("PLYX_CODE_PAGE");
-  ASSERT_TRUE(codePage == nullptr || GetACP() == std::strtoul(codePage, nullptr, 10)) << "ANSI code page " << GetACP();
+  if (codePage != nullptr) { ASSERT_EQ(GetACP(), std::strtoul(codePage, nullptr, 10)) << "the ANSI code page"; }
 }
 
 ChildProcess& PlyxJourney::Start(const std::string& commandText, const std::string& exe) {
@@ -72,6 +73,12 @@ HWND PlyxJourney::UseMain(ChildProcess& process) {
   // that idle moment, then for the show that follows it.
   if (main && !(process.WaitUntilIdle(kTimeoutMs) && Settle() && Settle())) main = nullptr;
   return main;
+}
+
+std::string PlyxJourney::Texts(std::initializer_list<int> ids) const {
+  std::string texts, between;
+  for (int id : ids) texts += between + Text(id), between = " | ";
+  return texts;
 }
 
 void PlyxJourney::Type(int id, const std::string& text) {

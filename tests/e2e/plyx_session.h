@@ -18,9 +18,11 @@
 #include "support/ui_driver.h"
 
 std::string PlyxExePath();  // "" when this tree builds none
-// A box of PLYX's: its title, `text`, its owner and its buttons.
-void ExpectBox(const MessageBoxInfo& box, const std::string& text, HWND owner,
-               const std::vector<int>& buttons = {IDOK});
+// A box of PLYX's (its title) with `text`, `owner` and `buttons`, answered
+// with `answer` unless that is kLeaveOpen.
+constexpr int kLeaveOpen = 0;
+::testing::AssertionResult AnswerPlyxBox(const MessageBoxInfo& box, const std::string& text, HWND owner, int answer,
+                                         const std::vector<int>& buttons = {IDOK});
 // The windows of `pid` that bear PLYX's title, visible or not.
 std::vector<HWND> PlyxWindowsOf(DWORD pid);
 // A second copy ends with 0 and never opens a window of its own.
@@ -39,6 +41,8 @@ class PlyxJourney : public ::testing::Test {
   DWORD Pid() const { return plyx ? plyx->Pid() : 0; }
   HWND Item(int id) const { return GetDlgItem(main, id); }
   std::string Text(int id) const { return TextOf(Item(id)); }
+  // The texts of the controls `ids`, joined by " | ".
+  std::string Texts(std::initializer_list<int> ids) const;
   // Focus (unless it has it), then WM_SETTEXT; leaving the field later sends its kill-focus.
   void Type(int id, const std::string& text);
   void Focus(int id) { PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE); }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "files.h"
 #include "ui_driver.h"
 
 namespace {
@@ -25,12 +26,6 @@ struct TestDropSource final : IDropSource {
 };
 
 }  // namespace
-
-std::wstring Widen(const std::string& ansi) {
-  wchar_t wide[4096] = L"";
-  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 4096);
-  return wide;
-}
 
 bool MakeShortcut(const std::string& shortcut, const std::string& target) {
   ComPtr<IShellLinkA> link;

@@ -11,7 +11,6 @@
 
 #include "holders.h"
 
-std::wstring Widen(const std::string& ansi);
 // A shell shortcut to `target`, saved as `shortcut`.
 bool MakeShortcut(const std::string& shortcut, const std::string& target);
 

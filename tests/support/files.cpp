@@ -1,5 +1,6 @@
 #include "files.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,15 +19,28 @@ namespace {
 // reads it in the ANSI code page, as PLYX does.
 fs::path PathOf(const std::string& text) {
 #ifdef _WIN32
-  wchar_t wide[4096] = L"";
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, 4096);
-  return wide;
+  return Widen(text);
 #else
   return text;
 #endif
 }
 
 }  // namespace
+
+#ifdef _WIN32
+std::wstring Widen(const std::string& ansi) {
+  wchar_t wide[4096] = L"";
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 4096);
+  return wide;
+}
+
+std::wstring MakeBestFitPair(const std::string& folder, const std::string& bytes) {
+  const std::wstring omega = Widen(folder) + L"\u03a9mega.bin";
+  const HANDLE file = CreateFileW(omega.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE || !CloseHandle(file) || !WriteBytes(folder + "Omega.bin", bytes)) return L"";
+  return omega;
+}
+#endif
 
 std::string LocalName(const wchar_t* japanese, const char* plain) {
 #ifdef _WIN32
@@ -73,6 +87,18 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(PathOf(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+::testing::AssertionResult SameBytes(const std::string& seen, const std::string& wanted) {
+  if (seen == wanted) return ::testing::AssertionSuccess();
+  const auto differ = std::mismatch(seen.begin(), seen.end(), wanted.begin(), wanted.end()).first - seen.begin();
+  return ::testing::AssertionFailure() << seen.size() << " bytes where " << wanted.size()
+                                       << " were wanted, the first different at byte " << differ;
+}
+
+::testing::AssertionResult FileHolds(const std::string& path, const std::string& bytes) {
+  if (!Exists(path)) return ::testing::AssertionFailure() << path << " is missing";
+  return SameBytes(ReadBytes(path), bytes) << " in " << path;
 }
 
 bool Exists(const std::string& path) {

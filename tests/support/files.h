@@ -3,6 +3,8 @@
 // place, whole-file reads and writes, existence and size, and sparse files.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 
@@ -35,6 +37,10 @@ std::string LocalName(const wchar_t* japanese, const char* plain);
 bool WriteBytes(const std::string& path, const std::string& bytes);
 // The whole file; "" when it cannot be read (missing, a folder, held elsewhere).
 std::string ReadBytes(const std::string& path);
+// Fails with the sizes and the first byte that differs, not with the bytes.
+::testing::AssertionResult SameBytes(const std::string& seen, const std::string& wanted);
+// The file exists and holds exactly `bytes`.
+::testing::AssertionResult FileHolds(const std::string& path, const std::string& bytes);
 // A file or a folder.
 bool Exists(const std::string& path);
 // 0 when missing.
@@ -42,3 +48,12 @@ std::uint64_t SizeOf(const std::string& path);
 // A file of `size` bytes that takes no room on disk where the file system
 // allows it (Wine's Unix file systems do). False when it cannot be made.
 bool MakeSparseFile(const std::string& path, std::uint64_t size);
+
+#ifdef _WIN32
+// ANSI text, as Windows reads it, in UTF-16.
+std::wstring Widen(const std::string& ansi);
+// A name without an exact ANSI form whose best fit names another file: makes
+// "Omega.bin" holding `bytes` and an empty "Ωmega.bin" in `folder` and
+// gives the latter's wide path, or "" when it cannot be made.
+std::wstring MakeBestFitPair(const std::string& folder, const std::string& bytes = "");
+#endif

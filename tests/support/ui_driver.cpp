@@ -1,6 +1,7 @@
 #include "ui_driver.h"
 
 #include <algorithm>
+#include <sstream>
 
 namespace {
 
@@ -100,10 +101,32 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, const std::string& textPart, DWORD t
   return box ? DescribeMessageBox(box) : MessageBoxInfo();
 }
 
+std::string Describe(const MessageBoxInfo& box) {
+  if (box.window == nullptr && box.caption.empty()) return "no box";
+  std::ostringstream text;
+  text << "[" << box.caption << " | " << box.text << "] owned by " << box.owner << " with buttons";
+  for (int id : box.buttons) text << " " << id;
+  return text.str();
+}
+
+::testing::AssertionResult IsBox(const MessageBoxInfo& box, const std::string& caption, const std::string& text,
+                                 HWND owner, const std::vector<int>& buttons) {
+  if (box.window && box.caption == caption && box.text == text && box.owner == owner && box.buttons == buttons) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "saw " << Describe(box) << "\nnot "
+                                       << Describe({nullptr, owner, caption, text, buttons});
+}
+
 bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs) {
   if (GetDlgItem(box, button) == nullptr) return false;
   Click(GetDlgItem(box, button));
   return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
+}
+
+::testing::AssertionResult AnswerBox(const MessageBoxInfo& box, int button) {
+  if (AnswerMessageBox(box.window, button)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "button " << button << " did not close " << Describe(box);
 }
 
 void PressKey(UINT virtualKey) {

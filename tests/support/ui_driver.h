@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,10 +40,17 @@ struct MessageBoxInfo {
   std::string text;
   std::vector<int> buttons;  // 1 OK, 2 Cancel, 4 Retry, 6 Yes, 7 No
 };
+// "[caption | text] owned by HWND with buttons 1 2", or "no box".
+std::string Describe(const MessageBoxInfo& box);
 // The first box of `pid` whose text holds `textPart`, once there is one.
 MessageBoxInfo WaitForMessageBox(DWORD pid, const std::string& textPart = "", DWORD timeoutMs = 15000);
-// Clicks a box's button and waits until the box is gone.
+// The box bears `caption` and `text`, has `owner` and exactly `buttons`.
+::testing::AssertionResult IsBox(const MessageBoxInfo& box, const std::string& caption, const std::string& text,
+                                 HWND owner, const std::vector<int>& buttons);
+// Clicks a box's (or dialog's) button and waits until it is gone.
 bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs = 10000);
+// The same for a box found, saying which box stayed or that none came.
+::testing::AssertionResult AnswerBox(const MessageBoxInfo& box, int button);
 // Posted BM_CLICK: a sent click on a button that opens a modal box would block the caller.
 void Click(HWND button);
 

@@ -69,9 +69,8 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 // where it named another file.
 TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   TempFolder folder;
-  const std::wstring omega = std::wstring(folder.Path().begin(), folder.Path().end()) + L"\u03a9mega.bin";
-  ASSERT_TRUE(WriteBytes(folder / "Omega.bin", "other") &&
-              UniqueHandle(CreateFileW(omega.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)).IsValid());
+  const std::wstring omega = MakeBestFitPair(folder.Path(), "other");
+  ASSERT_NE(omega, L"");
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = RecordingProc;
   windowClass.lpszClassName = "PlyxRunningCopyStandIn";
@@ -89,7 +88,8 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
       {L"Omega.bin", folder / "Omega.bin"},  // relative to this copy's folder, set below
   };
   char started[MAX_PATH];
-  ASSERT_TRUE(GetCurrentDirectoryA(sizeof started, started) && SetCurrentDirectoryA(folder.Path().c_str()));
+  ASSERT_NE(GetCurrentDirectoryA(sizeof started, started), 0u);
+  ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.handedOver);
     receivedText = "none";
@@ -101,7 +101,7 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
     EXPECT_EQ(receivedText, c.handedOver);
     const auto seen = boxes.Seen();
     EXPECT_EQ(seen.size(), c.commandLine == omega ? 1u : 0u);
-    EXPECT_TRUE(seen.empty() || seen[0].text.find("PLYX cannot use the name") == 0) << seen[0].text;
+    if (!seen.empty()) { EXPECT_EQ(seen[0].text.rfind("PLYX cannot use the name", 0), 0u) << seen[0].text; }
   }
   SetCurrentDirectoryA(started);
   DestroyWindow(box);
@@ -122,14 +122,13 @@ TEST(SecondStart, EndsWhenTheRunningCopyDoesNotAnswer) {
 
 // Input handled unsafely: plyx-split.exe took the system's best fit of its
 // arguments, so that "\u03a9mega.bin" beside Omega.bin split Omega.bin.
-TEST(Win32AnsiNames, PlyxSplitRefusesANameWithoutAnExactAnsiForm) {
+TEST(PlyxSplitExe, RefusesANameWithoutAnExactAnsiForm) {
   std::wstring exe = L"Z:" PLYX_SPLIT_EXE;
   for (auto& c : exe) c = c == L'/' ? L'\\' : c;
   TempFolder temp;
-  ASSERT_TRUE(WriteBytes(temp / "Omega.bin", PatternBytes(300000)));
+  ASSERT_NE(MakeBestFitPair(temp.Path(), PatternBytes(300000)), L"");
   ASSERT_TRUE(CreateDirectoryA((temp / "out").c_str(), nullptr));
-  const std::wstring folder(temp.Path().begin(), temp.Path().end());
-  UniqueHandle(CreateFileW((folder + L"\u03a9mega.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  const std::wstring folder = Widen(temp.Path());
   std::wstring line = L"\"" + exe + L"\" \u03a9mega.bin out 100000";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -138,8 +137,9 @@ TEST(Win32AnsiNames, PlyxSplitRefusesANameWithoutAnExactAnsiForm) {
   const UniqueHandle process(info.hProcess), thread(info.hThread);
   DWORD exitCode = 0;
   EXPECT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
-  EXPECT_TRUE(GetExitCodeProcess(process.Get(), &exitCode) && exitCode == 3) << "the source refused: " << exitCode;
-  EXPECT_FALSE(Exists(temp / "out\\Omega.bin.001") || Exists(temp / "out\\Omega.bin.bat"));
+  ASSERT_TRUE(GetExitCodeProcess(process.Get(), &exitCode));
+  EXPECT_EQ(exitCode, 3u) << "not the source refused";
+  for (const char* part : {"001", "bat"}) EXPECT_FALSE(Exists(temp / "out\\Omega.bin." + part)) << part;
 }
 
 }  // namespace

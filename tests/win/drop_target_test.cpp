@@ -44,15 +44,18 @@ TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
   ASSERT_EQ(OleInitialize(nullptr), S_OK);
   TempFolder temp;
   const std::string file = temp / "data.bin", folder = temp.MakeFolder("parts"), gone = temp / "gone.bin";
-  const std::wstring omega = Widen(temp.Path()) + L"\u03a9mega.bin";
-  ASSERT_TRUE(WriteBytes(file, "data") && WriteBytes(temp / "Omega.bin", "") && WriteBytes(temp / "\xc9t\xe9", "") &&
-              UniqueHandle(CreateFileW(omega.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)).IsValid());
-  ASSERT_TRUE(MakeShortcut(temp / "to file.lnk", file) && MakeShortcut(temp / "UPPER.LNK", file) &&
-              MakeShortcut(temp / "to folder.lnk", folder) && WriteBytes(gone, "") &&
-              MakeShortcut(temp / "gone.lnk", gone) && DeleteFileA(gone.c_str()));
+  const std::wstring omega = MakeBestFitPair(temp.Path());
+  ASSERT_NE(omega, L"");
+  for (const std::string& made : {file, temp / "\xc9t\xe9", gone}) ASSERT_TRUE(WriteBytes(made, "data")) << made;
+  const std::pair<const char*, std::string> shortcuts[] = {
+      {"to file.lnk", file}, {"UPPER.LNK", file}, {"to folder.lnk", folder}, {"gone.lnk", gone}};
+  for (const auto& [name, target] : shortcuts) ASSERT_TRUE(MakeShortcut(temp / name, target)) << name;
+  ASSERT_TRUE(DeleteFileA(gone.c_str()));
   InstanceHandle = GetModuleHandleA(nullptr);
+  SplitJob.sourcePath[0] = '\0';  // a file left by an earlier test would be opened, and refused, at the start
   HWND dialog = CreateDialogParamA(InstanceHandle, "PLYX", nullptr, MainDialog, 0);
-  ASSERT_TRUE(dialog != nullptr && MainDropTarget != nullptr);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_NE(MainDropTarget, nullptr) << "the main window registered no drop target";
   RECT frame;
   GetWindowRect(dialog, &frame);
   const POINT centre = {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
@@ -85,7 +88,7 @@ TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
     EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_SOURCE_FILE)) + " | " + SplitJob.destFolder, c.source + " | " + c.dest);
     // Emptied when the drag leaves; what a refused drag held is never read.
     const std::string held = !c.drop ? "" : c.source.empty() ? c.dest : c.source;
-    EXPECT_TRUE((!taken && c.drop) || MainDropTarget->HeldPath() == held) << MainDropTarget->HeldPath();
+    if (taken || !c.drop) { EXPECT_EQ(MainDropTarget->HeldPath(), held); }
     EXPECT_EQ(boxes.Seen().size(), c.source == folder ? 1u : 0u);
   }
   DestroyWindow(dialog);  // revoked and released: the object frees itself

@@ -59,8 +59,8 @@ TEST_F(Floppy, ASplitGoesOnOntoTheNextDiskAfterRetry) {
   };
   EXPECT_EQ(RunSplit(job, ui, SystemDiskSpace()), kStatusOk) << ui.Dump();
   EXPECT_EQ(asked, 2);
-  EXPECT_TRUE(ReadBytes(kept / "big.bin.001") + ReadBytes(kFloppy + "big.bin.002") + ReadBytes(kFloppy + "big.bin.003") ==
-              data);
+  EXPECT_TRUE(SameBytes(ReadBytes(kept / "big.bin.001") + ReadBytes(kFloppy + "big.bin.002") + ReadBytes(kFloppy + "big.bin.003"),
+                        data)) << "the parts of both disks together";
   EXPECT_TRUE(Exists(kFloppy + "big.bin.bat"));
 }
 

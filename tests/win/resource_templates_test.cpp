@@ -24,7 +24,8 @@ std::string Typed(HWND box, const std::string& text) {
 // destination list would show the history's oldest: the command-line journey's.)
 TEST(ResourceTemplates, FieldsTakeAllThatIsTyped) {
   HWND plyx = Template("PLYX"), custom = Template("CUSTOMSIZE");
-  ASSERT_TRUE(plyx && custom);
+  ASSERT_NE(plyx, nullptr);
+  ASSERT_NE(custom, nullptr);
   const std::string longPath = "C:\\" + std::string(200, 'x');
   EXPECT_EQ(Typed(GetDlgItem(plyx, IDC_DEST_FOLDER), longPath), longPath);
   // Guards: the largest size the dialog accepts could not be typed in full.
