@@ -1,6 +1,5 @@
-// The main window's Customize and About buttons: the preferences sheet and
-// what it changes at once (the main window's tips, Explorer's menu verb), and
-// the About box with its link.
+// The preferences sheet and what it changes at once (the main window's tips,
+// Explorer's menu verb), and the About box with its link.
 #include "plyx_session.h"
 
 #include <commctrl.h>
@@ -28,10 +27,9 @@ std::string TipOver(DWORD pid, HWND control, DWORD timeoutMs = 10000) {
   return text;
 }
 
-// Right-click, "Split with PLYX": the verb's command run by the shell on
-// `file`, until the copy it starts has ended. Wine's shell looks up neither
-// the "*" class nor the user's classes by itself, so the verb's class key is
-// handed over as Explorer would find it.
+// Right-click, "Split with PLYX" on `file`, until the copy it starts ends.
+// Wine's shell looks up neither the "*" class nor the user's classes, so the
+// verb's class key is handed over as Explorer would find it.
 bool RunShellVerb(const std::string& file) {
   RegistryKey star;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\*", 0, KEY_READ, star.Out()) != ERROR_SUCCESS) return false;
@@ -58,10 +56,10 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
   ASSERT_TRUE(RunShellVerb(file));
   EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == file; })) << Text(IDC_SOURCE_FILE);
 
-  // Tips and verb off, applied, then on again; the About box after each. The
-  // main window is disabled under the sheet and gets no mouse, so the tips are
-  // tried once the sheet is gone, which Cancel and OK leave as applied.
-  // Mended fault: a file handed over under the sheet or the About box was lost.
+  // Tips and verb off, applied, then on; the About box after each. The tips are
+  // tried once the sheet is gone (which Cancel and OK leave as applied): the
+  // main window under it gets no mouse. Mended fault: a file handed over under
+  // the sheet or the About box was lost.
   const std::string exe = PlyxExePath(), helpFile = exe.substr(0, exe.find_last_of('\\') + 1) + "PLYX.chm";
   for (bool on : {false, true}) {
     SCOPED_TRACE(on);

@@ -1,6 +1,5 @@
-// Filling in the request: what the main window shows at a first start, with
-// the history and with a file on the command line, a custom part size, a
-// typed destination checked as the field is left, and the two Browse buttons.
+// Filling in the request: a first start, the history, a command-line file, a
+// custom part size, a typed destination checked as it is left, Browse.
 #include <shlobj.h>
 
 #include "plyx_session.h"
@@ -10,10 +9,9 @@ namespace {
 
 using Request = PlyxJourney;
 
-// A file from the command line is chosen and keeps the remembered destination,
-// the history's newest. Mended fault: Enter in a field split the request the
-// fields no longer showed, the default style having stayed on Split when a
-// field got the focus.
+// A command-line file keeps the history's newest destination. Mended fault:
+// Enter in a field split a request the fields no longer showed (Split kept
+// the default style when a field got the focus).
 TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverFromAField) {
   const std::string source = temp / "movie.avi", out = temp.MakeFolder("out") + "\\";
   // Slot 2 is the head of the ring: newest first is MRUD2, then MRUD1.
@@ -26,35 +24,31 @@ TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverF
   ASSERT_TRUE(StartMain(source));
   EXPECT_EQ(Texts({IDC_SOURCE_FILE, IDC_PART_COUNT_TEXT, IDC_DEST_FOLDER}), source + " | Num of Split Parts : 3 | " + out);
   ASSERT_TRUE(WaitForFocus(IDC_SPLIT));
-  auto enterInEachField = [&](const char* when) {
-    for (int field : {IDC_SOURCE_FILE, IDC_DEST_FOLDER, IDC_SIZE_LIST}) {
-      SCOPED_TRACE(std::string(when) + ", field " + std::to_string(field));
-      ASSERT_TRUE(ClickInto(field));
-      if (field == IDC_SIZE_LIST) PostKey(Main(), VK_ESCAPE);  // the click dropped its list down
-      PostKey(Main(), VK_RETURN);
-      ASSERT_TRUE(Settle());
-      EXPECT_EQ(NextMessageBox(500).text, "");
-      EXPECT_NE(GetWindowLongA(Item(IDC_SPLIT), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-    }
-  };
-  enterInEachField("after a command-line file");
+  for (int field : {IDC_SOURCE_FILE, IDC_DEST_FOLDER, IDC_SIZE_LIST}) {
+    SCOPED_TRACE(field);
+    ASSERT_TRUE(ClickInto(field));
+    if (field == IDC_SIZE_LIST) PostKey(Main(), VK_ESCAPE);  // the click dropped its list down
+    PostKey(Main(), VK_RETURN);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(Describe(NextMessageBox(500)), "no box");
+    EXPECT_NE(GetWindowLongA(Item(IDC_SPLIT), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  }
   ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(source)));  // puts the focus back on Split
   ASSERT_TRUE(WaitForFocus(IDC_SPLIT));
   PostKey(Main(), VK_RETURN);
   // No box at all: Enter on the focused Split button started no split.
   ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(20000),
                             "File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + out, Main(), IDOK));
-  enterInEachField("after a split");
   CloseAndExpectExitZero();
 }
 
 constexpr int kCustomSize = 6;  // the last entry of the size list
 
-// A first start (a quoted path is not unquoted: no such file) is empty, and
-// Escape and Enter do nothing. The custom size: Escape is ignored, Enter is
-// OK, "0 Bytes" offers Retry, Cancel keeps the size before (its preset shown).
-// A typed destination is checked as the field is left: a refused name keeps
-// the focus, its text selected; a missing folder one level deep is created on Yes.
+// A first start (a quoted path stays quoted: no such file) is empty; Escape and
+// Enter do nothing. The custom size: Escape is ignored, Enter is OK, "0 Bytes"
+// offers Retry, Cancel keeps the size before. A typed destination is checked
+// as it is left: a refused name keeps the focus, all selected; a missing
+// folder one level deep is created on Yes.
 TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft) {
   ASSERT_TRUE(WriteBytes(temp / "with blank.txt", "data"));
   ASSERT_TRUE(StartMain("\"" + temp / "with blank.txt" + "\""));
@@ -147,18 +141,16 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
   EXPECT_FALSE(Exists(temp / "new"));
 
   // Mended fault: checked as the focus went to Close, an invalid name swallowed
-  // every click on it, and PLYX could not be closed. (Wine's BM_CLICK moves the
-  // focus as a real click does.)
+  // its clicks (Wine's BM_CLICK moves the focus as a real click does).
   Type(IDC_DEST_FOLDER, "Q:");
   CloseAndExpectExitZero();
 }
 
 constexpr int kFileNameBox = 0x47c, kFolderTree = 0x3741;  // of the system's file dialog and folder browser
 
-// The folder browser opens on its default, the desktop, with no destination,
-// else on the destination, whose first subfolder is then one key away. The
-// file dialog takes a typed name, or offers to create a new one (Yes: PLYX
-// then finds no file).
+// The folder browser opens on the desktop, or on the destination, whose first
+// subfolder is then one key away. The file dialog takes a typed name, or
+// offers to create a new one (Yes: PLYX then finds no file).
 TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
   const std::string source = temp / "picked.bin", other = temp / "other.bin";
   char desktop[MAX_PATH] = {};

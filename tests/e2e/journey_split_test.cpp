@@ -1,6 +1,5 @@
-// Splits from the main window: the refusals before a split; a failed split
-// and a close from outside during a split; outcome, parts, batch, history and
-// reset, with a second start while the split runs, and a shortcut dropped after.
+// Splits from the main window: the refusals before one, a failed one, a close
+// from outside during one, and one whole, with a hand-over while it runs.
 #include <functional>
 
 #include "plyx_session.h"
@@ -41,12 +40,12 @@ TEST_F(Split, EachMissingPieceIsRefusedByNameAndGetsTheFocus) {
   CloseAndExpectExitZero();
 }
 
-// A failure that the worker has reported (a folder holds the batch's name) is
-// no success and no cancel "as requested"; the request starts over all the
-// same. Mended fault: a close from outside (a task manager's polite close)
-// ended PLYX under the worker; it goes through the progress window's
-// question, and PLYX ends once the split is over. Lost data: a cancelled run
-// opens no part for writing, not even one the user then agreed to replace.
+// A failure the worker reported (a folder holds the batch's name) is neither
+// success nor "as requested"; the request starts over all the same. Mended
+// fault: a close from outside (a task manager's polite close) ended PLYX under
+// the worker; it goes through the progress window's question, and PLYX ends
+// once the split is over. Lost data: a cancelled run opens no part for
+// writing, not even one the user then agreed to replace.
 TEST_F(Split, AFailedSplitAndACloseFromOutsideDuringASplitEndAsTheyDid) {
   const std::string source = temp / "disk.img", blocked = temp / "blocked.bin";
   ASSERT_TRUE(WriteBytes(source, PatternBytes(10 * 262144)));
@@ -85,17 +84,14 @@ TEST_F(Split, AFailedSplitAndACloseFromOutsideDuringASplitEndAsTheyDid) {
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(Main()); }, 20000)) << "the close, carried out once the split is over";
 }
 
-// A command-line file with its folder as the destination, split into a typed
-// new folder: outcome, parts, batch, history and the request starting over;
-// then the file handed over meanwhile and a shortcut dropped, each choosing
-// its folder.
-// Mended fault: under code page 932 (e2e.ja) names ending in ソ or 表 or
-// holding ポ (trail bytes '\' and '|') were cut and checked by byte.
-// Race: a hand-over during a split must not change the request under the
-// worker; it is taken once the split is over. Mended faults: it brought the
-// disabled main window over the progress window; taken during the outcome, it
-// put its folder into the history, was wiped by the reset (and after an empty
-// file, divided by a part size of 0).
+// A command-line file split into a typed new folder: outcome, parts, batch,
+// history, the request starting over; then a hand-over and a dropped shortcut,
+// each choosing its folder. Mended fault: under code page 932 (e2e.ja) names
+// ending in ソ or 表 or holding ポ (trail bytes '\' and '|') were cut by byte.
+// Race: a hand-over during a split is taken once it is over. Mended faults: it
+// brought the disabled main window over the progress window; taken during the
+// outcome, it went into the history, was wiped by the reset (and after an
+// empty file, divided by a part size of 0).
 TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
   const std::string in = temp.MakeFolder(LocalName(L"データソ", "in")) + "\\", name = LocalName(L"ソフト表.txt", "first.bin");
   const std::string source = in + name, bytes = PatternBytes(3000000), out = temp / LocalName(L"レポート表", "out");

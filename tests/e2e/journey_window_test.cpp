@@ -1,6 +1,5 @@
-// The main window itself: one PLYX at a time, minimising to the taskbar or the
-// notification area and each way back, the Help button with and without the
-// help file.
+// The main window itself: one PLYX at a time, minimising and each way back,
+// the Help button with and without the help file.
 #include "plyx_session.h"
 
 #include <shellapi.h>
@@ -10,12 +9,10 @@ namespace {
 using Window = PlyxJourney;
 
 // Race: two copies started together must give one window. A handed-over file
-// shows its sizes and its folder becomes the destination.
-// Bound: a file of 4 GB less one byte still gets its size and part count.
-// Mended fault: a refused file must not leave the earlier file's size and
-// count behind for Split to cut by, nor stay chosen: a size chosen afterwards
-// made it splittable again; and Split under its refusal, which has no owner,
-// started a split by them.
+// shows its sizes, its folder the destination. Bound: 4 GB less one byte still
+// gets its size and part count. Mended fault: a refused file left the earlier
+// file's size and count for Split to cut by, or stayed chosen (a size chosen
+// afterwards made it splittable; Split under its unowned refusal split it).
 TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
   const std::string file = temp / "archive.zip", almost4g = temp / "almost4g.bin", huge = temp / "huge.bin";
   const std::string held = temp / "held.bin";
@@ -68,7 +65,7 @@ TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
 
 // To the notification area (a fresh key turns "MinToSysTray" on) until a
 // double click or a second start, else to the taskbar. Mended fault: hidden
-// with no icon when the icon could not be added, the window had no way back.
+// when the icon could not be added, the window had no way back.
 TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
   const std::string source = temp / "setup.exe";
   ASSERT_TRUE(WriteBytes(source, PatternBytes(2000)));
@@ -76,7 +73,7 @@ TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
   auto minimise = [&] { return Minimise([&] { return !IsWindowVisible(Main()) && TrayIconShown(); }); };
   ASSERT_TRUE(minimise()) << "visible " << IsWindowVisible(Main()) << ", icon " << TrayIconShown();
   EXPECT_FALSE(IsIconic(Main())) << "hidden, not minimised";
-  // What the icon reports, in order, and how the window and icon must stand after each.
+  // What the icon reports, in order, and how window and icon stand after each.
   const struct { LPARAM mouse; bool visible, icon; } clicks[] = {
       {WM_LBUTTONDOWN, false, true}, {WM_LBUTTONUP, false, true}, {WM_RBUTTONUP, false, true},
       {WM_LBUTTONDBLCLK, true, true},  // the icon goes with the button-up that ends the double click
@@ -119,12 +116,11 @@ TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
   CloseAndExpectExitZero(/*byTitleBar=*/true);
 }
 
-// Help opens the viewer on PLYX.chm beside plyx.exe; a copy of the program in
-// a folder of its own names the help file it misses. Mended faults: with a
-// refused destination in its box, the viewer taking the focus (or a minimise)
-// brought the refusal back without end, until PLYX crashed; a close from
-// another program while the system menu was open ended the menu, not PLYX,
-// which then could not be closed at all.
+// Help opens the viewer on PLYX.chm beside plyx.exe; a copy elsewhere names the
+// file it misses. Mended faults: with a refused destination in its box, the
+// viewer taking the focus (or a minimise) brought the refusal back until PLYX
+// crashed; a close from outside while the system menu was open ended the menu,
+// not PLYX, which then could not be closed at all.
 TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
   const std::string exe = PlyxExePath();
   ASSERT_TRUE(Exists(exe.substr(0, exe.find_last_of('\\') + 1) + "PLYX.chm")) << "no PLYX.chm beside plyx.exe";

@@ -1,8 +1,7 @@
-// Where a path's name begins, whether it ends in a separator and whether a
-// typed folder name is well formed, on every Windows: in the double-byte code
-// pages of Japanese and Chinese Windows a trail byte may be the byte of '\',
-// '|' or '^'. Each row of such bytes also runs in code page 1252, where every
-// byte is a character and the results stay what they always were.
+// Where a path's name begins, whether it ends in a separator, whether a typed
+// folder name is well formed: in the double-byte code pages a trail byte may be
+// the byte of '\', '|' or '^'. Such rows also run in code page 1252, where
+// every byte is a character and the results stay what they always were.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,13 +1,10 @@
-// The main window's checks and texts: part counts and the size texts the user
-// judges a split by (a wrong digit, a place holding "10" or an overlong text
-// would mislead or overflow a label). The order of refusals is the split
-// journey's.
+// Part counts and the size texts a user judges a split by (a wrong digit, a
+// place holding "10" or an overlong text would mislead or overflow a label).
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
-#include "request_rules.h"
 #include "size_presets.h"
 #include "size_text.h"
 

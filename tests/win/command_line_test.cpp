@@ -1,6 +1,5 @@
-// What each program takes from its command line: plyx.exe its file, or the
-// text a second start sends and what the running copy takes of it (two real
-// processes sharing the counter are driven end to end in tests/e2e); and
+// What each program takes from its command line: plyx.exe its file, or what a
+// second start hands over to the running copy (two real processes: tests/e2e);
 // plyx-split.exe its names, as Windows hands them over.
 #include <gtest/gtest.h>
 
@@ -61,12 +60,10 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return TRUE;
 }
 
-// Mended fault: a message box of the running copy bears the same title above
-// its main window; the hand-over must still reach the main window.
-// Mended fault: a name without an exact ANSI form was handed over as its best
-// fit, which names another file (here Omega.bin); it is refused with a box.
-// Mended fault: a relative name was taken in the running copy's own folder,
-// where it named another file.
+// Mended faults: a box of the running copy bearing its title above the main
+// window took the hand-over; a name without an exact ANSI form was handed over
+// as its best fit, another file (Omega.bin), and is now refused with a box; a
+// relative name was taken in the running copy's folder, naming another file.
 TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   TempFolder folder;
   const std::wstring omega = MakeBestFitPair(folder.Path(), "other");

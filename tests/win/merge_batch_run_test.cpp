@@ -1,6 +1,5 @@
-// The merge batch run by Windows' own cmd.exe: whole splits whose batch, run
-// from wherever it is started, restores the source byte for byte or leaves the
-// name as it was.
+// The merge batch run by cmd.exe from wherever it is started: it restores the
+// source byte for byte or leaves the name as it was.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -64,9 +63,8 @@ TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
 }
 
 // Lost data, and failures reported as success: the batch joined the set of the
-// folder it was started in, appended parts to an older file of the name, called
-// a join of nothing a success. Now the name ends as it was or exactly the
-// source, with "Successfully Merged" only in that case.
+// folder it was started in, appended to an older file of the name, called a
+// join of nothing a success. The name ends as it was or exactly the source.
 TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
   const std::string source = PatternBytes(300000), old(777, 'o');
   DiskFile holder;         // holds a file without sharing, as another program can

@@ -1,6 +1,6 @@
-// The progress dialog with its real worker thread, real files and real windows:
-// the dialog runs modally on the test's thread while a driver thread acts as
-// the user, and the worker can be held at any of its calls to the dialog.
+// The progress dialog with its real worker, files and windows: modal on the
+// test's thread while a driver thread acts as the user; the worker can be held
+// at any of its calls to the dialog.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -25,9 +25,8 @@
 
 namespace {
 
-// The worker's insert-disk question: Retry or Cancel, owned by no window (the
-// progress window stays usable), and Retry is the run's answer. The overwrite
-// question is the split journeys'.
+// The insert-disk question: Retry or Cancel, owned by no window (the progress
+// window stays usable). The overwrite question is the split journeys'.
 TEST(DialogSplitUi, AsksForAnotherDiskWithRetryOrCancelAndNoOwner) {
   SplitJobRecord job;
   BoxAnswerer boxes({IDRETRY});
@@ -110,10 +109,9 @@ class ProgressDialogTest : public testing::Test {
   SplitOutcome outcome = SplitOutcome::kSplit;
 };
 
-// Race: the worker's WM_CLOSE arriving while a close question is open must
-// free the controls once and end the dialog. Lost input: ended under it, the
-// question outlived the run, with the main window usable behind it, and its
-// late OK was taken as a cancel.
+// Race: the worker's WM_CLOSE while a close question is open must free the
+// controls once and end the dialog. Lost input: ended under it, the question
+// outlived the run, the main window usable behind it, its late OK a cancel.
 TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsEndTakesAnOpenQuestionAway) {
   Prepare(3000, 1000);
   Gate atPart2, atEnd;

@@ -1,5 +1,6 @@
-// The drop target as the main window registers it, driven by OLE's own drag
-// loop with the shell's data object for real files, folders and shortcuts.
+// The main window in this process: its fields as the templates make them (the
+// custom size's too), and the drop target it registers, driven by OLE's own
+// drag loop with the shell's data object for real files, folders and shortcuts.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -20,6 +21,31 @@
 
 namespace {
 
+INT_PTR CALLBACK DoNothingProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+HWND Template(const char* name) {
+  return CreateDialogParamA(GetModuleHandleA(nullptr), name, nullptr, DoNothingProc, 0);
+}
+
+std::string Typed(HWND box, const std::string& text) {
+  SetFocus(box);
+  for (char c : text) SendMessageA(GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 0);
+  return TextOf(box);
+}
+
+// A box without horizontal scrolling would cut a typed path. (A sorted
+// destination list would show the history's oldest: the command-line journey's.)
+TEST(ResourceTemplates, FieldsTakeAllThatIsTyped) {
+  HWND plyx = Template("PLYX"), custom = Template("CUSTOMSIZE");
+  ASSERT_NE(plyx, nullptr);
+  ASSERT_NE(custom, nullptr);
+  const std::string longPath = "C:\\" + std::string(200, 'x');
+  EXPECT_EQ(Typed(GetDlgItem(plyx, IDC_DEST_FOLDER), longPath), longPath);
+  // Guards: the largest size the dialog accepts could not be typed in full.
+  EXPECT_EQ(Typed(GetDlgItem(custom, IDC_CUSTOM_BYTES), "42949a67295"), "4294967295") << "digits only, all ten";
+  DestroyWindow(custom);
+  DestroyWindow(plyx);
+}
+
 // Wine's shell cuts an item's path at MAX_PATH, so a longer one comes as the
 // file manager puts it on the clipboard, in OLE's data object of the clipboard.
 ComPtr<IDataObject> ClipboardDrop(const std::wstring& path) {
@@ -35,11 +61,10 @@ ComPtr<IDataObject> ClipboardDrop(const std::wstring& path) {
   return data;
 }
 
-// One drag per row onto PLYX's main window, its request emptied before.
-// Mended faults: a 260-byte path was cut into the name of another file; a name
-// without an exact ANSI form came as its best fit (Omega.bin, another file); a
-// shortcut to nothing was accepted; a drop under a modal window (the main
-// window disabled) changed the request.
+// One drag per row onto the main window, its request emptied before. Mended
+// faults: a 260-byte path was cut into another file's name; a name without an
+// exact ANSI form came as its best fit (Omega.bin); a shortcut to nothing was
+// taken; a drop under a modal window (the main window disabled) was taken.
 TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
   ASSERT_EQ(OleInitialize(nullptr), S_OK);
   TempFolder temp;
