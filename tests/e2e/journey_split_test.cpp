@@ -41,11 +41,10 @@ TEST_F(Split, EachMissingPieceIsRefusedByNameAndGetsTheFocus) {
 }
 
 // A failure the worker reported (a folder holds the batch's name) is neither
-// success nor "as requested"; the request starts over all the same. Mended
-// fault: a close from outside (a task manager's polite close) ended PLYX under
-// the worker; it goes through the progress window's question, and PLYX ends
-// once the split is over. Lost data: a cancelled run opens no part for
-// writing, not even one the user then agreed to replace.
+// success nor "as requested"; the request starts over. Mended fault: a close
+// from outside (a task manager's) ended PLYX under the worker; it goes through
+// the progress window's question, and PLYX ends once the split is over. Lost
+// data: a cancelled run opens no part, not even one the user agreed to replace.
 TEST_F(Split, AFailedSplitAndACloseFromOutsideDuringASplitEndAsTheyDid) {
   const std::string source = temp / "disk.img", blocked = temp / "blocked.bin";
   ASSERT_TRUE(WriteBytes(source, PatternBytes(10 * 262144)));
@@ -84,12 +83,11 @@ TEST_F(Split, AFailedSplitAndACloseFromOutsideDuringASplitEndAsTheyDid) {
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(Main()); }, 20000)) << "the close, carried out once the split is over";
 }
 
-// A command-line file split into a typed new folder: outcome, parts, batch,
-// history, the request starting over; then a hand-over and a dropped shortcut,
-// each choosing its folder. Mended fault: under code page 932 (e2e.ja) names
-// ending in ソ or 表 or holding ポ (trail bytes '\' and '|') were cut by byte.
+// A command-line file split into a typed new folder (outcome, parts, batch,
+// history, reset); then a hand-over and a dropped shortcut. Mended fault: under
+// code page 932 (e2e.ja) names ending in ソ or 表 or holding ポ were cut by byte.
 // Race: a hand-over during a split is taken once it is over. Mended faults: it
-// brought the disabled main window over the progress window; taken during the
+// brought the disabled main window over the progress window; during the
 // outcome, it went into the history, was wiped by the reset (and after an
 // empty file, divided by a part size of 0).
 TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {

@@ -85,9 +85,8 @@ class PlyxJourney : public ::testing::Test {
   HWND UseMain(ChildProcess& process) {
     plyx = &process;
     main = WaitForWindow(process.Pid(), kPlyxTitle, kTimeoutMs);
-    // The modal loop shows its dialog (SW_SHOWNORMAL) the first time its queue
-    // runs empty, which would undo a minimise or hide that came sooner. Wait for
-    // that idle moment, then for the show that follows it.
+    // The modal loop shows its dialog the first time its queue runs empty,
+    // undoing a minimise or hide that came sooner: wait for that, and the show.
     if (main && !(process.WaitUntilIdle(kTimeoutMs) && Settle() && Settle())) main = nullptr;
     return main;
   }
@@ -116,20 +115,10 @@ class PlyxJourney : public ::testing::Test {
   }
   void Focus(int id) { PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE); }
   bool WaitForFocus(int id) const { return WaitFor([&] { return HasFocus(Item(id)); }, 5000); }
-  // A real click (SendInput) into the field, until it has the focus: unlike a
-  // posted BM_CLICK, the focus moves on button-down, before the click acts.
-  // Under load the first click into a window just come up may be lost.
-  bool ClickInto(int id) {
-    return WaitFor([&] {
-      ClickAtCentre(Item(id));
-      return WaitFor([&] { return HasFocus(Item(id)); }, 2000);
-    }, 20000);
-  }
   void ChooseSize(int index) {
     SendTo(Item(IDC_SIZE_LIST), CB_SETCURSEL, index);
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_SIZE_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(IDC_SIZE_LIST)));
   }
-  int SizeIndex() const { return static_cast<int>(SendTo(Item(IDC_SIZE_LIST), CB_GETCURSEL)); }
   // Returns once PLYX has handled every message posted to it before the call:
   // a posted EM_SETLIMITTEXT queues behind them, and then its value reads back.
   bool Settle() {
@@ -151,8 +140,7 @@ class PlyxJourney : public ::testing::Test {
   // Sent, not posted: Wine often undoes a posted SC_MINIMIZE from another process.
   void SystemCommand(WPARAM command) { SendTo(main, WM_SYSCOMMAND, command); }
   // Minimises as the title bar does until `minimised` holds once PLYX has
-  // settled: the modal loop's first show, late on a loaded machine, undoes a
-  // minimise that came sooner.
+  // settled: the modal loop's first show, late under load, undoes a minimise.
   bool Minimise(const std::function<bool()>& minimised) {
     return WaitFor([&] {
       SystemCommand(SC_MINIMIZE);

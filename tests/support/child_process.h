@@ -62,9 +62,9 @@ class ChildProcess {
 };
 
 // The batch's exit code (-1: not ended in two minutes), what it printed in
-// *output; `folder` ends in a backslash. It runs as a double click runs it (its
-// full path, from its folder, no key input) unless `startIn` is another folder,
-// or its own to type its bare name; `input` is what the keyboard gives.
+// *output. It runs as a double click runs it (its full path, from `folder`, which
+// ends in a backslash, no keys) unless `startIn` is another folder, or its own
+// to type its bare name; `input` is what the keyboard gives.
 inline int RunBatch(const std::string& folder, const std::string& batchName, std::string* output = nullptr,
                     const std::string& startIn = "", const std::string& input = "") {
   TempFolder logFolder;

@@ -60,9 +60,9 @@ inline ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& path
   return data;
 }
 
-// Drags `data` to `point` and drops it there, or with `drop` false cancels it
-// there; the effect DoDragDrop reports. A second thread moves the mouse and
-// ends the drag: under Wine the drag loop never sees the button pressed.
+// Drags `data` to `point` and drops or cancels it there; DoDragDrop's effect. A
+// second thread moves the mouse and ends the drag (Wine's loop never sees the
+// button pressed).
 inline DWORD DragOnto(IDataObject* data, POINT point, bool drop) {
   TestDropSource source;
   std::thread mover([&] {

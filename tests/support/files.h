@@ -1,6 +1,6 @@
-// Files for the tests of every tier, natively and under Wine: a fresh
-// temporary folder removed with all it holds, bytes that differ from place to
-// place, whole-file reads and writes, existence and size, and sparse files.
+// Files for every tier, natively and under Wine: a fresh temporary folder
+// removed with all it holds, bytes that differ from place to place, whole-file
+// reads and writes, existence and size, sparse files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -114,18 +114,14 @@ inline std::uint64_t SizeOf(const std::string& path) {
   return error ? 0 : size;
 }
 
-// Fails with the sizes and the first byte that differs, not with the bytes.
-inline ::testing::AssertionResult SameBytes(const std::string& seen, const std::string& wanted) {
-  if (seen == wanted) return ::testing::AssertionSuccess();
-  const auto differ = std::mismatch(seen.begin(), seen.end(), wanted.begin(), wanted.end()).first - seen.begin();
-  return ::testing::AssertionFailure() << seen.size() << " bytes where " << wanted.size()
-                                       << " were wanted, the first different at byte " << differ;
-}
-
-// The file exists and holds exactly `bytes`.
+// The file exists and holds exactly `bytes`; else its size and the first byte
+// that differs, not the bytes.
 inline ::testing::AssertionResult FileHolds(const std::string& path, const std::string& bytes) {
   if (!Exists(path)) return ::testing::AssertionFailure() << path << " is missing";
-  return SameBytes(ReadBytes(path), bytes) << " in " << path;
+  const std::string seen = ReadBytes(path);
+  if (seen == bytes) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << path << " holds " << seen.size() << " bytes, not " << bytes.size()
+      << ", the first different at byte " << std::mismatch(seen.begin(), seen.end(), bytes.begin(), bytes.end()).first - seen.begin();
 }
 
 // A file of `size` bytes that takes no room on disk where the file system
@@ -138,9 +134,8 @@ inline bool MakeSparseFile(const std::string& path, std::uint64_t size) {
 }
 
 #ifdef _WIN32
-// A name without an exact ANSI form whose best fit names another file: makes
-// "Omega.bin" holding `bytes` and an empty "Ωmega.bin" in `folder` and
-// gives the latter's wide path, or "" when it cannot be made.
+// "Omega.bin" holding `bytes` and an empty "Ωmega.bin", whose best fit in ANSI
+// names the other, in `folder`; the latter's wide path, "" when not made.
 inline std::wstring MakeBestFitPair(const std::string& folder, const std::string& bytes = "") {
   const std::wstring omega = Widen(folder) + L"\u03a9mega.bin";
   const HANDLE file = CreateFileW(omega.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);

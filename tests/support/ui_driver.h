@@ -1,6 +1,6 @@
-// Drives windows as a person would, in this process or in another (the e2e
-// driver's plyx.exe): waits with a deadline, texts, windows, message boxes
-// (this thread's answered by a BoxAnswerer), clicks, keys and focus.
+// Drives windows as a person would, in this process or another (plyx.exe in
+// e2e): waits with a deadline, texts, windows, message boxes (this thread's
+// answered by a BoxAnswerer), clicks, keys and focus.
 #pragma once
 
 #include <windows.h>
@@ -147,17 +147,17 @@ inline ::testing::AssertionResult IsBox(const MessageBoxInfo& box, const std::st
 // Posted BM_CLICK: a sent click on a button that opens a modal box would block the caller.
 inline void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
-// Clicks a box's (or dialog's) button and waits until it is gone.
-inline bool AnswerMessageBox(HWND box, int button, DWORD timeoutMs = 10000) {
-  if (GetDlgItem(box, button) == nullptr) return false;
-  Click(GetDlgItem(box, button));
-  return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
-}
-
-// The same for a box found, saying which box stayed or that none came.
+// Clicks a box's (or dialog's) button and waits until it is gone; else says
+// which box stayed, or that none came.
 inline ::testing::AssertionResult AnswerBox(const MessageBoxInfo& box, int button) {
-  if (AnswerMessageBox(box.window, button)) return ::testing::AssertionSuccess();
+  HWND pressed = GetDlgItem(box.window, button);
+  if (pressed != nullptr && (Click(pressed), WaitFor([&] { return !IsWindowVisible(box.window); }))) {
+    return ::testing::AssertionSuccess();
+  }
   return ::testing::AssertionFailure() << "button " << button << " did not close " << Describe(box);
+}
+inline ::testing::AssertionResult AnswerBox(HWND dialog, int button) {
+  return AnswerBox(MessageBoxInfo{dialog, nullptr, TextOf(dialog), "", {}}, button);
 }
 
 // Moves the mouse onto the centre of `control`, as a hand does.
@@ -215,9 +215,8 @@ inline void PressKey(UINT virtualKey) {
 }
 
 // A key pressed on the X server's keyboard, as a hand presses it: it reaches
-// only the window with the X focus, and some time after the call returns.
-// Wine starts a Linux program as it starts its own, but its process handle
-// never signals an end: the caller waits for the key's effect instead.
+// only the window with the X focus, some time after the call returns (Wine
+// starts the Linux program, but its handle never signals an end).
 inline bool PressRealKey(const std::string& keyName) {
   std::string line = "Z:\\usr\\bin\\xdotool key " + keyName;
   STARTUPINFOA startup{};

@@ -59,8 +59,8 @@ TEST_F(Floppy, ASplitGoesOnOntoTheNextDiskAfterRetry) {
   };
   EXPECT_EQ(RunSplit(job, ui, SystemDiskSpace()), kStatusOk) << ui.Dump();
   EXPECT_EQ(asked, 2);
-  EXPECT_TRUE(SameBytes(ReadBytes(kept / "big.bin.001") + ReadBytes(kFloppy + "big.bin.002") + ReadBytes(kFloppy + "big.bin.003"),
-                        data)) << "the parts of both disks together";
+  const std::string parts[] = {kept / "big.bin.001", kFloppy + "big.bin.002", kFloppy + "big.bin.003"};
+  for (int n = 0; n < 3; ++n) EXPECT_TRUE(FileHolds(parts[n], data.substr(n * 600000, 600000)));
   EXPECT_TRUE(Exists(kFloppy + "big.bin.bat"));
 }
 

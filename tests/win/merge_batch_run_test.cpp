@@ -21,7 +21,6 @@
 
 namespace {
 
-// Splits `data` into `dest` as `name`.
 void Split(const TempFolder& in, const std::string& dest, const std::string& name, const std::string& data,
            std::uint32_t partSize) {
   ASSERT_TRUE(WriteBytes(in / name, data));

@@ -10,9 +10,7 @@
 #include <new>
 #include <string>
 #include <thread>
-#include <vector>
 
-#include "dialog_split_ui.h"
 #include "globals.h"
 #include "holders.h"
 #include "progress_dialog.h"
@@ -24,16 +22,6 @@
 #include "support/ui_driver.h"
 
 namespace {
-
-// The insert-disk question: Retry or Cancel, owned by no window (the progress
-// window stays usable). The overwrite question is the split journeys'.
-TEST(DialogSplitUi, AsksForAnotherDiskWithRetryOrCancelAndNoOwner) {
-  SplitJobRecord job;
-  BoxAnswerer boxes({IDRETRY});
-  EXPECT_EQ(DialogSplitUi(nullptr, job).Ask(SplitQuestion::kInsertDisk, "question text"), SplitAnswer::kRetry);
-  ASSERT_EQ(boxes.Seen().size(), 1u);
-  EXPECT_TRUE(IsBox(boxes.Seen()[0], kPlyxTitle, "question text", nullptr, {IDCANCEL, IDRETRY}));
-}
 
 // Holds the worker at one of its calls until the test lets it go.
 struct Gate {
@@ -49,9 +37,9 @@ HWND FindProgressDialog() {
 constexpr char kCancelButton[] = "Do you want to cancel the File Split ?";
 constexpr char kCloseBox[] = "Do you want to close this operation ?";
 
-// Asks the dialog to stop by its Cancel button or its close box, checks the
-// confirmation and answers it once `meanwhile` has run; with answer 0,
-// `meanwhile` ends the run, which must take the question away.
+// Asks the dialog to stop by its Cancel button or close box, checks and answers
+// the confirmation after `meanwhile`; answer 0: `meanwhile` ends the run, which
+// must take the question away.
 void AnswerConfirmation(HWND dialog, const char* question, int answer, const std::function<void()>& meanwhile = {}) {
   if (question == kCancelButton) Click(GetDlgItem(dialog, IDC_PROGRESS_CANCEL));
   else PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -133,8 +121,7 @@ TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsE
     ASSERT_TRUE(atEnd.WaitReached());
     AnswerConfirmation(dialog, kCloseBox, 0, [&] { atEnd.open = true; });
   });
-  EXPECT_TRUE(Exists(PartPath(3)));
-  EXPECT_TRUE(Exists(BatchPath()));
+  for (const std::string& path : {PartPath(3), BatchPath()}) EXPECT_TRUE(Exists(path)) << path;
   EXPECT_EQ(outcome, SplitOutcome::kSplit);
   EXPECT_FALSE(SplitJob.cancelRequested);
 }
@@ -153,7 +140,7 @@ TEST_F(ProgressDialogTest, CancelAfterTheLastPartOrAFailedAllocationIsNoSuccess)
     };
     RunDialog([&] {
       if (allocationFails) {
-        ASSERT_TRUE(AnswerMessageBox(WaitForMessageBox(0, "Unexpected Error : Memory Allocation Failure : 0001").window, IDOK));
+        ASSERT_TRUE(AnswerBox(WaitForMessageBox(0, "Unexpected Error : Memory Allocation Failure : 0001"), IDOK));
       } else {
         ASSERT_TRUE(atLastStep.WaitReached());
         AnswerConfirmation(FindProgressDialog(), kCancelButton, IDOK);
@@ -189,8 +176,7 @@ TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) 
   }
   EXPECT_TRUE(FileHolds(PartPath(1), source.substr(0, 150000)));
   EXPECT_LT(SizeOf(PartPath(2)), 150000u);
-  EXPECT_FALSE(Exists(PartPath(3)));
-  EXPECT_FALSE(Exists(BatchPath()));
+  for (const std::string& path : {PartPath(3), BatchPath()}) EXPECT_FALSE(Exists(path)) << path;
   EXPECT_EQ(SplitJob.currentPart, 2u);
 }
 
@@ -198,10 +184,9 @@ TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) 
 void CALLBACK HoldUntilTheWorkerAsks(HWND, UINT, UINT_PTR, DWORD) { WaitForMessageBox(0, ""); }
 
 // Race: a cancel confirmed while the worker sends an update or waits on its own
-// question must not deadlock the dialog and the worker. Lost keys: asked before
-// the dialog first showed, the question lost the keyboard to it.
+// question must not deadlock (either way of asking ends the run alike). Lost
+// keys: asked before the dialog first showed, the question lost the keyboard.
 TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrAsks) {
-  // Either way of asking ends the run the same way: each is tried once.
   const struct { const char* trigger; bool asks; } cases[] = {{kCloseBox, false}, {kCancelButton, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.trigger) + (c.asks ? ", worker asking" : ", worker sending"));
@@ -243,7 +228,7 @@ TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrA
       }, 3000)) << "the question " << question.window << " under " << GetForegroundWindow();
       // Typed input is bound to no window until read (one posted to the dialog would go with it).
       PostThreadMessageA(GetWindowThreadProcessId(dialog, nullptr), WM_KEYDOWN, VK_RETURN, 0);
-      EXPECT_TRUE(AnswerMessageBox(question.window, IDCANCEL));
+      EXPECT_TRUE(AnswerBox(question, IDCANCEL));
     });
     MSG typed;
     EXPECT_FALSE(PeekMessageA(&typed, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) << "a key waits for the next box";
