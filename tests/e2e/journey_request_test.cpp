@@ -31,7 +31,7 @@ TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverF
     ASSERT_TRUE(WaitFor([&] {
       ClickAtCentre(Item(field));
       return WaitFor([&] { return HasFocus(Item(field)); }, 2000);
-    }, 20000));
+    }, 20000)) << "the clicks gave it no focus";
     if (field == IDC_SIZE_LIST) PostKey(Main(), VK_ESCAPE);  // the click dropped its list down
     PostKey(Main(), VK_RETURN);
     ASSERT_TRUE(Settle());
