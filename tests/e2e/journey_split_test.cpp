@@ -1,6 +1,5 @@
-// Splits from the main window: the refusals before a split; a failed split
-// and a close from outside during a split; outcome, parts, batch, history and
-// reset, with a second start while the split runs, and a shortcut dropped after.
+// Splits from the main window: the refusals before one, a failed one, a close
+// from outside during one, and one whole, with a hand-over while it runs.
 #include <functional>
 
 #include "plyx_session.h"
@@ -34,38 +33,34 @@ TEST_F(Split, EachMissingPieceIsRefusedByNameAndGetsTheFocus) {
     SCOPED_TRACE(refusal.message);
     refusal.arrange();
     Click(Item(IDC_SPLIT));
-    const MessageBoxInfo box = NextMessageBox();
-    ExpectBox(box, refusal.message, Main());
-    ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
+    ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), refusal.message, Main(), IDOK));
     EXPECT_TRUE(WaitForFocus(refusal.focus));
-    EXPECT_TRUE(!refusal.wholeTextSelected || WholeTextSelected(Item(refusal.focus)));
+    if (refusal.wholeTextSelected) { EXPECT_TRUE(WholeTextSelected(Item(refusal.focus))); }
   }
   CloseAndExpectExitZero();
 }
 
-// A failure that the worker has reported (a folder holds the batch's name) is
-// no success and no cancel "as requested"; the request starts over all the
-// same. Mended fault: a close from outside (a task manager's polite close)
-// ended PLYX under the worker; it goes through the progress window's
-// question, and PLYX ends once the split is over. Lost data: a cancelled run
-// opens no part for writing, not even one the user then agreed to replace.
+// A failure the worker reported (a folder holds the batch's name) is neither
+// success nor "as requested"; the request starts over. Mended fault: a close
+// from outside (a task manager's) ended PLYX under the worker; it goes through
+// the progress window's question, and PLYX ends once the split is over. Lost
+// data: a cancelled run opens no part, not even one the user agreed to replace.
 TEST_F(Split, AFailedSplitAndACloseFromOutsideDuringASplitEndAsTheyDid) {
   const std::string source = temp / "disk.img", blocked = temp / "blocked.bin";
-  ASSERT_TRUE(WriteBytes(source, PatternBytes(10 * 262144)) && WriteBytes(blocked, PatternBytes(3000)));
+  ASSERT_TRUE(WriteBytes(source, PatternBytes(10 * 262144)));
+  ASSERT_TRUE(WriteBytes(blocked, PatternBytes(3000)));
   // The worker stops at this part to ask, which holds the split still while PLYX is closed.
-  ASSERT_TRUE(WriteBytes(source + ".005", "old part") && CreateDirectoryA((blocked + ".bat").c_str(), nullptr));
+  ASSERT_TRUE(WriteBytes(source + ".005", "old part"));
+  ASSERT_TRUE(CreateDirectoryA((blocked + ".bat").c_str(), nullptr));
   ASSERT_TRUE(StartMain(blocked));
   Click(Item(IDC_SPLIT));
-  ASSERT_TRUE(AnswerMessageBox(WaitForMessageBox(Pid(), "exists already").window, IDOK));  // the folder
-  for (const char* text : {"Unable to Create BAT File 8000", "!!! File Split Failed, no BAT File Created !!!"}) {
-    const MessageBoxInfo box = NextMessageBox();
-    ExpectBox(box, text, std::string(text)[0] == '!' ? Main() : nullptr);
-    ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
-  }
+  ASSERT_TRUE(AnswerBox(WaitForMessageBox(Pid(), "exists already"), IDOK));  // the folder
+  ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), "Unable to Create BAT File 8000", nullptr, IDOK));
+  ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), "!!! File Split Failed, no BAT File Created !!!", Main(), IDOK));
   EXPECT_TRUE(Exists(blocked + ".001"));
-  EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); }));
-  EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_SPLIT_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT) + " | " +
-                Text(IDC_DEST_FOLDER), "File Size : 0KB | Split Size : 1.38MB | Num of Split Parts : 0 | " + temp.Path());
+  EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE).empty(); })) << Text(IDC_SOURCE_FILE);
+  EXPECT_EQ(Texts({IDC_FILE_SIZE_TEXT, IDC_SPLIT_SIZE_TEXT, IDC_PART_COUNT_TEXT, IDC_DEST_FOLDER}),
+            "File Size : 0KB | Split Size : 1.38MB | Num of Split Parts : 0 | " + temp.Path());
 
   ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(source)));
   ChooseSize(0);
@@ -73,40 +68,36 @@ TEST_F(Split, AFailedSplitAndACloseFromOutsideDuringASplitEndAsTheyDid) {
   Click(Item(IDC_SPLIT));
   const MessageBoxInfo question = WaitForMessageBox(Pid(), "exists already");
   // The worker's question has no owner.
-  ExpectBox(question, source + ".005 exists already, do you want to OverWrite it?", nullptr, {IDOK, IDCANCEL});
+  ASSERT_TRUE(AnswerPlyxBox(question, source + ".005 exists already, do you want to OverWrite it?", nullptr, kLeaveOpen,
+                            {IDOK, IDCANCEL}));
   PostMessageA(Main(), WM_CLOSE, 0, 0);
   const MessageBoxInfo confirm = WaitForMessageBox(Pid(), "Do you want to close this operation ?");
   EXPECT_NE(GetDlgItem(confirm.owner, IDC_PROGRESS_CANCEL), nullptr) << "owned by the progress window";
-  ASSERT_TRUE(confirm.window && AnswerMessageBox(confirm.window, IDOK));
-  ASSERT_TRUE(question.window && AnswerMessageBox(question.window, IDOK));
+  ASSERT_TRUE(AnswerBox(confirm, IDOK));
+  ASSERT_TRUE(AnswerBox(question, IDOK));
   // No word from the worker: the next box is the outcome.
-  const MessageBoxInfo outcome = NextMessageBox(30000);
-  ExpectBox(outcome, "!!! File Split Cancelled, as requested !!!", Main());
-  ASSERT_TRUE(outcome.window && AnswerMessageBox(outcome.window, IDOK));
+  ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(30000), "!!! File Split Cancelled, as requested !!!", Main(), IDOK));
   EXPECT_EQ(ReadBytes(source + ".005"), "old part");
-  EXPECT_TRUE(Exists(source + ".004") && !Exists(source + ".006") && !Exists(source + ".bat"));
+  EXPECT_TRUE(Exists(source + ".004"));
+  for (const char* unwritten : {".006", ".bat"}) EXPECT_FALSE(Exists(source + unwritten)) << unwritten;
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(Main()); }, 20000)) << "the close, carried out once the split is over";
 }
 
-// A command-line file with its folder as the destination, split into a typed
-// new folder: outcome, parts, batch, history and the request starting over;
-// then the file handed over meanwhile and a shortcut dropped, each choosing
-// its folder.
-// Mended fault: under code page 932 (e2e.ja) names ending in ソ or 表 or
-// holding ポ (trail bytes '\' and '|') were cut and checked by byte.
-// Race: a hand-over during a split must not change the request under the
-// worker; it is taken once the split is over. Mended faults: it brought the
-// disabled main window over the progress window; taken during the outcome, it
-// put its folder into the history, was wiped by the reset (and after an empty
-// file, divided by a part size of 0). Mended fault: a typed path of 260 bytes
-// or more was cut to 259, which named another file or folder (the source, its
-// folder).
+// A command-line file split into a typed new folder (outcome, parts, batch,
+// history, reset); then a hand-over and a dropped shortcut. Mended fault: under
+// code page 932 (e2e.ja) names ending in ソ or 表 or holding ポ were cut by byte.
+// Race: a hand-over during a split is taken once it is over. Mended faults: it
+// brought the disabled main window over the progress window; during the
+// outcome, it went into the history, was wiped by the reset (and after an
+// empty file, divided by a part size of 0). Mended fault: a typed path of 260
+// bytes or more was cut to 259, which named another file or folder.
 TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
   const std::string in = temp.MakeFolder(LocalName(L"データソ", "in")) + "\\", name = LocalName(L"ソフト表.txt", "first.bin");
   const std::string source = in + name, bytes = PatternBytes(3000000), out = temp / LocalName(L"レポート表", "out");
   const std::string elsewhere = temp.MakeFolder(LocalName(L"能", "elsewhere")) + "\\";
   const std::string other = elsewhere + LocalName(L"表.bin", "other.bin"), shortcut = temp / LocalName(L"ソ.lnk", "to first.lnk");
-  ASSERT_TRUE(WriteBytes(source, bytes) && WriteBytes(other, PatternBytes(100)));
+  ASSERT_TRUE(WriteBytes(source, bytes));
+  ASSERT_TRUE(WriteBytes(other, PatternBytes(100)));
   ASSERT_TRUE(StartMain(source));
   EXPECT_EQ(Text(IDC_DEST_FOLDER), in);
   auto cutTo = [&](const std::string& cut) {  // 259 bytes naming in + cut: in, .\ (and z\..\), cut
@@ -122,26 +113,22 @@ TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
   for (const auto& c : unfit) {
     Type(c.field, c.typed);
     Focus(IDC_SIZE_LIST);
-    const MessageBoxInfo box = NextMessageBox();
-    ExpectBox(box, c.refusal, Main());
-    ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
+    ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), c.refusal, Main(), IDOK));
     EXPECT_TRUE(WaitForFocus(c.field)) << c.typed.size();
     if (c.field == IDC_SOURCE_FILE) Type(IDC_SOURCE_FILE, source);  // chosen again as the field is left
   }
   Type(IDC_DEST_FOLDER, out);
   Focus(IDC_SIZE_LIST);
-  for (const std::string text : {"Directory does not exit do you want to create one ?", "Directory Created"}) {
-    const MessageBoxInfo box = NextMessageBox();
-    ASSERT_EQ(box.text, text);
-    ASSERT_TRUE(AnswerMessageBox(box.window, box.buttons[0]));  // Yes, then OK
-  }
+  ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), "Directory does not exit do you want to create one ?", Main(), IDYES,
+                            {IDYES, IDNO}));
+  ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), "Directory Created", Main(), IDOK));
   ASSERT_TRUE(WriteBytes(out + "\\" + name + ".002", "old"));
   ChooseSize(2);
   ASSERT_TRUE(WaitFor([&] { return Text(IDC_PART_COUNT_TEXT) == "Num of Split Parts : 3"; }));
   Click(Item(IDC_SPLIT));
   // The worker waits on this question while the second copy hands over.
   const MessageBoxInfo question = WaitForMessageBox(Pid(), "exists already");
-  ASSERT_NE(question.window, nullptr);
+  ASSERT_NE(question.window, nullptr) << "no question for the existing part";
   ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(other)));
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == question.window; }));
   HWND progress = WaitForWindow(Pid(), [](HWND w) { return GetDlgItem(w, IDC_PROGRESS_CANCEL) != nullptr; });
@@ -150,28 +137,30 @@ TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
     while (w != nullptr && w != upper && w != lower) w = GetWindow(w, GW_HWNDNEXT);
     return w == upper;
   };
-  EXPECT_TRUE(WaitFor([&] { return above(question.window, progress) && above(progress, Main()); }));
-  ASSERT_TRUE(AnswerMessageBox(question.window, IDOK));
+  EXPECT_TRUE(WaitFor([&] { return above(question.window, progress) && above(progress, Main()); }))
+      << "not the question over the progress window over the main window";
+  ASSERT_TRUE(AnswerBox(question, IDOK));
   const MessageBoxInfo outcome = NextMessageBox(30000);
   // Owned by the main window, so that it cannot be used meanwhile.
-  ExpectBox(outcome, "File\t : " + name + " Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + out + "\\",
-            Main());
+  ASSERT_TRUE(AnswerPlyxBox(outcome, "File\t : " + name + " Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " +
+                                         out + "\\", Main(), kLeaveOpen));
   ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(other)));
-  ASSERT_TRUE(outcome.window && AnswerMessageBox(outcome.window, IDOK));
+  ASSERT_TRUE(AnswerBox(outcome, IDOK));
   EXPECT_EQ(RunBatch(out + "\\", name + ".bat"), 0);
-  EXPECT_TRUE(ReadBytes(out + "\\" + name) == bytes) << "the parts, joined by their batch";
+  EXPECT_TRUE(FileHolds(out + "\\" + name, bytes)) << "the parts, joined by their batch";
   EXPECT_FALSE(Exists(other + ".001"));
   auto newest = [] { return RawPath(("MRUD" + std::to_string(RawDword("MRUDDefault"))).c_str()); };  // the head's slot
   EXPECT_TRUE(WaitFor([&] { return newest() == out + "\\"; })) << newest();
   EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == other; })) << Text(IDC_SOURCE_FILE);
-  EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_DEST_FOLDER), "File Size : 100 Bytes | " + elsewhere);
+  EXPECT_EQ(Texts({IDC_FILE_SIZE_TEXT, IDC_DEST_FOLDER}), "File Size : 100 Bytes | " + elsewhere);
   EXPECT_TRUE(WaitForFocus(IDC_SPLIT));
-  ASSERT_TRUE(OleInitialize(nullptr) == S_OK && MakeShortcut(shortcut, source));
+  ASSERT_EQ(OleInitialize(nullptr), S_OK);
+  ASSERT_TRUE(MakeShortcut(shortcut, source));
   RECT frame;
   GetWindowRect(Main(), &frame);
   EXPECT_EQ(DragOnto(ShellDataObject({Widen(shortcut)}).Get(), {frame.right - 20, frame.bottom - 20}, true),
             DWORD{DROPEFFECT_COPY});
-  EXPECT_EQ(Text(IDC_SOURCE_FILE) + " | " + Text(IDC_DEST_FOLDER), source + " | " + in);
+  EXPECT_EQ(Texts({IDC_SOURCE_FILE, IDC_DEST_FOLDER}), source + " | " + in);
   EXPECT_TRUE(WaitForFocus(IDC_SPLIT));
   OleUninitialize();
   CloseAndExpectExitZero();

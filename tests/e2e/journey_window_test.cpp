@@ -1,12 +1,9 @@
-// The main window itself: one PLYX at a time, minimising to the taskbar or the
-// notification area and each way back, the Help button with and without the
-// help file; its Customize and About buttons: the preferences sheet and what it
-// changes at once (the main window's tips, Explorer's menu verb), and the
-// About box with its link.
+// The main window: one PLYX at a time, minimising and each way back, Help with
+// and without the help file; the preferences sheet and what it changes at once
+// (the tips, Explorer's menu verb), and the About box with its link.
 #include "plyx_session.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 namespace {
 
@@ -14,25 +11,24 @@ using Window = PlyxJourney;
 using Preferences = PlyxJourney;
 
 // Race: two copies started together must give one window. A handed-over file
-// shows its sizes and its folder becomes the destination.
-// Bound: a file of 4 GB less one byte still gets its size and part count.
-// Mended fault: a refused file must not leave the earlier file's size and
-// count behind for Split to cut by, nor stay chosen: a size chosen afterwards
-// made it splittable again; and Split under its refusal, which has no owner,
-// started a split by them.
+// shows its sizes, its folder the destination. Bound: 4 GB less one byte still
+// gets its size and part count. Mended fault: a refused file left the earlier
+// file's size and count for Split to cut by, or stayed chosen (a size chosen
+// afterwards made it splittable; Split under its unowned refusal split it).
 TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
   const std::string file = temp / "archive.zip", almost4g = temp / "almost4g.bin", huge = temp / "huge.bin";
   const std::string held = temp / "held.bin";
-  ASSERT_TRUE(WriteBytes(file, PatternBytes(600000)) && MakeSparseFile(almost4g, 4294967295ull) &&
-              MakeSparseFile(huge, 4294967296ull) && WriteBytes(held, "held open by another program"));
+  ASSERT_TRUE(WriteBytes(file, PatternBytes(600000)));
+  ASSERT_TRUE(WriteBytes(held, "held open by another program"));
+  for (const auto& [path, size] : {std::pair{almost4g, 4294967295ull}, {huge, 4294967296ull}}) {
+    ASSERT_TRUE(MakeSparseFile(path, size)) << path;
+  }
   const UniqueHandle holder(CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ChildProcess& first = Start("");
   ChildProcess& second = Start("");
-  // One of them ends by itself (having handed over, or found no window yet).
+  // One of them ends by itself, having handed over.
   ASSERT_TRUE(WaitFor([&] { return !first.Running() || !second.Running(); }, 20000)) << "both copies still run";
-  DWORD code = 259;
-  ASSERT_TRUE((first.Running() ? second : first).WaitForExit(0, &code));
-  EXPECT_EQ(code, 0u);
+  ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(first.Running() ? second : first));
   ASSERT_TRUE(UseMain(first.Running() ? first : second));
   EXPECT_EQ(PlyxWindowsOf(first.Pid()).size() + PlyxWindowsOf(second.Pid()).size(), 1u);
   const struct { std::string path, sizes, refusal; bool owned; } cases[] = {
@@ -46,22 +42,19 @@ TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
     SCOPED_TRACE(c.path);
     ChildProcess& next = Start(c.path);
     if (!c.refusal.empty()) {
-      const MessageBoxInfo box = WaitForMessageBox(Pid(), c.refusal);
-      ExpectBox(box, c.refusal, c.owned ? Main() : nullptr);
       // Split refuses the request rather than cut the refused file: under a
       // refusal without owner, else once it is answered.
-      const auto answer = [&] { return box.window && AnswerMessageBox(box.window, IDOK); };
-      ASSERT_TRUE(!c.owned || answer());
+      const MessageBoxInfo box = WaitForMessageBox(Pid(), c.refusal);
+      ASSERT_TRUE(AnswerPlyxBox(box, c.refusal, c.owned ? Main() : nullptr, c.owned ? IDOK : kLeaveOpen));
       ChooseSize(2);
       Click(Item(IDC_SPLIT));
-      const MessageBoxInfo refusal = WaitForMessageBox(Pid(), "Select a File to Split");
-      ASSERT_TRUE(refusal.window && AnswerMessageBox(refusal.window, IDOK));
-      ASSERT_TRUE(c.owned || answer());
+      ASSERT_TRUE(AnswerBox(WaitForMessageBox(Pid(), "Select a File to Split"), IDOK));
+      if (!c.owned) { ASSERT_TRUE(AnswerBox(box, IDOK)); }
       EXPECT_FALSE(Exists(c.path + ".001"));
     }
     ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(next));
     EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == c.path; })) << Text(IDC_SOURCE_FILE);
-    EXPECT_EQ(Text(IDC_FILE_SIZE_TEXT) + " | " + Text(IDC_PART_COUNT_TEXT), c.sizes);
+    EXPECT_EQ(Texts({IDC_FILE_SIZE_TEXT, IDC_PART_COUNT_TEXT}), c.sizes);
     if (c.refusal.empty()) {
       EXPECT_EQ(Text(IDC_DEST_FOLDER), temp.Path());
       EXPECT_TRUE(WaitForFocus(IDC_SPLIT));
@@ -72,7 +65,7 @@ TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
 
 // To the notification area (a fresh key turns "MinToSysTray" on) until a
 // double click or a second start, else to the taskbar. Mended fault: hidden
-// with no icon when the icon could not be added, the window had no way back.
+// when the icon could not be added, the window had no way back.
 TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
   const std::string source = temp / "setup.exe";
   ASSERT_TRUE(WriteBytes(source, PatternBytes(2000)));
@@ -80,7 +73,7 @@ TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
   auto minimise = [&] { return Minimise([&] { return !IsWindowVisible(Main()) && TrayIconShown(); }); };
   ASSERT_TRUE(minimise()) << "visible " << IsWindowVisible(Main()) << ", icon " << TrayIconShown();
   EXPECT_FALSE(IsIconic(Main())) << "hidden, not minimised";
-  // What the icon reports, in order, and how the window and icon must stand after each.
+  // What the icon reports, in order, and how window and icon stand after each.
   const struct { LPARAM mouse; bool visible, icon; } clicks[] = {
       {WM_LBUTTONDOWN, false, true}, {WM_LBUTTONUP, false, true}, {WM_RBUTTONUP, false, true},
       {WM_LBUTTONDBLCLK, true, true},  // the icon goes with the button-up that ends the double click
@@ -104,31 +97,29 @@ TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
 
   NOTIFYICONDATAA taken{};  // an icon of the same window and number: PLYX's cannot be added
   taken.cbSize = sizeof taken, taken.hWnd = Main(), taken.uID = 103;
-  for (bool trayOff : {true, false}) {
-    ASSERT_TRUE(SetRawDword("MinToSysTray", trayOff ? 0 : 1) && (trayOff || Shell_NotifyIconA(NIM_ADD, &taken)));
-    for (bool bySecondStart : {false, true}) {
-      SCOPED_TRACE(std::string(trayOff ? "tray off, " : "icon taken, ") + (bySecondStart ? "second start" : "restore"));
-      ASSERT_TRUE(Minimise([&] { return IsIconic(Main()) != FALSE; })) << "visible " << IsWindowVisible(Main());
-      EXPECT_EQ(TrayIconShown(), !trayOff);
-      if (bySecondStart) {
-        ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start("")));
-      } else {
-        SystemCommand(SC_RESTORE);
-      }
-      EXPECT_TRUE(WaitFor([&] { return !IsIconic(Main()) && IsWindowVisible(Main()); }));
-      EXPECT_EQ(Text(IDC_SOURCE_FILE), source);
+  for (bool trayOff : {true, false}) {  // each way to the taskbar and each way back, once
+    SCOPED_TRACE(trayOff ? "tray off, restored" : "icon taken, second start");
+    ASSERT_TRUE(SetRawDword("MinToSysTray", trayOff ? 0 : 1));
+    if (!trayOff) { ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &taken)); }
+    ASSERT_TRUE(Minimise([&] { return IsIconic(Main()) != FALSE; })) << "visible " << IsWindowVisible(Main());
+    EXPECT_EQ(TrayIconShown(), !trayOff);
+    if (trayOff) {
+      SystemCommand(SC_RESTORE);
+    } else {
+      ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start("")));
     }
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(Main()) && IsWindowVisible(Main()); }))
+        << "iconic " << IsIconic(Main()) << ", visible " << IsWindowVisible(Main());
+    EXPECT_EQ(Text(IDC_SOURCE_FILE), source);
   }
   Shell_NotifyIconA(NIM_DELETE, &taken);
   CloseAndExpectExitZero(/*byTitleBar=*/true);
 }
 
-// Help opens the viewer on PLYX.chm beside plyx.exe; a copy of the program in
-// a folder of its own names the help file it misses. Mended faults: with a
-// refused destination in its box, the viewer taking the focus (or a minimise)
-// brought the refusal back without end, until PLYX crashed; a close from
-// another program while the system menu was open ended the menu, not PLYX,
-// which then could not be closed at all.
+// Help opens the viewer on PLYX.chm beside plyx.exe; a copy elsewhere names the
+// file it misses. Mended faults: with a refused destination in its box, the
+// viewer taking the focus (or a minimise) brought the refusal back until PLYX
+// crashed; a close from outside during the system menu ended only the menu.
 TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
   const std::string exe = PlyxExePath();
   ASSERT_TRUE(Exists(exe.substr(0, exe.find_last_of('\\') + 1) + "PLYX.chm")) << "no PLYX.chm beside plyx.exe";
@@ -140,7 +131,8 @@ TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
     HWND help = WaitForWindow(Pid(), [](HWND w) { return ClassOf(w) == "HH Parent"; }, 20000);
     ASSERT_NE(help, nullptr) << "Help answered: " << NextMessageBox(0).text;
     PostMessageA(help, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(help) || !IsWindowVisible(help); }) && Settle());
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(help) || !IsWindowVisible(help); })) << "the viewer stays open";
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(NextMessageBox(0).text, "");
   }
   ASSERT_TRUE(Minimise([&] { return !IsWindowVisible(Main()); }));
@@ -154,9 +146,8 @@ TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
   ASSERT_TRUE(CopyFileA(exe.c_str(), (temp / "plyx.exe").c_str(), FALSE));
   ASSERT_TRUE(StartMain("", temp / "plyx.exe"));
   Click(Item(IDC_HELP_BUTTON));
-  const MessageBoxInfo box = NextMessageBox();
-  ExpectBox(box, "Cannot Find File \n\n " + temp / "PLYX.chm" + " \n\n Please re install the Help File", Main());
-  ASSERT_TRUE(box.window && AnswerMessageBox(box.window, IDOK));
+  ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(),
+                            "Cannot Find File \n\n " + temp / "PLYX.chm" + " \n\n Please re install the Help File", Main(), IDOK));
   // Mended fault: a WM_DESTROY posted by another program only posted the quit
   // message, which the menu's loop took. (The menu is opened once the box's
   // end has given the window the activation back, which would close it.)
@@ -185,10 +176,9 @@ std::string TipOver(DWORD pid, HWND control, DWORD timeoutMs = 10000) {
   return text;
 }
 
-// Right-click, "Split with PLYX": the verb's command run by the shell on
-// `file`, until the copy it starts has ended. Wine's shell looks up neither
-// the "*" class nor the user's classes by itself, so the verb's class key is
-// handed over as Explorer would find it.
+// Right-click, "Split with PLYX" on `file`, until the copy it starts ends.
+// Wine's shell looks up neither the "*" class nor the user's classes, so the
+// verb's class key is handed over as Explorer would find it.
 bool RunShellVerb(const std::string& file) {
   RegistryKey star;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\*", 0, KEY_READ, star.Out()) != ERROR_SUCCESS) return false;
@@ -215,10 +205,9 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
   ASSERT_TRUE(RunShellVerb(file));
   EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == file; })) << Text(IDC_SOURCE_FILE);
 
-  // Tips and verb off, applied, then on again; the About box after each. The
-  // main window is disabled under the sheet and gets no mouse, so the tips are
-  // tried once the sheet is gone, which Cancel and OK leave as applied.
-  // Mended fault: a file handed over under the sheet or the About box was lost.
+  // Tips and verb off, applied, then on; the About box after each. The tips are
+  // tried once the sheet, which takes the mouse, is gone (Cancel and OK leave
+  // what was applied). Mended fault: a file handed over under either was lost.
   const std::string exe = PlyxExePath(), helpFile = exe.substr(0, exe.find_last_of('\\') + 1) + "PLYX.chm";
   for (bool on : {false, true}) {
     SCOPED_TRACE(on);
@@ -238,15 +227,12 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
     // Bound: a limit outside 1 to 7 is refused as it is typed and never stored.
     SendTo(item(IDC_PREF_LIMIT), EM_SETSEL, 0, -1);
     PostMessageA(item(IDC_PREF_LIMIT), WM_CHAR, on ? '9' : '3', 0);
-    if (on) {
-      const MessageBoxInfo refusal = WaitForMessageBox(Pid(), "Choose a Number Between 1 & 7 Only !");
-      ASSERT_TRUE(refusal.window && AnswerMessageBox(refusal.window, IDOK));
-    }
+    if (on) { ASSERT_TRUE(AnswerBox(WaitForMessageBox(Pid(), "Choose a Number Between 1 & 7 Only !"), IDOK)); }
     SendTo(sheet, PSM_SETCURSEL, 1);
     Click(item(IDC_PREF_TOOLTIPS));
     Click(item(IDC_PREF_SHELL));
     Click(GetDlgItem(sheet, kApplyButton));
-    ASSERT_TRUE(WaitFor([&] { return RawDword("ToolTipEn") == DWORD{on}; }));
+    ASSERT_TRUE(WaitFor([&] { return RawDword("ToolTipEn") == DWORD{on}; })) << "ToolTipEn " << RawDword("ToolTipEn");
     EXPECT_EQ(RawDword("MRUDLimit"), 3u);
     EXPECT_EQ(RunShellVerb(file), on);
     if (!on) { ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(handedOver))); }

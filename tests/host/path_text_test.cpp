@@ -1,8 +1,7 @@
-// Where a path's name begins, whether it ends in a separator and whether a
-// typed folder name is well formed, on every Windows: in the double-byte code
-// pages of Japanese and Chinese Windows a trail byte may be the byte of '\',
-// '|' or '^'. Each row of such bytes also runs in code page 1252, where every
-// byte is a character and the results stay what they always were.
+// Where a path's name begins, whether it ends in a separator, whether a typed
+// folder name is well formed: in the double-byte code pages a trail byte may be
+// the byte of '\', '|' or '^'. Such rows also run in code page 1252, where
+// every byte is a character and the results stay what they always were.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,8 +17,7 @@ namespace {
 // Lead bytes of code pages 932 (Japanese) and 936 (Chinese); 1252 has none.
 constexpr LeadBytes k932 = LeadBytes().Add(0x81, 0x9F).Add(0xE0, 0xFC), k936 = LeadBytes().Add(0x81, 0xFE), k1252;
 // ソ, 表, ポ, タ and デ in 932; 乗 (81 5C) in 936.
-const std::string kSo = "\x83\x5C", kHyo = "\x95\x5C", kPo = "\x83\x7C", kTa = "\x83\x5E", kDe = "\x83\x66";
-const std::string kGb = "\x81\x5C";
+const std::string kSo = "\x83\x5C", kHyo = "\x95\x5C", kPo = "\x83\x7C", kTa = "\x83\x5E", kDe = "\x83\x66", kGb = "\x81\x5C";
 
 // Mended fault: the trail byte of ソ was taken for a separator: "ソフト.txt"
 // gave parts named "フト.txt.001", and a file in "データソ" whose name holds 表

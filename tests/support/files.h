@@ -1,15 +1,57 @@
-// Files for the tests of every tier, natively and under Wine: a fresh
-// temporary folder removed with all it holds, bytes that differ from place to
-// place, whole-file reads and writes, existence and size, and sparse files.
+// Files for every tier, natively and under Wine: a fresh temporary folder
+// removed with all it holds, bytes that differ from place to place, whole-file
+// reads and writes, existence and size, sparse files.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+
+// ANSI text, as Windows reads it, in UTF-16.
+inline std::wstring Widen(const std::string& ansi) {
+  wchar_t wide[4096] = L"";
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 4096);
+  return wide;
+}
+#endif
+
+// The runtime reads a narrow path as if each byte were a character; Windows
+// reads it in the ANSI code page, as PLYX does.
+inline std::filesystem::path PathOf(const std::string& text) {
+#ifdef _WIN32
+  return Widen(text);
+#else
+  return text;
+#endif
+}
 
 class TempFolder {
  public:
-  TempFolder();
-  ~TempFolder();
+  TempFolder() {
+    const std::string base = (std::filesystem::temp_directory_path() / "plyx-test-").string();
+    std::random_device seed;
+    while (path.empty()) {
+      const std::string candidate = base + std::to_string(seed());
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) {
+        path = candidate + static_cast<char>(std::filesystem::path::preferred_separator);
+      }
+    }
+  }
+  ~TempFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(path, error);
+  }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
@@ -17,7 +59,11 @@ class TempFolder {
   const std::string& Path() const { return path; }
   std::string operator/(const std::string& name) const { return path + name; }
   // Creates a folder in it (and its parents); its path, without a trailing separator.
-  std::string MakeFolder(const std::string& name) const;
+  std::string MakeFolder(const std::string& name) const {
+    std::error_code error;
+    std::filesystem::create_directories(PathOf(path + name), error);
+    return path + name;
+  }
 
  private:
   std::string path;
@@ -25,20 +71,75 @@ class TempFolder {
 
 // Bytes that differ from place to place and from seed to seed, so that a
 // misplaced, lost or doubled chunk shows.
-std::string PatternBytes(std::size_t size, std::uint32_t seed = 1);
+inline std::string PatternBytes(std::size_t size, std::uint32_t seed = 1) {
+  std::string bytes(size, '\0');
+  std::uint32_t state = seed * 2654435761u + 1;
+  for (char& b : bytes) b = static_cast<char>((state = state * 1664525u + 1013904223u) >> 24);
+  return bytes;
+}
 
 // A name for a test's file or folder: `japanese` where the ANSI code page is
 // 932, as in the runs under a ja_JP locale; `plain` elsewhere. Japanese names
 // can hold trail bytes of '\', '|' and '^' (ソ is 83 5C).
-std::string LocalName(const wchar_t* japanese, const char* plain);
+inline std::string LocalName(const wchar_t* japanese, const char* plain) {
+#ifdef _WIN32
+  char name[MAX_PATH];
+  if (GetACP() == 932 && WideCharToMultiByte(CP_ACP, 0, japanese, -1, name, MAX_PATH, nullptr, nullptr) > 0) return name;
+#endif
+  (void)japanese;
+  return plain;
+}
 
-bool WriteBytes(const std::string& path, const std::string& bytes);
+inline bool WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
+  return static_cast<bool>(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush());
+}
+
 // The whole file; "" when it cannot be read (missing, a folder, held elsewhere).
-std::string ReadBytes(const std::string& path);
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(PathOf(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 // A file or a folder.
-bool Exists(const std::string& path);
+inline bool Exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(PathOf(path), error);
+}
+
 // 0 when missing.
-std::uint64_t SizeOf(const std::string& path);
+inline std::uint64_t SizeOf(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(PathOf(path), error);
+  return error ? 0 : size;
+}
+
+// The file exists and holds exactly `bytes`; else its size and the first byte
+// that differs, not the bytes.
+inline ::testing::AssertionResult FileHolds(const std::string& path, const std::string& bytes) {
+  if (!Exists(path)) return ::testing::AssertionFailure() << path << " is missing";
+  const std::string seen = ReadBytes(path);
+  if (seen == bytes) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << path << " holds " << seen.size() << " bytes, not " << bytes.size()
+      << ", the first different at byte " << std::mismatch(seen.begin(), seen.end(), bytes.begin(), bytes.end()).first - seen.begin();
+}
+
 // A file of `size` bytes that takes no room on disk where the file system
 // allows it (Wine's Unix file systems do). False when it cannot be made.
-bool MakeSparseFile(const std::string& path, std::uint64_t size);
+inline bool MakeSparseFile(const std::string& path, std::uint64_t size) {
+  std::error_code error;
+  if (!WriteBytes(path, "")) return false;
+  std::filesystem::resize_file(PathOf(path), size, error);
+  return !error && SizeOf(path) == size;
+}
+
+#ifdef _WIN32
+// "Omega.bin" holding `bytes` and an empty "Ωmega.bin", whose best fit in ANSI
+// names the other, in `folder`; the latter's wide path, "" when not made.
+inline std::wstring MakeBestFitPair(const std::string& folder, const std::string& bytes = "") {
+  const std::wstring omega = Widen(folder) + L"\u03a9mega.bin";
+  const HANDLE file = CreateFileW(omega.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE || !CloseHandle(file) || !WriteBytes(folder + "Omega.bin", bytes)) return L"";
+  return omega;
+}
+#endif

@@ -5,14 +5,21 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
+
+#include "app_constants.h"
 
 constexpr char kPlyxKey[] = "Software\\Plyx";
 // PLYX's verb on Explorer's menu of every file, written out here so that a
 // changed name is caught; deleted with the key.
 constexpr char kPlyxVerbKey[] = "Software\\Classes\\*\\shell\\SplitWithPlyx";
 
-void DeletePlyxKey();
+inline void DeletePlyxKey() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kPlyxKey);
+  RegDeleteTreeA(HKEY_CURRENT_USER, kPlyxVerbKey);
+}
 
 class PlyxKey {
  public:
@@ -28,9 +35,35 @@ struct RawValue {
   std::string bytes;
 };
 
-RawValue QueryRaw(const char* name);
-DWORD RawDword(const char* name);       // 0xBAD when not a four-byte REG_DWORD
-std::string RawPath(const char* name);  // up to its terminator
-bool SetRaw(const char* name, DWORD type, const void* data, DWORD size);
-bool SetRawDword(const char* name, DWORD value);
-bool SetRawPath(const char* name, const char* path);  // 260 bytes, as PLYX writes them
+inline RawValue QueryRaw(const char* name) {
+  RawValue value;
+  char data[1024];
+  DWORD size = sizeof data;
+  value.result = RegGetValueA(HKEY_CURRENT_USER, kPlyxKey, name, RRF_RT_ANY | RRF_NOEXPAND, &value.type, data, &size);
+  if (value.result == ERROR_SUCCESS) value.bytes.assign(data, size);
+  return value;
+}
+
+// 0xBAD when not a four-byte REG_DWORD.
+inline DWORD RawDword(const char* name) {
+  const RawValue value = QueryRaw(name);
+  DWORD number = 0xBAD;
+  if (value.type == REG_DWORD && value.bytes.size() == sizeof number) std::memcpy(&number, value.bytes.data(), 4);
+  return number;
+}
+
+// Up to its terminator.
+inline std::string RawPath(const char* name) { return QueryRaw(name).bytes.c_str(); }
+
+inline bool SetRaw(const char* name, DWORD type, const void* data, DWORD size) {
+  return RegSetKeyValueA(HKEY_CURRENT_USER, kPlyxKey, name, type, data, size) == ERROR_SUCCESS;
+}
+
+inline bool SetRawDword(const char* name, DWORD value) { return SetRaw(name, REG_DWORD, &value, sizeof value); }
+
+// 260 bytes, as PLYX writes them.
+inline bool SetRawPath(const char* name, const char* path) {
+  char data[kPathBufferSize] = {};
+  std::snprintf(data, sizeof data, "%s", path);
+  return SetRaw(name, REG_SZ, data, sizeof data);
+}

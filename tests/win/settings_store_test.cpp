@@ -1,7 +1,6 @@
-// The registry store under HKCU\Software\Plyx: what a start writes and keeps,
-// values changed from outside, and the destination history as it reaches the
-// registry. Which slot an add takes and the walk's order are host-tested; the
-// newest shown at a start is the command-line journey's.
+// The registry store: what a start writes and keeps, values changed from
+// outside, the history as it reaches the registry (its slots and order are
+// host-tested; the newest shown at a start is the command-line journey's).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -60,9 +59,11 @@ TEST_F(SettingsStore, FirstStartWritesPaddedPathsAndASecondKeepsWhatIsThere) {
   EXPECT_EQ(again.status, 0);
   EXPECT_STREQ(RawPath("App Path").c_str(), module);
   EXPECT_EQ(again.mrudLimit, 5u);
-  EXPECT_EQ(RawDword("MRUDLimit") + RawDword("MRUDDefault"), 5u + 1u);
+  EXPECT_EQ(RawDword("MRUDLimit"), 5u);
+  EXPECT_EQ(RawDword("MRUDDefault"), 1u);
   for (const char* slot : {"MRUD4", "MRUD5"}) EXPECT_EQ(QueryRaw(slot).bytes, std::string(kPathBufferSize, '\0')) << slot;
-  EXPECT_TRUE(!again.GetMinToSysTray() && again.GetUseMRUD());
+  EXPECT_FALSE(again.GetMinToSysTray());
+  EXPECT_TRUE(again.GetUseMRUD());
   EXPECT_EQ(RawDword("UseMRUD"), 2u);
   EXPECT_EQ(RawPath("MRUD3"), "D:\\kept\\");
 }
@@ -107,7 +108,9 @@ TEST_F(SettingsStore, SlotsHoldOnlyTheirPathAndOutOfRangeNumbersTouchNeitherRegi
 
   settings.status = 1234;  // only a registry call would change it
   for (std::uint32_t n : {0u, 8u}) {
-    EXPECT_FALSE(settings.SetMRUDLimit(n) || settings.SetMRUDDefault(n) || settings.WriteMRUD("C:\\x\\", n)) << n;
+    EXPECT_FALSE(settings.SetMRUDLimit(n)) << n;
+    EXPECT_FALSE(settings.SetMRUDDefault(n)) << n;
+    EXPECT_FALSE(settings.WriteMRUD("C:\\x\\", n)) << n;
     std::memset(buffer, 'q', sizeof buffer);
     EXPECT_EQ(settings.ReadMRUD(buffer, n), kSettingsBadSlot);
     EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(kPathBufferSize, 'q')) << n;

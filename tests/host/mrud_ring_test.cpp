@@ -18,7 +18,6 @@ TEST(SettingsRing, StoredLimitAndHeadAreBroughtIntoRange) {
       {StoredRead::kValue, 0, 5, {5, true}, {1, true}},
       {StoredRead::kValue, 8, 7, {5, true}, {1, true}},
       {StoredRead::kValue, 6, 5, {6, false}, {1, true}},  // limit lowered below the head
-      {StoredRead::kValue, 1000, 5, {5, true}, {1, true}},
       {StoredRead::kMissing, 3, 5, {5, true}, {1, true}},
       {StoredRead::kUnusable, 3, 5, {5, true}, {1, true}},  // wrong type: repaired, PLYX starts
       {StoredRead::kFailed, 3, 5, {5, false}, {1, true}},  // an unreadable limit is not overwritten

@@ -1,0 +1,139 @@
+// What each program takes from its command line: plyx.exe its file, or what a
+// second start hands over to the running copy (two real processes: tests/e2e);
+// plyx-split.exe its names, as Windows hands them over.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "holders.h"
+#include "main_dialog.h"
+#include "resource_ids.h"
+#include "split_job.h"
+#include "startup.h"
+#include "support/files.h"
+#include "support/ui_driver.h"
+
+namespace {
+
+// Bound: a command line longer than a path buffer must not become a cut-off
+// path. (An existing file is taken, a missing one not: the e2e journeys'.)
+TEST(TakeCommandLineFile, RefusesATextLongerThanAPathBuffer) {
+  TempFolder folder;
+  ASSERT_TRUE(WriteBytes(folder / "with blank.bin", "x"));
+  std::strcpy(SplitJob.sourcePath, "stale");
+  TakeCommandLineFile((folder / "with blank.bin" + std::string(300, '\\')).c_str());
+  EXPECT_EQ(std::string(SplitJob.sourcePath), "");
+}
+
+// Bound: a hand-over must fit the path buffer it is copied into.
+TEST(TakeHandOverText, TakesWhatFitsAPathBufferWithItsTagAndNothingElse) {
+  const std::string fits(259, 'a'), tooLong(260, 'a');
+  const struct { ULONG_PTR tag; DWORD size; const void* data; bool taken; std::string text; } cases[] = {
+      {PLYX_HANDOVER_TAG, 2, "C:\\ab", true, "C:"},  // no terminator counted
+      {PLYX_HANDOVER_TAG, 259, fits.data(), true, fits},
+      {PLYX_HANDOVER_TAG, 260, tooLong.data(), false, ""},
+      {PLYX_HANDOVER_TAG, 0x7FFFFFFF, tooLong.data(), false, ""},
+      {PLYX_HANDOVER_TAG, 5, nullptr, false, ""},
+      {0x87654321, 2, "C:", false, ""},  // another program's message
+  };
+  for (const auto& c : cases) {
+    COPYDATASTRUCT data{c.tag, c.size, const_cast<void*>(c.data)};
+    char text[kPathBufferSize];
+    std::memset(text, 'Z', sizeof text);
+    EXPECT_EQ(TakeHandOverText(&data, text, sizeof text), c.taken) << c.size;
+    EXPECT_EQ(std::string(text), c.text) << c.size;
+  }
+}
+
+std::string receivedText;
+ULONG_PTR receivedTag = 0;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_COPYDATA) return DefWindowProcA(window, message, wParam, lParam);
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  receivedTag = data->dwData;
+  receivedText.assign(static_cast<const char*>(data->lpData), data->cbData);
+  return TRUE;
+}
+
+// Mended faults: a name without an exact ANSI form was handed over as its best
+// fit, another file (Omega.bin), and is now refused with a box; a relative name
+// was taken in the running copy's folder, naming another file. (A box bearing
+// its title above the main window took the hand-over: the About journey's.)
+TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
+  TempFolder folder;
+  const std::wstring omega = MakeBestFitPair(folder.Path(), "other");
+  ASSERT_NE(omega, L"");
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = RecordingProc;
+  windowClass.lpszClassName = "PlyxRunningCopyStandIn";
+  RegisterClassA(&windowClass);
+  HWND running = CreateWindowExA(0, windowClass.lpszClassName, kPlyxTitle, WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+  ASSERT_NE(running, nullptr);
+  CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, running, reinterpret_cast<HMENU>(IDC_SOURCE_FILE), nullptr,
+                  nullptr);
+  const struct { std::wstring commandLine; std::string handedOver; } cases[] = {
+      {L"", ""}, {L"\"C:\\a b\\x.bin\"", "\"C:\\a b\\x.bin\""}, {std::wstring(400, L'p'), std::string(400, 'p')},
+      {omega, ""},  // still brings the running copy to the front
+      {L"Omega.bin", folder / "Omega.bin"},  // relative to this copy's folder, set below
+  };
+  char started[MAX_PATH];
+  ASSERT_NE(GetCurrentDirectoryA(sizeof started, started), 0u);
+  ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.handedOver);
+    receivedText = "none";
+    volatile LONG counter = 0;
+    BoxAnswerer boxes;
+    EXPECT_EQ(RunPlyx(GetModuleHandleA(nullptr), c.commandLine.c_str(), &counter), 0);
+    EXPECT_EQ(counter, 0);
+    EXPECT_EQ(receivedTag, ULONG_PTR{PLYX_HANDOVER_TAG});
+    EXPECT_EQ(receivedText, c.handedOver);
+    const auto seen = boxes.Seen();
+    EXPECT_EQ(seen.size(), c.commandLine == omega ? 1u : 0u);
+    if (!seen.empty()) { EXPECT_EQ(seen[0].text.rfind("PLYX cannot use the name", 0), 0u) << seen[0].text; }
+  }
+  SetCurrentDirectoryA(started);
+  DestroyWindow(running);
+}
+
+// Hang: a second start waited for ever on a first copy that takes no messages.
+TEST(SecondStart, EndsWhenTheRunningCopyDoesNotAnswer) {
+  HWND running = CreateWindowExA(0, "STATIC", kPlyxTitle, WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+  const UniqueHandle ended(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  std::thread second([&] { HandOverCommandLine("C:\\x.bin"), SetEvent(ended.Get()); });
+  // This thread takes no messages meanwhile, as a copy that hangs.
+  EXPECT_EQ(WaitForSingleObject(ended.Get(), 2 * kHandOverTimeoutMs), WAIT_OBJECT_0);
+  WaitFor([&] { return WaitForSingleObject(ended.Get(), 0) == WAIT_OBJECT_0; });
+  second.join();
+  DestroyWindow(running);
+}
+
+// Input handled unsafely: plyx-split.exe took the system's best fit of its
+// arguments, so that "\u03a9mega.bin" beside Omega.bin split Omega.bin.
+TEST(PlyxSplitExe, RefusesANameWithoutAnExactAnsiForm) {
+  std::wstring exe = L"Z:" PLYX_SPLIT_EXE;
+  for (auto& c : exe) c = c == L'/' ? L'\\' : c;
+  TempFolder temp;
+  ASSERT_NE(MakeBestFitPair(temp.Path(), PatternBytes(300000)), L"");
+  ASSERT_TRUE(CreateDirectoryA((temp / "out").c_str(), nullptr));
+  const std::wstring folder = Widen(temp.Path());
+  std::wstring line = L"\"" + exe + L"\" \u03a9mega.bin out 100000";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info));
+  const UniqueHandle process(info.hProcess), thread(info.hThread);
+  DWORD exitCode = 0;
+  EXPECT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
+  ASSERT_TRUE(GetExitCodeProcess(process.Get(), &exitCode));
+  EXPECT_EQ(exitCode, 3u) << "not the source refused";
+  for (const char* part : {"001", "bat"}) EXPECT_FALSE(Exists(temp / "out\\Omega.bin." + part)) << part;
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+// The main window in this process: its fields as the templates make them (the
+// custom size's too), and the drop target it registers, driven by OLE's own
+// drag loop with the shell's data object for real files, folders and shortcuts.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "drop_target.h"
+#include "globals.h"
+#include "holders.h"
+#include "main_dialog.h"
+#include "resource_ids.h"
+#include "split_job.h"
+#include "support/drag_drop.h"
+#include "support/files.h"
+#include "support/ui_driver.h"
+
+namespace {
+
+INT_PTR CALLBACK DoNothingProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+HWND Template(const char* name) {
+  return CreateDialogParamA(GetModuleHandleA(nullptr), name, nullptr, DoNothingProc, 0);
+}
+
+std::string Typed(HWND box, const std::string& text) {
+  SetFocus(box);
+  for (char c : text) SendMessageA(GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 0);
+  return TextOf(box);
+}
+
+// A box without horizontal scrolling would cut a typed path. (A sorted
+// destination list would show the history's oldest: the command-line journey's.)
+TEST(ResourceTemplates, FieldsTakeAllThatIsTyped) {
+  HWND plyx = Template("PLYX"), custom = Template("CUSTOMSIZE");
+  ASSERT_NE(plyx, nullptr);
+  ASSERT_NE(custom, nullptr);
+  const std::string longPath = "C:\\" + std::string(200, 'x');
+  EXPECT_EQ(Typed(GetDlgItem(plyx, IDC_DEST_FOLDER), longPath), longPath);
+  // Guards: the largest size the dialog accepts could not be typed in full.
+  EXPECT_EQ(Typed(GetDlgItem(custom, IDC_CUSTOM_BYTES), "42949a67295"), "4294967295") << "digits only, all ten";
+  DestroyWindow(custom);
+  DestroyWindow(plyx);
+}
+
+// Wine's shell cuts an item's path at MAX_PATH, so a longer one comes as the
+// file manager puts it on the clipboard, in OLE's data object of the clipboard.
+ComPtr<IDataObject> ClipboardDrop(const std::wstring& path) {
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
+  auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+  files->pFiles = sizeof(DROPFILES), files->fWide = TRUE;
+  std::memcpy(files + 1, path.c_str(), path.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  ComPtr<IDataObject> data;
+  if (OpenClipboard(nullptr) && EmptyClipboard() && SetClipboardData(CF_HDROP, memory) && CloseClipboard()) {
+    OleGetClipboard(data.Out());
+  }
+  return data;
+}
+
+// One drag per row onto the main window, its request emptied before. Mended
+// faults: a 260-byte path was cut into another file's name; a name without an
+// exact ANSI form came as its best fit (Omega.bin); a shortcut to nothing was
+// taken; a drop under a modal window (the main window disabled) was taken.
+TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
+  ASSERT_EQ(OleInitialize(nullptr), S_OK);
+  TempFolder temp;
+  const std::string file = temp / "data.bin", folder = temp.MakeFolder("parts"), gone = temp / "gone.bin";
+  const std::wstring omega = MakeBestFitPair(temp.Path());
+  ASSERT_NE(omega, L"");
+  for (const std::string& made : {file, temp / "\xc9t\xe9", gone}) ASSERT_TRUE(WriteBytes(made, "data")) << made;
+  const std::pair<const char*, std::string> shortcuts[] = {
+      {"to file.lnk", file}, {"UPPER.LNK", file}, {"to folder.lnk", folder}, {"gone.lnk", gone}};
+  for (const auto& [name, target] : shortcuts) ASSERT_TRUE(MakeShortcut(temp / name, target)) << name;
+  ASSERT_TRUE(DeleteFileA(gone.c_str()));
+  InstanceHandle = GetModuleHandleA(nullptr);
+  SplitJob.sourcePath[0] = '\0';  // a file left by an earlier test would be opened, and refused, at the start
+  HWND dialog = CreateDialogParamA(InstanceHandle, "PLYX", nullptr, MainDialog, 0);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_NE(MainDropTarget, nullptr) << "the main window registered no drop target";
+  RECT frame;
+  GetWindowRect(dialog, &frame);
+  const POINT centre = {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
+  const struct { std::vector<std::wstring> items; bool drop, disabled; std::string source, dest; } cases[] = {
+      // source, dest: what the request holds afterwards; both empty: refused
+      {{Widen(file)}, true, false, file, temp.Path()},
+      {{Widen(temp / "\xc9t\xe9")}, true, false, temp / "\xc9t\xe9", temp.Path()},
+      {{Widen(folder)}, true, false, "", folder},
+      {{Widen(temp / "to file.lnk")}, true, false, file, temp.Path()},
+      {{Widen(temp / "UPPER.LNK")}, true, false, file, temp.Path()},
+      {{Widen(temp / "to folder.lnk")}, true, false, folder, ""},  // a file to split: "File Open Failure" follows
+      {{Widen(temp / "gone.lnk")}, true, false, "", ""},
+      {{Widen(file), Widen(folder)}, true, false, "", ""},
+      {{Widen(temp / std::string(260, 'f'))}, true, false, "", ""},  // through the clipboard
+      {{omega}, true, false, "", ""},
+      {{Widen(file)}, true, true, "", ""},
+      {{Widen(file)}, false, false, "", ""},  // left without a drop
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("row " + std::to_string(&c - cases));
+    SetDlgItemTextA(dialog, IDC_SOURCE_FILE, "");
+    SplitJob.sourcePath[0] = SplitJob.destFolder[0] = '\0';
+    ComPtr<IDataObject> data = c.items[0].size() < MAX_PATH ? ShellDataObject(c.items) : ClipboardDrop(c.items[0]);
+    ASSERT_NE(data.Get(), nullptr);
+    EnableWindow(dialog, !c.disabled);
+    BoxAnswerer boxes;
+    const bool taken = !c.source.empty() || !c.dest.empty();
+    EXPECT_EQ(DragOnto(data.Get(), centre, c.drop), taken ? DWORD{DROPEFFECT_COPY} : DWORD{DROPEFFECT_NONE});
+    EnableWindow(dialog, TRUE);
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_SOURCE_FILE)) + " | " + SplitJob.destFolder, c.source + " | " + c.dest);
+    // Emptied when the drag leaves; what a refused drag held is never read.
+    const std::string held = !c.drop ? "" : c.source.empty() ? c.dest : c.source;
+    if (taken || !c.drop) { EXPECT_EQ(MainDropTarget->HeldPath(), held); }
+    EXPECT_EQ(boxes.Seen().size(), c.source == folder ? 1u : 0u);
+  }
+  DestroyWindow(dialog);  // revoked and released: the object frees itself
+  EXPECT_EQ(MainDropTarget, nullptr);
+  OleUninitialize();
+}
+
+}  // namespace
