@@ -98,7 +98,7 @@ Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint3
 TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
   const struct { std::u16string name; Texts inOrder; } cases[] = {
       {u"movie.avi",
-       {"@echo off", "echo PLYX - Quorvant Ver 1.4", "echo Merging Files ....", "setlocal EnableExtensions DisableDelayedExpansion",
+       {"@echo off", std::string("echo ") + kAppTitle, "echo Merging Files ....", "setlocal EnableExtensions DisableDelayedExpansion",
         "pushd \"%~dp0\"", "(\"movie.avi.001\") do if not exist \"%%~nj.003\" set plyxpart=.003", "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"",
         "copy /y /b \"%%~nj.001\" \"%%~nj.000\" >nul", "attrib -h -s -r \"%%~nj.000\"", "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"",
         "+\"%%~nj.003\" \"%%~nj.000\"", "\"%%~zi\"==\"250000\" set plyxpart=.003", "move /y \"%%~nj.000\" \"%%~nj\" >nul",
