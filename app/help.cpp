@@ -10,13 +10,10 @@ namespace {
 void RegisteredLibrary(char* name, DWORD nameSize) {
   name[0] = '\0';
   RegistryKey key;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kHtmlHelpServerKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) {
-    return;
-  }
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kHtmlHelpServerKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) { return; }
   DWORD type = 0;
   DWORD size = nameSize;
-  if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(name), &size) !=
-          ERROR_SUCCESS ||
+  if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(name), &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0) {
     name[0] = '\0';
     return;

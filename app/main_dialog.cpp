@@ -229,8 +229,8 @@ void OnFieldLeft(HWND dialog, int field) {
 // and a refusal shown on its button-down would swallow the click.
 bool LeftForAnotherControl(HWND dialog, int field) {
   HWND focus = GetFocus(), box = GetDlgItem(dialog, field);
-  return focus != nullptr && IsChild(dialog, focus) && focus != box && !IsChild(box, focus) &&
-         !IsIconic(dialog) && IsWindowVisible(dialog) && !FocusGoesTo(dialog, IDC_CLOSE);
+  return focus != nullptr && IsChild(dialog, focus) && focus != box && !IsChild(box, focus) && !IsIconic(dialog) &&
+         IsWindowVisible(dialog) && !FocusGoesTo(dialog, IDC_CLOSE);
 }
 
 // The file box is read as its check runs: read earlier, a check left out
@@ -434,8 +434,7 @@ bool RequestAcceptsChanges() {
   // A modal dialog or owned message box disables the main window. Once torn
   // down, the fields are read no more: the file box losing the focus as the
   // window goes would check a refused file again and hold PLYX open.
-  return !state.splitSequence && !state.tornDown &&
-         (!IsWindow(MainWindowHandle) || IsWindowEnabled(MainWindowHandle));
+  return !state.splitSequence && !state.tornDown && (!IsWindow(MainWindowHandle) || IsWindowEnabled(MainWindowHandle));
 }
 
 namespace {

@@ -130,16 +130,13 @@ void OnSourceFileChosen(HWND dialog) {
   }
   // Through the dialog manager, so that Split also looks the default button;
   // Enter presses it because it has the focus (see the main dialog's DM_GETDEFID).
-  SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_SPLIT)),
-               TRUE);
+  SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_SPLIT)), TRUE);
 }
 
 bool ReadSourceFileSize(HWND dialog) {
-  UniqueHandle file(CreateFileA(SplitJob.sourcePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) {
-    return RefuseSourceFile(dialog, nullptr, MessageId::kFileOpenFailure);
-  }
+  UniqueHandle file(CreateFileA(SplitJob.sourcePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) { return RefuseSourceFile(dialog, nullptr, MessageId::kFileOpenFailure); }
   DWORD high = 0;
   // A size whose low part is 0xFFFFFFFF is told from a failure only by the
   // error code, so a stale code must not linger from an earlier call.
@@ -151,9 +148,7 @@ bool ReadSourceFileSize(HWND dialog) {
   if (low == INVALID_FILE_SIZE && error != ERROR_SUCCESS) {
     return RefuseSourceFile(dialog, nullptr, MessageId::kFileSizeFailure);
   }
-  if (high != 0) {
-    return RefuseSourceFile(dialog, dialog, MessageId::kFileTooLarge);
-  }
+  if (high != 0) { return RefuseSourceFile(dialog, dialog, MessageId::kFileTooLarge); }
   ShowSizeText(dialog, IDC_FILE_SIZE_TEXT, "File Size : ", SplitJob.fileSize);
   return true;
 }
@@ -161,8 +156,8 @@ bool ReadSourceFileSize(HWND dialog) {
 void UpdatePartCount(HWND dialog) {
   SplitJob.partCount = PartCount(SplitJob.fileSize, SplitJob.partSize);
   char text[kPathBufferSize];
-  const int length = std::snprintf(text, sizeof text, "Num of Split Parts : %u",
-                                   static_cast<unsigned>(SplitJob.partCount));
+  const int length =
+      std::snprintf(text, sizeof text, "Num of Split Parts : %u", static_cast<unsigned>(SplitJob.partCount));
   if (length > 0 && static_cast<std::size_t>(length) < sizeof text) {
     SetDlgItemTextA(dialog, IDC_PART_COUNT_TEXT, text);
   }
@@ -172,8 +167,8 @@ void UpdatePartCount(HWND dialog) {
 void ShowSplitSize(HWND dialog) { ShowSizeText(dialog, IDC_SPLIT_SIZE_TEXT, "Split Size : ", SplitJob.partSize); }
 
 bool CheckSplitRequest(HWND dialog) {
-  const RequestRefusal refusal = FirstRequestRefusal(
-      SplitJob.sourcePath, SplitJob.destFolder, SplitJob.partCount, FileExists, FolderExists);
+  const RequestRefusal refusal =
+      FirstRequestRefusal(SplitJob.sourcePath, SplitJob.destFolder, SplitJob.partCount, FileExists, FolderExists);
   if (refusal == RequestRefusal::kNone) return true;
   RefuseRequest(dialog, refusal);
   return false;

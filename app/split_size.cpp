@@ -92,8 +92,7 @@ INT_PTR CALLBACK CustomSizeDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 }
 
 INT_PTR CustomSizeDialog(HWND owner) {
-  const INT_PTR result =
-      DialogBoxParamA(InstanceHandle, "CUSTOMSIZE", owner, CustomSizeDialogProc, 0);
+  const INT_PTR result = DialogBoxParamA(InstanceHandle, "CUSTOMSIZE", owner, CustomSizeDialogProc, 0);
   // A dialog that could not be shown chose nothing.
   return result == kAccepted ? kAccepted : kCancelled;
 }

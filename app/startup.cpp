@@ -54,9 +54,7 @@ void TakeCommandLineFile(const char* commandLine) {
   SplitJob.sourcePath[0] = '\0';
   // A text that does not fit would name another, cut-off path.
   if (std::strlen(commandLine) >= sizeof SplitJob.sourcePath) return;
-  if (FileExists(commandLine)) {
-    std::snprintf(SplitJob.sourcePath, sizeof SplitJob.sourcePath, "%s", commandLine);
-  }
+  if (FileExists(commandLine)) { std::snprintf(SplitJob.sourcePath, sizeof SplitJob.sourcePath, "%s", commandLine); }
 }
 
 bool HandOverCommandLine(const char* commandLine) {

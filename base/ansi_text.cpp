@@ -16,14 +16,12 @@ bool WideToCodePageExactly(UINT codePage, const wchar_t* wide, std::string* text
   const int length = WideCharToMultiByte(codePage, flags, wide, -1, nullptr, 0, nullptr, defaulted);
   if (length <= 0 || usedDefault) return false;
   std::vector<char> bytes(static_cast<std::size_t>(length));
-  if (WideCharToMultiByte(codePage, flags, wide, -1, bytes.data(), length, nullptr, defaulted) !=
-          length ||
+  if (WideCharToMultiByte(codePage, flags, wide, -1, bytes.data(), length, nullptr, defaulted) != length ||
       usedDefault) {
     return false;
   }
   // The way back settles it, also for double-byte code pages.
-  const int wideLength = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), -1,
-                                             nullptr, 0);
+  const int wideLength = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), -1, nullptr, 0);
   if (wideLength <= 0) return false;
   std::vector<wchar_t> back(static_cast<std::size_t>(wideLength));
   MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), -1, back.data(), wideLength);
@@ -41,4 +39,3 @@ LeadBytes LeadBytesOf(UINT codePage) {
   }
   return leads;
 }
-

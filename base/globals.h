@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-extern HINSTANCE InstanceHandle;   // set first thing at start-up
-extern HWND MainWindowHandle;      // the main dialog, set at the end of its initialisation
+extern HINSTANCE InstanceHandle;  // set first thing at start-up
+extern HWND MainWindowHandle;     // the main dialog, set at the end of its initialisation
 
 // The running copy's main window, found by its title. The progress and About
 // dialogs and PLYX's message boxes bear the same title and may come first, so

@@ -11,8 +11,7 @@ UINT MessageBoxFlags(MessageStyle style);
 
 // A catalogued text as it stands, with `extraFlags` of the moment
 // (MB_SETFOREGROUND for the split run's questions on its own thread).
-int ShowMessageText(HWND owner, const char* text, MessageCaption caption, MessageStyle style,
-                    UINT extraFlags = 0);
+int ShowMessageText(HWND owner, const char* text, MessageCaption caption, MessageStyle style, UINT extraFlags = 0);
 
 // Shows message `id`, owned by `owner` (or by no window), and returns the
 // button pressed.

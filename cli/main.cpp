@@ -30,16 +30,13 @@ static bool IsTerminal(DWORD standardHandle) {
 // refusal to show.
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> texts(static_cast<std::size_t>(argc));
-  SplitCommandIo io{stdin, stdout, stderr, IsTerminal(STD_INPUT_HANDLE),
-                    IsTerminal(STD_OUTPUT_HANDLE)};
+  SplitCommandIo io{stdin, stdout, stderr, IsTerminal(STD_INPUT_HANDLE), IsTerminal(STD_OUTPUT_HANDLE)};
   for (int i = 0; i < argc; ++i) {
     if (WideToExactAnsi(argv[i], &texts[i])) continue;
     if (io.inexactArgument == 0) io.inexactArgument = i;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, argv[i], -1, nullptr,
-                                           0, nullptr, nullptr);
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, argv[i], -1, nullptr, 0, nullptr, nullptr);
     std::vector<char> shown(length > 0 ? static_cast<std::size_t>(length) : 1, '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, argv[i], -1, shown.data(), length,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, argv[i], -1, shown.data(), length, nullptr, nullptr);
     texts[i] = shown.data();
   }
   std::vector<const char*> ansi;
@@ -52,8 +49,7 @@ int wmain(int argc, wchar_t** argv) {
 #include <unistd.h>
 
 int main(int argc, char** argv) {
-  SplitCommandIo io{stdin, stdout, stderr, isatty(STDIN_FILENO) != 0,
-                    isatty(STDOUT_FILENO) != 0};
+  SplitCommandIo io{stdin, stdout, stderr, isatty(STDIN_FILENO) != 0, isatty(STDOUT_FILENO) != 0};
   BufferReports(io.redrawLine);
   InstallSignalHandlers();
   return RunSplitCommand(argc, argv, io);

@@ -66,7 +66,8 @@ std::string Usage() {
     presets += (presets.empty() ? "" : ", ") + shown + (static_cast<int>(i) == kFloppyPresetIndex ? " (floppy)" : "");
   }
   return "usage: plyx-split SOURCE DEST_FOLDER PART_SIZE [--overwrite]\n"
-         "  PART_SIZE: bytes (digits only), or " + presets + "\n" + kUsageRest;
+         "  PART_SIZE: bytes (digits only), or " +
+         presets + "\n" + kUsageRest;
 }
 
 bool CopyPath(const char* text, char (&buffer)[kPathBufferSize]) {
@@ -77,8 +78,7 @@ bool CopyPath(const char* text, char (&buffer)[kPathBufferSize]) {
 // Refuses a destination that the run could not write into as written; 0 when
 // it can.
 int CheckDestination(const char* text, SplitJobRecord& job, SplitCommandIo& io) {
-  if (!CopyPath(text, job.destFolder) ||
-      !AddTrailingSeparator(job.destFolder, sizeof job.destFolder)) {
+  if (!CopyPath(text, job.destFolder) || !AddTrailingSeparator(job.destFolder, sizeof job.destFolder)) {
     std::fprintf(io.err,
                  "plyx-split: the destination folder path has %zu characters; a part path must "
                  "stay below %zu\n",
@@ -169,8 +169,7 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
     return kExitUsage;
   }
   if (!CopyPath(positional[0], job.sourcePath)) {
-    std::fprintf(io.err, "plyx-split: the source path is longer than %zu characters\n",
-                 kPathBufferSize - 1);
+    std::fprintf(io.err, "plyx-split: the source path is longer than %zu characters\n", kPathBufferSize - 1);
     return kExitBadSource;
   }
   if (const int refused = CheckDestination(positional[1], job, io)) return refused;
@@ -185,8 +184,7 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
     sourceSize = source.FullSize();
   }
   if (sourceSize > UINT32_MAX) {
-    std::fprintf(io.err,
-                 "plyx-split: '%s' has 4 GB or more; PLYX cannot handle files bigger than 4GB\n",
+    std::fprintf(io.err, "plyx-split: '%s' has 4 GB or more; PLYX cannot handle files bigger than 4GB\n",
                  job.sourcePath);
     return kExitBadSource;
   }
@@ -211,8 +209,7 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
   const SplitOutcome outcome = OutcomeOf(job, status);
   if (outcome == SplitOutcome::kSplit) {
     std::fprintf(io.out, "Split '%s' into %u part(s) and %s.bat in %s\n", job.sourcePath,
-                 static_cast<unsigned>(job.partCount), FileNamePart(job.sourcePath),
-                 job.destFolder);
+                 static_cast<unsigned>(job.partCount), FileNamePart(job.sourcePath), job.destFolder);
     std::fflush(io.out);
     return kExitOk;
   }

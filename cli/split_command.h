@@ -17,10 +17,10 @@ enum SplitExitCode : int {
 
 struct SplitCommandIo {
   std::FILE* in;
-  std::FILE* out;    // the run's reports
-  std::FILE* err;    // refusals, and the questions when someone can answer them
-  bool askUser;      // questions are read from `in` (standard input is a terminal)
-  bool redrawLine;   // status and bar are redrawn in place (output is a terminal)
+  std::FILE* out;   // the run's reports
+  std::FILE* err;   // refusals, and the questions when someone can answer them
+  bool askUser;     // questions are read from `in` (standard input is a terminal)
+  bool redrawLine;  // status and bar are redrawn in place (output is a terminal)
   // argv index of an argument whose name has no exact ANSI form (0: none).
   int inexactArgument = 0;
 };

@@ -21,10 +21,7 @@ std::string ReadAnswer(std::FILE* in) {
 
 TerminalUi::TerminalUi(SplitCommandIo& io, std::uint32_t progressMax, bool overwrite,
                        const std::atomic<bool>& interrupted)
-    : io(io),
-      progressMax(progressMax == 0 ? 1 : progressMax),
-      overwrite(overwrite),
-      interrupted(interrupted) {}
+    : io(io), progressMax(progressMax == 0 ? 1 : progressMax), overwrite(overwrite), interrupted(interrupted) {}
 
 void TerminalUi::Draw() {
   const std::uint32_t shown = position > progressMax ? progressMax : position;
@@ -84,18 +81,16 @@ SplitAnswer TerminalUi::Ask(SplitQuestion kind, const char* text) {
         return overwrite ? SplitAnswer::kOk : SplitAnswer::kCancel;
       }
       std::fprintf(io.err, "%s\n", text);
-      return Agreed("Type ok to replace it, anything else keeps it: ", "ok", "o")
-                 ? SplitAnswer::kOk
-                 : SplitAnswer::kCancel;
+      return Agreed("Type ok to replace it, anything else keeps it: ", "ok", "o") ? SplitAnswer::kOk
+                                                                                  : SplitAnswer::kCancel;
     case SplitQuestion::kInsertDisk:
       if (!io.askUser) {
         std::fprintf(io.err, "%s\n  -> Cancel (no terminal to answer on)\n", text);
         return SplitAnswer::kCancel;
       }
       std::fprintf(io.err, "%s\n", text);
-      return Agreed("Type retry once it is in, anything else gives up: ", "retry", "r")
-                 ? SplitAnswer::kRetry
-                 : SplitAnswer::kCancel;
+      return Agreed("Type retry once it is in, anything else gives up: ", "retry", "r") ? SplitAnswer::kRetry
+                                                                                        : SplitAnswer::kCancel;
     case SplitQuestion::kDiskFull:
     case SplitQuestion::kFailure:
       std::fprintf(io.err, "plyx-split: %s\n", text);

@@ -12,8 +12,7 @@
 class TerminalUi : public SplitUi {
  public:
   // `interrupted` is set by Ctrl+C; a question open at that moment reads Cancel.
-  TerminalUi(SplitCommandIo& io, std::uint32_t progressMax, bool overwrite,
-             const std::atomic<bool>& interrupted);
+  TerminalUi(SplitCommandIo& io, std::uint32_t progressMax, bool overwrite, const std::atomic<bool>& interrupted);
 
   void ShowStatus(const char* text) override;
   void StepProgress() override;

@@ -40,8 +40,8 @@ class DiskFile {
   bool IsOpen() const { return openState != 0; }
   std::uint32_t OpenState() const { return openState; }  // 2: the file existed
   std::uint32_t LastError() const { return lastError; }
-  std::uint32_t Size() const { return size; }            // low 32 bits
-  std::uint64_t FullSize() const { return fullSize; }    // reveals 4 GB and more
+  std::uint32_t Size() const { return size; }          // low 32 bits
+  std::uint64_t FullSize() const { return fullSize; }  // reveals 4 GB and more
   bool ReadOnly() const { return readOnly; }
 
  private:

@@ -6,8 +6,8 @@
 
 bool DiskSpace::CloseWritten(DiskFile& file) { return file.Close(); }
 
-std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, SplitUi& ui,
-                             DiskSpace& disk, bool* givenUp) {
+std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, SplitUi& ui, DiskSpace& disk,
+                             bool* givenUp) {
   // The folder itself is measured, as a volume may be mounted on it; its root
   // answers the drive type. A folder without a drive letter (a network share)
   // is its own root: an empty root would measure the current drive instead.
@@ -23,9 +23,8 @@ std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, 
     if (disk.IsRemovable(root)) {
       char text[kPathBufferSize];
       ComposeMessage(text, sizeof text, MessageId::kInsertAnotherDisk, static_cast<unsigned long>(bytesNeeded));
-      lastAnswer = ui.Ask(SplitQuestion::kInsertDisk, text) == SplitAnswer::kRetry
-                       ? SplitAnswer::kRetry
-                       : SplitAnswer::kCancel;
+      lastAnswer =
+          ui.Ask(SplitQuestion::kInsertDisk, text) == SplitAnswer::kRetry ? SplitAnswer::kRetry : SplitAnswer::kCancel;
       userChose = true;
     } else {
       ui.Ask(SplitQuestion::kDiskFull, MessageOf(MessageId::kDiskFull).text);

@@ -103,8 +103,8 @@ struct ScriptName {
     const std::string unfailed = kUnfailed;
     std::string lines;
     if (!forms.plain) lines += unfailed + Named("if not exist \"%%~nj" + suffix + "\" " + command);
-    return lines + unfailed + "for %%i in (" + Set(suffix) + ") do if not \"%%~zi\"==\"" + Number(size) +
-           "\" " + command + "\r\n";
+    return lines + unfailed + "for %%i in (" + Set(suffix) + ") do if not \"%%~zi\"==\"" + Number(size) + "\" " +
+           command + "\r\n";
   }
 };
 
@@ -112,18 +112,30 @@ struct ScriptName {
 void AppendSearchLines(const ScriptName& name, std::size_t units, std::string& text) {
   if (name.forms.plain) return;
   // Quoted, a pattern would do on Windows; Wine's for matches only unquoted ones.
-  text += "rem The name is found by its first part, with a ? for each character\r\n"
-          "rem beyond plain ASCII, so no code page has to hold it. A ? also matches\r\n"
-          "rem other characters, or none before a dot: one file of the name's length.\r\n"
-          "set plyxc=0\r\n"
-          "for %%i in (" + name.Set(".001") + ") do set /a plyxc+=1\r\n"
-          "for %%i in (" + name.Set(".001") + ") do set \"plyxf=%%~i\"\r\n"
-          "if \"%plyxc%\"==\"1\" if not \"%plyxf:~" + Number(units + 4) + "%\"==\"\" set plyxc=0\r\n"
-          "if \"%plyxc%\"==\"1\" if \"%plyxf:~" + Number(units + 3) + "%\"==\"\" set plyxc=0\r\n"
-          "if \"%plyxc%\"==\"0\" echo " + name.forms.shown + ".001 is missing - nothing was merged\r\n"
-          "if not \"%plyxc%\"==\"0\" if not \"%plyxc%\"==\"1\" echo More than one file is named like " +
-          name.forms.shown + ".001 - nothing was merged\r\n"
-          "if not \"%plyxc%\"==\"1\" goto plyxfail\r\n";
+  text +=
+      "rem The name is found by its first part, with a ? for each character\r\n"
+      "rem beyond plain ASCII, so no code page has to hold it. A ? also matches\r\n"
+      "rem other characters, or none before a dot: one file of the name's length.\r\n"
+      "set plyxc=0\r\n"
+      "for %%i in (" +
+      name.Set(".001") +
+      ") do set /a plyxc+=1\r\n"
+      "for %%i in (" +
+      name.Set(".001") +
+      ") do set \"plyxf=%%~i\"\r\n"
+      "if \"%plyxc%\"==\"1\" if not \"%plyxf:~" +
+      Number(units + 4) +
+      "%\"==\"\" set plyxc=0\r\n"
+      "if \"%plyxc%\"==\"1\" if \"%plyxf:~" +
+      Number(units + 3) +
+      "%\"==\"\" set plyxc=0\r\n"
+      "if \"%plyxc%\"==\"0\" echo " +
+      name.forms.shown +
+      ".001 is missing - nothing was merged\r\n"
+      "if not \"%plyxc%\"==\"0\" if not \"%plyxc%\"==\"1\" echo More than one file is named like " +
+      name.forms.shown +
+      ".001 - nothing was merged\r\n"
+      "if not \"%plyxc%\"==\"1\" goto plyxfail\r\n";
 }
 
 // Fixed lines of the script: a line that holds {N} names the file (%%~nj).
@@ -211,8 +223,8 @@ bool BuildMergeBatch(const std::u16string& name, std::uint32_t fileSize, std::ui
   text += "if not \"%plyxpart%\"==\"\" goto plyxmiss\r\n";
   for (std::uint32_t i = 1; i <= partCount; ++i) {
     // Each part is there, asked for by its exact name above.
-    text += unfailed + "for %%i in (" + file.Set(PartSuffix(i)) + ") do if not \"%%~zi\"==\"" +
-            Number(sizeOf(i)) + "\" set plyxpart=" + PartSuffix(i) + "\r\n";
+    text += unfailed + "for %%i in (" + file.Set(PartSuffix(i)) + ") do if not \"%%~zi\"==\"" + Number(sizeOf(i)) +
+            "\" set plyxpart=" + PartSuffix(i) + "\r\n";
   }
   text += "if not \"%plyxpart%\"==\"\" goto plyxsize\r\n";
   AppendLines(file, kJoinStart, text);
@@ -246,16 +258,12 @@ static std::uint32_t BatchFailed(SplitUi& ui) {
   return kStatusBatchFailed;
 }
 
-std::uint32_t WriteMergeBatch(SplitJobRecord& job, std::uint32_t partSize, SplitUi& ui,
-                              DiskSpace& disk) {
+std::uint32_t WriteMergeBatch(SplitJobRecord& job, std::uint32_t partSize, SplitUi& ui, DiskSpace& disk) {
   const char* name = FileNamePart(job.sourcePath);
   char batchPath[kPathBufferSize];
   if (!AddTrailingSeparator(job.destFolder, sizeof job.destFolder)) return BatchFailed(ui);
-  const int pathLength =
-      std::snprintf(batchPath, sizeof batchPath, "%s%s.bat", job.destFolder, name);
-  if (pathLength < 0 || static_cast<std::size_t>(pathLength) >= sizeof batchPath) {
-    return BatchFailed(ui);
-  }
+  const int pathLength = std::snprintf(batchPath, sizeof batchPath, "%s%s.bat", job.destFolder, name);
+  if (pathLength < 0 || static_cast<std::size_t>(pathLength) >= sizeof batchPath) { return BatchFailed(ui); }
 
   if (FileExists(batchPath)) {
     char question[kQuestionBufferSize];
@@ -269,8 +277,7 @@ std::uint32_t WriteMergeBatch(SplitJobRecord& job, std::uint32_t partSize, Split
 
   std::u16string wideName;
   std::string script;
-  if (!NameInUtf16(name, &wideName) ||
-      !BuildMergeBatch(wideName, job.fileSize, partSize, job.partCount, &script) ||
+  if (!NameInUtf16(name, &wideName) || !BuildMergeBatch(wideName, job.fileSize, partSize, job.partCount, &script) ||
       script.size() > UINT32_MAX) {
     return BatchFailed(ui);
   }

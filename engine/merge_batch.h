@@ -23,5 +23,4 @@ bool BuildMergeBatch(const std::u16string& name, std::uint32_t fileSize, std::ui
 // batch or the run was cancelled meanwhile (currentPart is then advanced so
 // the split reads as cancelled); kStatusBatchFailed after showing
 // kBatchFailed, with no partial file left behind.
-std::uint32_t WriteMergeBatch(SplitJobRecord& job, std::uint32_t partSize, SplitUi& ui,
-                              DiskSpace& disk);
+std::uint32_t WriteMergeBatch(SplitJobRecord& job, std::uint32_t partSize, SplitUi& ui, DiskSpace& disk);

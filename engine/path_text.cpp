@@ -4,14 +4,11 @@
 
 namespace {
 
-bool IsSeparator(char c, PathStyle style) {
-  return c == '/' || (style == PathStyle::kWindows && c == '\\');
-}
+bool IsSeparator(char c, PathStyle style) { return c == '/' || (style == PathStyle::kWindows && c == '\\'); }
 
 bool HasDriveLetter(const char* path, PathStyle style) {
   const char c = path[0];
-  return style == PathStyle::kWindows && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) &&
-         path[1] == ':';
+  return style == PathStyle::kWindows && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && path[1] == ':';
 }
 
 }  // namespace
@@ -33,8 +30,7 @@ bool AddTrailingSeparator(char* folder, std::size_t size, const LeadBytes& leads
   return true;
 }
 
-bool VolumeRootOf(const char* folder, char* root, std::size_t size, const LeadBytes& leads,
-                  PathStyle style) {
+bool VolumeRootOf(const char* folder, char* root, std::size_t size, const LeadBytes& leads, PathStyle style) {
   if (HasDriveLetter(folder, style)) {
     if (size < 4) return false;
     root[0] = folder[0];

@@ -32,5 +32,5 @@ bool AddTrailingSeparator(char* folder, std::size_t size, const LeadBytes& leads
 // The path whose volume holds `folder`: "X:\" for a drive-letter folder on
 // Windows, else the folder itself with a trailing separator (a network share
 // or a relative folder; every folder on POSIX). False when it does not fit.
-bool VolumeRootOf(const char* folder, char* root, std::size_t size,
-                  const LeadBytes& leads = PathLeadBytes(), PathStyle style = kNativePathStyle);
+bool VolumeRootOf(const char* folder, char* root, std::size_t size, const LeadBytes& leads = PathLeadBytes(),
+                  PathStyle style = kNativePathStyle);

@@ -34,9 +34,9 @@ struct SplitJobRecord {
   std::uint32_t partCount = 0;
   std::uint32_t currentPart = 1;
   std::uint32_t progressMax = 1;
-  void* workerThread = nullptr;             // thread handle, owned by the progress dialog
-  AnimationControl* animation = nullptr;    // owned by the progress dialog
-  ProgressBar* progressBar = nullptr;       // owned by the progress dialog
+  void* workerThread = nullptr;           // thread handle, owned by the progress dialog
+  AnimationControl* animation = nullptr;  // owned by the progress dialog
+  ProgressBar* progressBar = nullptr;     // owned by the progress dialog
   std::atomic<bool> cancelRequested{false};
   std::atomic<bool> finished{false};
   // Set by the run when the user gave up its prompt for another disk: its

@@ -9,8 +9,7 @@
 #include "split_job.h"
 #include "split_ui.h"
 
-std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk,
-                               BufferHeap& heap);
+std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, BufferHeap& heap);
 
 // Room for the question before an existing part or batch file is replaced,
 // about any path that fits a path buffer.

@@ -7,10 +7,10 @@
 #include "messages.h"
 
 enum class SplitQuestion {
-  kOverwrite,    // OK / Cancel: an existing part or batch file
-  kInsertDisk,   // Retry / Cancel: another removable disk
-  kDiskFull,     // OK only: a fixed disk without room
-  kFailure,      // OK only: the run's end-of-run failure
+  kOverwrite,   // OK / Cancel: an existing part or batch file
+  kInsertDisk,  // Retry / Cancel: another removable disk
+  kDiskFull,    // OK only: a fixed disk without room
+  kFailure,     // OK only: the run's end-of-run failure
 };
 
 // The box each kind is shown in: its catalogued message's style.
@@ -38,7 +38,7 @@ class SplitUi {
   virtual void FillProgress() = 0;  // to the top of the range
   virtual SplitAnswer Ask(SplitQuestion kind, const char* text) = 0;
   virtual void Pause(std::uint32_t milliseconds) = 0;
-  virtual void RunOver() = 0;       // last call of every run
+  virtual void RunOver() = 0;  // last call of every run
 };
 
 class DiskFile;

@@ -24,8 +24,8 @@ bool Fits(int formattedLength) {
 
 // Copies one part into the open `part`; returns the status, and through
 // `remaining` how much of the part was left uncopied.
-std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFile& source,
-                       char* buffer, DiskFile& part, std::uint32_t* remaining) {
+std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFile& source, char* buffer,
+                       DiskFile& part, std::uint32_t* remaining) {
   std::uint32_t status = kStatusOk;
   while (*remaining > 0 && status == kStatusOk && !job.cancelRequested) {
     const std::uint32_t n = *remaining < kChunkSize ? *remaining : kChunkSize;
@@ -38,26 +38,22 @@ std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFi
     *remaining -= n;
   }
   // A part whose data the system could not store at the close is not written.
-  if (!disk.CloseWritten(part) && status == kStatusOk && *remaining == 0) {
-    status = kStatusWriteFailed;
-  }
+  if (!disk.CloseWritten(part) && status == kStatusOk && *remaining == 0) { status = kStatusWriteFailed; }
   if (!job.cancelRequested) ui.StepProgress();
   return status;
 }
 
-std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFile& source,
-                         char* buffer, const char* name) {
+std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFile& source, char* buffer,
+                         const char* name) {
   std::uint32_t status = kStatusNotStarted;
-  while (job.currentPart <= job.partCount &&
-         (status == kStatusOk || status == kStatusNotStarted) && !job.cancelRequested) {
+  while (job.currentPart <= job.partCount && (status == kStatusOk || status == kStatusNotStarted) &&
+         !job.cancelRequested) {
     char text[kPathBufferSize];
-    std::snprintf(text, sizeof text, "Spliting file into - %d of %d part(s)",
-                  static_cast<int>(job.currentPart), static_cast<int>(job.partCount));
+    std::snprintf(text, sizeof text, "Spliting file into - %d of %d part(s)", static_cast<int>(job.currentPart),
+                  static_cast<int>(job.partCount));
     ui.ShowStatus(text);
 
-    if (job.currentPart == job.partCount) {
-      job.partSize = job.fileSize - job.partSize * (job.partCount - 1);
-    }
+    if (job.currentPart == job.partCount) { job.partSize = job.fileSize - job.partSize * (job.partCount - 1); }
     // An empty source still gets its one (empty) part, so that the batch can
     // restore it; only a part that an inconsistent count left empty is skipped.
     if (job.partSize == 0 && job.fileSize != 0) {
@@ -84,9 +80,7 @@ std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, Disk
       if (FileExists(partPath)) {
         char question[kQuestionBufferSize];
         ComposeMessage(question, sizeof question, MessageId::kOverwriteQuestion, partPath);
-        if (ui.Ask(SplitQuestion::kOverwrite, question) != SplitAnswer::kOk) {
-          status = kStatusOverwriteDeclined;
-        }
+        if (ui.Ask(SplitQuestion::kOverwrite, question) != SplitAnswer::kOk) { status = kStatusOverwriteDeclined; }
       }
       // A cancel confirmed while the question was open: the old part stays whole.
       if (job.cancelRequested) break;
@@ -102,8 +96,7 @@ std::uint32_t SplitParts(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, Disk
 
 }  // namespace
 
-std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk,
-                               BufferHeap& heap) {
+std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, BufferHeap& heap) {
   std::uint32_t status = kStatusNotStarted;
   job.currentPart = 1;
   job.finished = false;
@@ -114,8 +107,7 @@ std::uint32_t RunSplitWithHeap(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk
   bool sourceOpened = false;
   if (buffer == nullptr) {
     ui.Ask(SplitQuestion::kFailure, MessageOf(MessageId::kMemoryFailure).text);
-  } else if (!AddTrailingSeparator(job.destFolder, sizeof job.destFolder) ||
-             !PartPathsFit(job.destFolder, name)) {
+  } else if (!AddTrailingSeparator(job.destFolder, sizeof job.destFolder) || !PartPathsFit(job.destFolder, name)) {
     heap.Free(buffer);
     ui.Ask(SplitQuestion::kFailure, MessageOf(MessageId::kPathTooLong).text);
     status = kStatusCreateFailed;

@@ -100,4 +100,3 @@ bool RaiseOpenWindows(HWND mainWindow) {
   }
   return top != nullptr && SetForegroundWindow(top);
 }
-

@@ -28,4 +28,3 @@ HWND OwnedDialog(HWND owner);
 // When the main window is called back (a second start): what the user must
 // answer goes on top and gets the keyboard. False when nothing is open.
 bool RaiseOpenWindows(HWND mainWindow);
-

@@ -13,12 +13,8 @@ ProgressBar::~ProgressBar() {
 }
 
 bool ProgressBar::Create(DWORD style, const RECT& place, HWND parent, int id) {
-  if (!IsWindow(parent) || place.left < 0 || place.top < 0 || place.right <= 0 ||
-      place.bottom <= 0) {
-    return false;
-  }
-  window = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, style, place.left, place.top, place.right,
-                           place.bottom, parent,
+  if (!IsWindow(parent) || place.left < 0 || place.top < 0 || place.right <= 0 || place.bottom <= 0) { return false; }
+  window = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, style, place.left, place.top, place.right, place.bottom, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   return window != nullptr;
 }

@@ -53,8 +53,7 @@ void CreateAnimation(HWND dialog, ProgressRun& run) {
   run.animation.reset(new (std::nothrow) AnimationControl());
   AnimationControl* animation = SplitJob.animation = run.animation.get();
   // Without its animation the dialog still works; failures show nothing.
-  if (animation && animation->Create(kAnimationStyle, kAnimationX, kAnimationY, dialog,
-                                     IDC_PROGRESS_ANIMATION)) {
+  if (animation && animation->Create(kAnimationStyle, kAnimationX, kAnimationY, dialog, IDC_PROGRESS_ANIMATION)) {
     animation->Open(IDA_SPLIT_CLIP);
   }
 }
@@ -87,8 +86,7 @@ void DropQueuedInput() {
   const UINT ranges[][2] = {{WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST}};
   MSG message;
   for (const auto& range : ranges) {
-    while (PeekMessageA(&message, nullptr, range[0], range[1], PM_REMOVE)) {
-    }
+    while (PeekMessageA(&message, nullptr, range[0], range[1], PM_REMOVE)) {}
   }
 }
 
@@ -179,9 +177,7 @@ void OnClose(HWND dialog, ProgressRun& run) {
     // dialog under its question would give the main window back to the user
     // and let a late answer act on a run that is over: the question goes, and
     // the code that asked it closes as for a finished run.
-    if (SplitJob.finished) {
-      EnumThreadWindows(GetCurrentThreadId(), EndIfOwnedBy, reinterpret_cast<LPARAM>(dialog));
-    }
+    if (SplitJob.finished) { EnumThreadWindows(GetCurrentThreadId(), EndIfOwnedBy, reinterpret_cast<LPARAM>(dialog)); }
     return;
   }
   // Also sent from outside while this dialog waits for the worker.
@@ -232,8 +228,7 @@ INT_PTR CALLBACK ProgressDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
 unsigned __stdcall SplitWorker(void* dialog) {
   const bool ran = GuardCallback([&] {
     const ProgressWorkerHooks* hooks = workerHooks;
-    DialogSplitUi ui(static_cast<HWND>(dialog), SplitJob,
-                     hooks ? hooks->beforeCall : DialogSplitUi::CallHook());
+    DialogSplitUi ui(static_cast<HWND>(dialog), SplitJob, hooks ? hooks->beforeCall : DialogSplitUi::CallHook());
     DiskSpace& disk = hooks && hooks->disk ? *hooks->disk : SystemDiskSpace();
     // The dialog waits for this thread before it ends, so its run outlives the worker.
     RunOf(static_cast<HWND>(dialog))->outcome = OutcomeOf(SplitJob, RunSplit(SplitJob, ui, disk));

@@ -41,9 +41,7 @@ std::uint32_t CodeOf(StoredRead read) {
   }
 }
 
-bool SlotFits(std::uint32_t slot) {
-  return slot >= 1 && slot <= kMrudSlotCount;
-}
+bool SlotFits(std::uint32_t slot) { return slot >= 1 && slot <= kMrudSlotCount; }
 
 void SlotName(std::uint32_t slot, char (&name)[8]) {
   std::snprintf(name, sizeof name, "MRUD%i", static_cast<int>(slot));
@@ -66,9 +64,9 @@ std::uint32_t Settings::Initialise() {
     RegCloseKey(key);
     key = nullptr;
   }
-  status = static_cast<std::int32_t>(RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, const_cast<char*>(""),
-                                                     REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                                     &key, &disposition));
+  status =
+      static_cast<std::int32_t>(RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, const_cast<char*>(""),
+                                                REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition));
   if (status != ERROR_SUCCESS) {
     key = nullptr;
     startupFailureNoted = true;
@@ -130,8 +128,8 @@ bool Settings::SetUpSlots() {
 StoredRead Settings::QueryValue(const char* name, DWORD type, void* data, DWORD size) {
   dataSize = size;
   status = key == nullptr ? ERROR_INVALID_HANDLE
-                          : static_cast<std::int32_t>(RegQueryValueExA(key, name, nullptr, &valueType,
-                                                                       static_cast<BYTE*>(data), &dataSize));
+                          : static_cast<std::int32_t>(
+                                RegQueryValueExA(key, name, nullptr, &valueType, static_cast<BYTE*>(data), &dataSize));
   switch (status) {
     case ERROR_SUCCESS:
       break;
@@ -149,9 +147,9 @@ StoredRead Settings::QueryValue(const char* name, DWORD type, void* data, DWORD 
 
 bool Settings::SetValue(const char* name, DWORD type, const void* data, DWORD size) {
   dataSize = size;
-  status = key == nullptr ? ERROR_INVALID_HANDLE
-                          : static_cast<std::int32_t>(
-                                RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
+  status = key == nullptr
+               ? ERROR_INVALID_HANDLE
+               : static_cast<std::int32_t>(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
   return status == ERROR_SUCCESS;
 }
 
@@ -168,9 +166,7 @@ StoredRead Settings::ReadControl(const char* name, DWORD* value) {
   return StoredRead::kValue;
 }
 
-std::uint32_t Settings::ReadDword(const char* name, DWORD* value) {
-  return CodeOf(ReadControl(name, value));
-}
+std::uint32_t Settings::ReadDword(const char* name, DWORD* value) { return CodeOf(ReadControl(name, value)); }
 
 bool Settings::WriteDword(const char* name, DWORD value) { return SetValue(name, REG_DWORD, &value, sizeof value); }
 
@@ -201,13 +197,9 @@ std::uint32_t Settings::GetMRUDDefault() {
   return read == kSettingsOk ? value : read;
 }
 
-bool Settings::SetMRUDLimit(std::uint32_t n) {
-  return MrudLimitFits(n) && WriteDword(kLimitName, n);
-}
+bool Settings::SetMRUDLimit(std::uint32_t n) { return MrudLimitFits(n) && WriteDword(kLimitName, n); }
 
-bool Settings::SetMRUDDefault(std::uint32_t n) {
-  return SlotFits(n) && WriteDword(kHeadName, n);
-}
+bool Settings::SetMRUDDefault(std::uint32_t n) { return SlotFits(n) && WriteDword(kHeadName, n); }
 
 StoredRead Settings::ReadSlot(char* buffer, std::uint32_t slot) {
   char name[8];

@@ -67,7 +67,7 @@ class Settings {
   // stored 1000 or 2000 is still seen as a number at start-up.
   StoredRead ReadControl(const char* name, DWORD* value);
   std::uint32_t ReadDword(const char* name, DWORD* value);  // 0, 1000 or 2000
-  StoredRead ReadSlot(char* buffer, std::uint32_t slot);     // slot in 1..7
+  StoredRead ReadSlot(char* buffer, std::uint32_t slot);    // slot in 1..7
   bool WriteDword(const char* name, DWORD value);
   bool ReadFlag(const char* name);
   // Writes the text as a 260-byte REG_SZ, zeroes after the terminator.

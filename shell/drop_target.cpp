@@ -100,9 +100,8 @@ HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) {
   FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   STGMEDIUM medium = {};
   if (FAILED(data->GetData(&format, &medium))) return E_INVALIDARG;
-  accepted = GuardCallback(false, [&] {
-    return medium.tymed == TYMED_HGLOBAL && TakeItem(static_cast<HDROP>(medium.hGlobal));
-  });
+  accepted = GuardCallback(
+      false, [&] { return medium.tymed == TYMED_HGLOBAL && TakeItem(static_cast<HDROP>(medium.hGlobal)); });
   // The owner's Release if the medium names one, else GlobalFree.
   ReleaseStgMedium(&medium);
   if (!accepted) return E_INVALIDARG;

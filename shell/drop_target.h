@@ -38,10 +38,10 @@ class DropTarget final : public IDropTarget {
   // fits: a folder, a file, or a shortcut whose target file exists (then held).
   bool TakeItem(HDROP items);
 
-  bool isFile = false;    // heldPath names a file, not a folder; only while accepted
-  bool accepted = false;  // the current drag carries exactly one usable item
+  bool isFile = false;                  // heldPath names a file, not a folder; only while accepted
+  bool accepted = false;                // the current drag carries exactly one usable item
   char heldPath[kPathBufferSize] = {};  // the item, or a shortcut's target
-  ULONG refCount = 1;     // the creator's reference
+  ULONG refCount = 1;                   // the creator's reference
 };
 
 // The main window's drop target while it is registered; null otherwise.

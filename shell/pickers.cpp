@@ -74,7 +74,8 @@ bool PickDestinationFolder(HWND owner, char* folder) {
 
 int CALLBACK FolderPickerCallback(HWND browser, UINT notification, LPARAM, LPARAM) {
   if (notification == BFFM_INITIALIZED && SplitJob.destFolder[0] != '\0') {
-    GuardCallback([&] { SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(SplitJob.destFolder)); });
+    GuardCallback(
+        [&] { SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(SplitJob.destFolder)); });
   }
   return 0;
 }

@@ -24,12 +24,18 @@ struct MainTool {
 // The texts sit beside their controls; the combo and edit boxes are wide, so
 // their tips are centred below them.
 constexpr MainTool kMainTools[] = {
-    {IDC_SOURCE_FILE, TTF_CENTERTIP, IDS_TIP_SOURCE_FILE},   {IDC_BROWSE_FILE, 0, IDS_TIP_BROWSE_FILE},
-    {IDC_DEST_FOLDER, TTF_CENTERTIP, IDS_TIP_DEST_FOLDER},   {IDC_BROWSE_FOLDER, 0, IDS_TIP_BROWSE_FOLDER},
-    {IDC_SIZE_LIST, TTF_CENTERTIP, IDS_TIP_SIZE_LIST},       {IDC_SPLIT, 0, IDS_TIP_SPLIT},
-    {IDC_CUSTOMIZE, 0, IDS_TIP_CUSTOMIZE},                   {IDC_CLOSE, 0, IDS_TIP_CLOSE},
-    {IDC_ABOUT, 0, IDS_TIP_ABOUT},                           {IDC_HELP_BUTTON, 0, IDS_TIP_HELP},
-    {IDC_SPLIT_SIZE_TEXT, 0, IDS_TIP_SPLIT_SIZE},            {IDC_PART_COUNT_TEXT, 0, IDS_TIP_PART_COUNT},
+    {IDC_SOURCE_FILE, TTF_CENTERTIP, IDS_TIP_SOURCE_FILE},
+    {IDC_BROWSE_FILE, 0, IDS_TIP_BROWSE_FILE},
+    {IDC_DEST_FOLDER, TTF_CENTERTIP, IDS_TIP_DEST_FOLDER},
+    {IDC_BROWSE_FOLDER, 0, IDS_TIP_BROWSE_FOLDER},
+    {IDC_SIZE_LIST, TTF_CENTERTIP, IDS_TIP_SIZE_LIST},
+    {IDC_SPLIT, 0, IDS_TIP_SPLIT},
+    {IDC_CUSTOMIZE, 0, IDS_TIP_CUSTOMIZE},
+    {IDC_CLOSE, 0, IDS_TIP_CLOSE},
+    {IDC_ABOUT, 0, IDS_TIP_ABOUT},
+    {IDC_HELP_BUTTON, 0, IDS_TIP_HELP},
+    {IDC_SPLIT_SIZE_TEXT, 0, IDS_TIP_SPLIT_SIZE},
+    {IDC_PART_COUNT_TEXT, 0, IDS_TIP_PART_COUNT},
     {IDC_FILE_SIZE_TEXT, 0, IDS_TIP_FILE_SIZE},
 };
 }  // namespace
@@ -42,9 +48,9 @@ ToolTipManager::ToolTipManager(HWND parent) {
   currentManager = this;
   // TTS_ALWAYSTIP: tips also while the dialog is not active. Without
   // TTS_NOPREFIX the tooltip strips the ampersands of "settings & behaviour".
-  toolTip = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSA, nullptr,
-                            WS_POPUP | WS_BORDER | TTS_ALWAYSTIP, 0, 0, 0, 0, parent, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
+  toolTip =
+      CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSA, nullptr, WS_POPUP | WS_BORDER | TTS_ALWAYSTIP,
+                      0, 0, 0, 0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (toolTip == nullptr) {
     ShowMessage(parent, MessageId::kToolTipFailure);
     return;

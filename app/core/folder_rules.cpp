@@ -33,8 +33,7 @@ std::size_t CharacterCount(const char* text, const LeadBytes& leads) {
 }  // namespace
 
 // Every step looks at characters: a trail byte may be the byte of '\' or '|'.
-FolderNameVerdict CheckFolderName(const char* name, char* probe, std::size_t probeSize,
-                                  const LeadBytes& leads) {
+FolderNameVerdict CheckFolderName(const char* name, char* probe, std::size_t probeSize, const LeadBytes& leads) {
   if (probeSize == 0) return FolderNameVerdict::kInvalid;
   probe[0] = '\0';
   if (name[0] == '\0') return FolderNameVerdict::kEmpty;
@@ -56,9 +55,7 @@ FolderNameVerdict CheckFolderName(const char* name, char* probe, std::size_t pro
 
   // A drive letter and its colon: two characters of one byte each.
   bool wellFormed = !leads.IsLead(probe[0]) && !IsRefusedCharacter(probe[0]) && probe[1] == ':';
-  for (const char* c = probe + 2; wellFormed && *c != '\0'; c = leads.Next(c)) {
-    wellFormed = !IsRefusedCharacter(*c);
-  }
+  for (const char* c = probe + 2; wellFormed && *c != '\0'; c = leads.Next(c)) { wellFormed = !IsRefusedCharacter(*c); }
   if (!wellFormed) {
     probe[0] = '\0';
     return FolderNameVerdict::kBadCharacters;
@@ -78,16 +75,15 @@ FolderNameVerdict CheckFolderName(const char* name, char* probe, std::size_t pro
 }
 
 MessageId NoticeFor(FolderNameVerdict verdict) {
-  return verdict == FolderNameVerdict::kBadCharacters ? MessageId::kBadFolderCharacters
-                                                      : MessageId::kInvalidFolderName;
+  return verdict == FolderNameVerdict::kBadCharacters ? MessageId::kBadFolderCharacters : MessageId::kInvalidFolderName;
 }
 
 MessageId NoticeForProbeError(std::uint32_t error) {
   switch (error) {
-    case 2:   // ERROR_FILE_NOT_FOUND
-    case 3:   // ERROR_PATH_NOT_FOUND
+    case 2:  // ERROR_FILE_NOT_FOUND
+    case 3:  // ERROR_PATH_NOT_FOUND
       return MessageId::kAskToCreateFolder;
-    case 5:   // ERROR_ACCESS_DENIED
+    case 5:  // ERROR_ACCESS_DENIED
       return MessageId::kFolderAccessDenied;
     case 21:  // ERROR_NOT_READY
       return MessageId::kInsertDisk;

@@ -5,9 +5,8 @@
 #include "path_text.h"
 #include "split_job.h"
 
-RequestRefusal FirstRequestRefusal(const char* sourcePath, const char* destFolder,
-                                   std::uint32_t partCount, PathPredicate fileExists,
-                                   PathPredicate isFolder) {
+RequestRefusal FirstRequestRefusal(const char* sourcePath, const char* destFolder, std::uint32_t partCount,
+                                   PathPredicate fileExists, PathPredicate isFolder) {
   if (sourcePath[0] == '\0') return RequestRefusal::kNoSource;
   if (!fileExists(sourcePath)) return RequestRefusal::kSourceMissing;
   if (destFolder[0] == '\0') return RequestRefusal::kNoDestination;

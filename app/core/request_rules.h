@@ -21,9 +21,9 @@ enum class RequestRefusal {
 enum class RequestField { kNone, kSourceFile, kDestination, kSizeList };
 
 struct RefusalReaction {
-  MessageId message;    // not shown for kNone
-  RequestField field;   // gets the focus
-  bool selectText;      // select the field's whole text after moving the focus
+  MessageId message;   // not shown for kNone
+  RequestField field;  // gets the focus
+  bool selectText;     // select the field's whole text after moving the focus
 };
 
 using PathPredicate = bool (*)(const char* path);
@@ -31,9 +31,8 @@ using PathPredicate = bool (*)(const char* path);
 // The first check that fails, in the order the user is told about them. Looks
 // only at the request, never at the controls; the predicates answer for the
 // file system.
-RequestRefusal FirstRequestRefusal(const char* sourcePath, const char* destFolder,
-                                   std::uint32_t partCount, PathPredicate fileExists,
-                                   PathPredicate isFolder);
+RequestRefusal FirstRequestRefusal(const char* sourcePath, const char* destFolder, std::uint32_t partCount,
+                                   PathPredicate fileExists, PathPredicate isFolder);
 
 RefusalReaction ReactionTo(RequestRefusal refusal);
 
@@ -41,5 +40,4 @@ RefusalReaction ReactionTo(RequestRefusal refusal);
 // "D:\data\", "\\srv\share\a.bin" gives "\\srv\share\", "big.iso" gives "".
 // Either slash separates, on every platform. False (and out empty) when the
 // result does not fit outSize.
-bool SourceFolderOf(const char* sourcePath, char* out, std::size_t outSize,
-                    const LeadBytes& leads = PathLeadBytes());
+bool SourceFolderOf(const char* sourcePath, char* out, std::size_t outSize, const LeadBytes& leads = PathLeadBytes());

@@ -14,13 +14,8 @@ struct SizePreset {
 // The size list in its order, "Custom Size" last. A preset is one row here
 // (and one in the help page's list, resources/help/sizes.html).
 inline constexpr SizePreset SizePresets[] = {
-    {"256 KB", 262144},
-    {"512 KB", 524288},
-    {"1 MB", 1048576},
-    {"1.44 MB (Floppy Disk)", kFloppyPartSize},
-    {"2 MB", 2097152},
-    {"3 MB", 3145728},
-    {"Custom Size", 0},
+    {"256 KB", 262144}, {"512 KB", 524288}, {"1 MB", 1048576},  {"1.44 MB (Floppy Disk)", kFloppyPartSize},
+    {"2 MB", 2097152},  {"3 MB", 3145728},  {"Custom Size", 0},
 };
 constexpr std::size_t kSizePresetCount = sizeof SizePresets / sizeof SizePresets[0];
 constexpr int kCustomSizeIndex = static_cast<int>(kSizePresetCount) - 1;

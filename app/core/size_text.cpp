@@ -53,8 +53,8 @@ void FormatSizeText(std::uint32_t bytes, char* out, std::size_t outSize) {
   second %= 10;
   whole += first / 10;
   first %= 10;
-  std::snprintf(out, outSize, "%u.%u%u %s", static_cast<unsigned>(whole),
-                static_cast<unsigned>(first), static_cast<unsigned>(second), unit.name);
+  std::snprintf(out, outSize, "%u.%u%u %s", static_cast<unsigned>(whole), static_cast<unsigned>(first),
+                static_cast<unsigned>(second), unit.name);
 }
 
 std::uint32_t ParseByteCount(const char* text) {

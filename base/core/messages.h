@@ -23,7 +23,7 @@ enum class MessageStyle {
   kOkCancel,          // no icon
   kOkCancelQuestion,  // question icon
   kYesNoQuestion,
-  kRetryCancel,       // no icon
+  kRetryCancel,  // no icon
   kRetryCancelStop,
 };
 
@@ -91,8 +91,8 @@ inline constexpr Message kMessages[] = {
      MessageStyle::kStop},
     {MessageId::kRegistryFailure, "Unexpected Error : Registry Access Failure : 0002", MessageCaption::kTitle,
      MessageStyle::kStop},
-    {MessageId::kOleRegistrationFailure, "Unexpected Error : OLE Registration Failure : 0003",
-     MessageCaption::kTitle, MessageStyle::kStop},
+    {MessageId::kOleRegistrationFailure, "Unexpected Error : OLE Registration Failure : 0003", MessageCaption::kTitle,
+     MessageStyle::kStop},
     {MessageId::kOleObjectFailure, "Unexpected Error : OLE Object Failure : 0004", MessageCaption::kTitle,
      MessageStyle::kStop},
 
@@ -116,8 +116,7 @@ inline constexpr Message kMessages[] = {
     {MessageId::kAskToCreateFolder, "Directory does not exit do you want to create one ?", MessageCaption::kTitle,
      MessageStyle::kYesNoQuestion},
     {MessageId::kFolderCreated, "Directory Created", MessageCaption::kTitle, MessageStyle::kOk},
-    {MessageId::kFolderNotCorrected, "Correct the Directory Name", MessageCaption::kTitle,
-     MessageStyle::kInformation},
+    {MessageId::kFolderNotCorrected, "Correct the Directory Name", MessageCaption::kTitle, MessageStyle::kInformation},
     {MessageId::kCreateFolderFailure, "Unexpected Error : Create Directory Failure : 0007", MessageCaption::kTitle,
      MessageStyle::kStop},
     {MessageId::kFolderAccessDenied, "Access Denied to Open the Directory", MessageCaption::kTitle,
@@ -151,8 +150,7 @@ inline constexpr Message kMessages[] = {
      "Insert another Disk which has atleast %lu bytes free \n                            and retry",
      MessageCaption::kTitle, MessageStyle::kRetryCancelStop},
     {MessageId::kDiskFull, "Disk is full, quiting PLYX", MessageCaption::kTitle, MessageStyle::kStop},
-    {MessageId::kPathTooLong,
-     "Destination path too long for the part files - Unable to Create Destination File : 2000",
+    {MessageId::kPathTooLong, "Destination path too long for the part files - Unable to Create Destination File : 2000",
      MessageCaption::kTitle, MessageStyle::kExclamation},
     {MessageId::kBatchFailed, "Unable to Create BAT File 8000", MessageCaption::kTitle, MessageStyle::kExclamation},
 
@@ -168,10 +166,9 @@ inline constexpr Message kMessages[] = {
     {MessageId::kLimitRefusal, "Choose a Number Between 1 & 7 Only !", MessageCaption::kTitle,
      MessageStyle::kInformation},
     // The help file's full path in place of %s.
-    {MessageId::kHelpMissing, "Cannot Find File \n\n %s \n\n Please re install the Help File",
-     MessageCaption::kTitle, MessageStyle::kOk},
-    {MessageId::kToolTipFailure, "Error Creating ToolTip Control", MessageCaption::kToolTipClass,
-     MessageStyle::kStop},
+    {MessageId::kHelpMissing, "Cannot Find File \n\n %s \n\n Please re install the Help File", MessageCaption::kTitle,
+     MessageStyle::kOk},
+    {MessageId::kToolTipFailure, "Error Creating ToolTip Control", MessageCaption::kToolTipClass, MessageStyle::kStop},
     {MessageId::kLinkFailure, "Error Creating HyperLink Window", MessageCaption::kNone, MessageStyle::kOk},
     {MessageId::kBrowserFailure, "Error Opening the Browser", MessageCaption::kError, MessageStyle::kStop},
 };
@@ -182,8 +179,8 @@ constexpr bool MessagesInIdOrder() {
   }
   return true;
 }
-static_assert(MessagesInIdOrder() && sizeof kMessages / sizeof kMessages[0] ==
-                                         static_cast<std::size_t>(MessageId::kBrowserFailure) + 1,
+static_assert(MessagesInIdOrder() &&
+                  sizeof kMessages / sizeof kMessages[0] == static_cast<std::size_t>(MessageId::kBrowserFailure) + 1,
               "one row per message, in the order of MessageId");
 
 constexpr const Message& MessageOf(MessageId id) { return kMessages[static_cast<std::size_t>(id)]; }

@@ -81,8 +81,8 @@ CopyResult DiskFile::CopyFrom(DiskFile& source, void* buffer, std::uint32_t coun
   // read and a write through the buffer, which keeps the split as fast as cp.
   std::uint32_t done = 0;
   while (done < count && source.kernelCopy) {
-    const ssize_t n = ::copy_file_range(static_cast<int>(source.handle), nullptr,
-                                        static_cast<int>(handle), nullptr, count - done, 0);
+    const ssize_t n =
+        ::copy_file_range(static_cast<int>(source.handle), nullptr, static_cast<int>(handle), nullptr, count - done, 0);
     if (n == 0) return CopyResult::kReadFailed;  // the source ended early
     if (n > 0) {
       done += static_cast<std::uint32_t>(n);

@@ -12,11 +12,9 @@ bool DiskFile::Open(std::uint32_t mode, const char* path) {
   if (openState != 0 || mode < kDiskFileRead || mode > kDiskFileCreateNew) return false;
   readOnly = mode == kDiskFileRead;
   const DWORD access = readOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-  const DWORD disposition = readOnly                  ? OPEN_EXISTING
-                            : mode == kDiskFileWrite ? CREATE_ALWAYS
-                                                     : CREATE_NEW;
-  HANDLE file = CreateFileA(path, access, 0, nullptr, disposition,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  const DWORD disposition = readOnly ? OPEN_EXISTING : mode == kDiskFileWrite ? CREATE_ALWAYS : CREATE_NEW;
+  HANDLE file =
+      CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   lastError = GetLastError();
   handle = reinterpret_cast<std::intptr_t>(file);
@@ -24,8 +22,7 @@ bool DiskFile::Open(std::uint32_t mode, const char* path) {
   if (readOnly) {
     LARGE_INTEGER fileSize;
     // GetFileSize alone would hide a size of 4 GB and more in its high part.
-    fullSize = GetFileSizeEx(file, &fileSize) ? static_cast<std::uint64_t>(fileSize.QuadPart)
-                                              : 0;
+    fullSize = GetFileSizeEx(file, &fileSize) ? static_cast<std::uint64_t>(fileSize.QuadPart) : 0;
     size = static_cast<std::uint32_t>(fullSize);
   }
   return true;

@@ -38,9 +38,7 @@ const LeadBytes& PathLeadBytes() {
 namespace {
 bool QueryFreeBytes(const char* path, std::uint64_t* freeBytes) {
   ULARGE_INTEGER available, total, totalFree;
-  if (!GetDiskFreeSpaceExA(path[0] != '\0' ? path : nullptr, &available, &total, &totalFree)) {
-    return false;
-  }
+  if (!GetDiskFreeSpaceExA(path[0] != '\0' ? path : nullptr, &available, &total, &totalFree)) { return false; }
   // A quota can leave the caller less than the disk has free.
   *freeBytes = available.QuadPart < totalFree.QuadPart ? available.QuadPart : totalFree.QuadPart;
   return true;

@@ -4,15 +4,11 @@
 
 namespace {
 
-std::uint32_t SlotBelow(std::uint32_t slot, std::uint32_t limit) {
-  return slot > 1 ? slot - 1 : limit;
-}
+std::uint32_t SlotBelow(std::uint32_t slot, std::uint32_t limit) { return slot > 1 ? slot - 1 : limit; }
 
 }  // namespace
 
-bool MrudLimitFits(std::uint32_t limit) {
-  return limit >= 1 && limit <= kMrudSlotCount;
-}
+bool MrudLimitFits(std::uint32_t limit) { return limit >= 1 && limit <= kMrudSlotCount; }
 
 bool MrudHeadFits(std::uint32_t head, std::uint32_t limit) {
   return head >= 1 && head <= limit && MrudLimitFits(limit);
@@ -37,8 +33,7 @@ StartupValue StartupMrudHead(StoredRead read, std::uint32_t stored, std::uint32_
   return {kDefaultMrudHead, true};
 }
 
-MrudAddPlan PlanMrudAdd(const char* path, std::uint32_t head, std::uint32_t limit,
-                        const MrudSlotContent* slots) {
+MrudAddPlan PlanMrudAdd(const char* path, std::uint32_t head, std::uint32_t limit, const MrudSlotContent* slots) {
   const MrudAddPlan nothing{MrudAddAction::kNothing, 0};
   if (path == nullptr || path[0] == '\0') return nothing;
   if (::strnlen(path, kPathBufferSize) == kPathBufferSize) return nothing;

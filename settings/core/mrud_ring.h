@@ -8,7 +8,7 @@
 
 #include "app_constants.h"
 
-constexpr std::uint32_t kMrudSlotCount = 7;   // MRUD1 to MRUD7
+constexpr std::uint32_t kMrudSlotCount = 7;  // MRUD1 to MRUD7
 constexpr std::uint32_t kDefaultMrudLimit = 5;
 constexpr std::uint32_t kDefaultMrudHead = 1;
 
@@ -52,15 +52,14 @@ struct MrudAddPlan {
 
 // slots[n - 1] is slot n; the first `limit` are visited from the head upward.
 // A path that is not terminated within kPathBufferSize bytes is not stored.
-MrudAddPlan PlanMrudAdd(const char* path, std::uint32_t head, std::uint32_t limit,
-                        const MrudSlotContent* slots);
+MrudAddPlan PlanMrudAdd(const char* path, std::uint32_t head, std::uint32_t limit, const MrudSlotContent* slots);
 
 // The newest-first walk: head, head - 1, ..., 1, limit, ..., head + 1, then
 // no more. Out-of-range arguments are brought into range so a walk always ends.
 class MrudWalk {
  public:
   std::uint32_t Start(std::uint32_t head, std::uint32_t limit);  // slot to read
-  bool Next(std::uint32_t* slot);  // false once back at the start
+  bool Next(std::uint32_t* slot);                                // false once back at the start
 
  private:
   std::uint32_t position = 0;

@@ -23,16 +23,20 @@ TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverF
   ASSERT_TRUE(SetRawPath("MRUD2", out.c_str()));
   ASSERT_TRUE(WriteBytes(source, PatternBytes(3000000)));
   ASSERT_TRUE(StartMain(source));
-  EXPECT_EQ(Texts({IDC_SOURCE_FILE, IDC_PART_COUNT_TEXT, IDC_DEST_FOLDER}), source + " | Num of Split Parts : 3 | " + out);
+  EXPECT_EQ(Texts({IDC_SOURCE_FILE, IDC_PART_COUNT_TEXT, IDC_DEST_FOLDER}),
+            source + " | Num of Split Parts : 3 | " + out);
   ASSERT_TRUE(WaitForFocus(IDC_SPLIT));
   for (int field : {IDC_SOURCE_FILE, IDC_DEST_FOLDER, IDC_SIZE_LIST}) {
     SCOPED_TRACE(field);
     // A real click (a posted one moves no focus), again while the focus stays:
     // the first into a window just come up may be lost.
-    ASSERT_TRUE(WaitFor([&] {
-      ClickAtCentre(Item(field));
-      return WaitFor([&] { return HasFocus(Item(field)); }, 2000);
-    }, 20000)) << "the clicks gave it no focus";
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          ClickAtCentre(Item(field));
+          return WaitFor([&] { return HasFocus(Item(field)); }, 2000);
+        },
+        20000))
+        << "the clicks gave it no focus";
     if (field == IDC_SIZE_LIST) PostKey(Main(), VK_ESCAPE);  // the click dropped its list down
     PostKey(Main(), VK_RETURN);
     ASSERT_TRUE(Settle());
@@ -44,7 +48,8 @@ TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverF
   PostKey(Main(), VK_RETURN);
   // No box at all: Enter on the focused Split button started no split.
   ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(20000),
-                            "File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + out, Main(), IDOK));
+                            "File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + out,
+                            Main(), IDOK));
   CloseAndExpectExitZero();
 }
 
@@ -95,8 +100,10 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
     EXPECT_EQ(TextOf(box), "0");
     SendTo(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed));
     // Posted keys are handled in order: had Escape closed the dialog, the size would not be taken.
-    if (c.button == VK_RETURN) PostKey(custom, VK_ESCAPE), PostKey(custom, VK_RETURN);
-    else Click(GetDlgItem(custom, c.button));
+    if (c.button == VK_RETURN)
+      PostKey(custom, VK_ESCAPE), PostKey(custom, VK_RETURN);
+    else
+      Click(GetDlgItem(custom, c.button));
     for (int answer : c.refused ? std::vector<int>{IDRETRY, IDCANCEL} : std::vector<int>{}) {
       ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), "Split Size Cannot be 0 Bytes", custom, answer, {IDCANCEL, IDRETRY}));
       if (answer == IDRETRY) {
@@ -112,7 +119,12 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
 
   const std::string exists = temp.Path().substr(0, temp.Path().size() - 1);
   ASSERT_TRUE(WriteBytes(temp / "file.bin", "a file"));
-  const struct { std::string name; int answer; bool passes; std::string message; } cases[] = {
+  const struct {
+    std::string name;
+    int answer;
+    bool passes;
+    std::string message;
+  } cases[] = {
       // answer: to the question whether to create it; message: the last box, none when empty
       {exists, 0, true, ""},
       {"", 0, false, ""},
@@ -163,8 +175,11 @@ TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop), S_OK);
   temp.MakeFolder("b sub"), temp.MakeFolder("a sub");
   ASSERT_TRUE(StartMain(""));
-  const struct { std::string typed; int button; std::string dest; } folders[] = {
-      {"", IDOK, desktop}, {temp.Path(), IDCANCEL, temp.Path()}, {temp.Path(), IDOK, temp / "a sub"}};
+  const struct {
+    std::string typed;
+    int button;
+    std::string dest;
+  } folders[] = {{"", IDOK, desktop}, {temp.Path(), IDCANCEL, temp.Path()}, {temp.Path(), IDOK, temp / "a sub"}};
   for (const auto& c : folders) {
     SCOPED_TRACE(c.dest);
     if (!c.typed.empty()) Type(IDC_DEST_FOLDER, c.typed), Focus(IDC_SIZE_LIST), Settle();
@@ -186,7 +201,12 @@ TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
   ASSERT_TRUE(AnswerBox(WaitForWindow(Pid(), "Browse for Folder"), IDCANCEL));
   const std::wstring omega = MakeBestFitPair(temp.Path());
   ASSERT_NE(omega, L"");
-  const struct { std::wstring typed; int button; std::vector<int> answers; std::string source, sizes; } files[] = {
+  const struct {
+    std::wstring typed;
+    int button;
+    std::vector<int> answers;
+    std::string source, sizes;
+  } files[] = {
       {Widen(source), IDOK, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
       {Widen(other), IDCANCEL, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
       // Mended fault: the dialog's ANSI answer is the best fit, Omega.bin, another file.
@@ -212,7 +232,8 @@ TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
   // kill-focus notification, which Windows sends before the focus moves (a
   // folder typed there is refused with 0005); it waits until the move is over.
   Type(IDC_SOURCE_FILE, temp.Path());
-  SendTo(Main(), WM_COMMAND, MAKEWPARAM(IDC_SOURCE_FILE, EN_KILLFOCUS), reinterpret_cast<LPARAM>(Item(IDC_SOURCE_FILE)));
+  SendTo(Main(), WM_COMMAND, MAKEWPARAM(IDC_SOURCE_FILE, EN_KILLFOCUS),
+         reinterpret_cast<LPARAM>(Item(IDC_SOURCE_FILE)));
   ASSERT_TRUE(Settle());
   EXPECT_EQ(NextMessageBox(0).text, "");
   CloseAndExpectExitZero();

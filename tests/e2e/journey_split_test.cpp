@@ -13,7 +13,12 @@ TEST_F(Split, EachMissingPieceIsRefusedByNameAndGetsTheFocus) {
   const std::string big = temp / "big.iso", gone = temp / "gone";
   ASSERT_TRUE(MakeSparseFile(big, 300000000));
   ASSERT_TRUE(StartMain(""));
-  const struct { std::function<void()> arrange; const char* message; int focus; bool wholeTextSelected; } refusals[] = {
+  const struct {
+    std::function<void()> arrange;
+    const char* message;
+    int focus;
+    bool wholeTextSelected;
+  } refusals[] = {
       {[] {}, "Select a File to Split", IDC_SOURCE_FILE, false},
       {[&] { Type(IDC_SOURCE_FILE, temp / "missing.bin"); }, "File does not Exist", IDC_SOURCE_FILE, true},
       {[&] { Type(IDC_SOURCE_FILE, big); }, "Select a Destination Folder", IDC_DEST_FOLDER, false},
@@ -92,10 +97,12 @@ TEST_F(Split, AFailedSplitAndACloseFromOutsideDuringASplitEndAsTheyDid) {
 // empty file, divided by a part size of 0). Mended fault: a typed path of 260
 // bytes or more was cut to 259, which named another file or folder.
 TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
-  const std::string in = temp.MakeFolder(LocalName(L"データソ", "in")) + "\\", name = LocalName(L"ソフト表.txt", "first.bin");
+  const std::string in = temp.MakeFolder(LocalName(L"データソ", "in")) + "\\",
+                    name = LocalName(L"ソフト表.txt", "first.bin");
   const std::string source = in + name, bytes = PatternBytes(3000000), out = temp / LocalName(L"レポート表", "out");
   const std::string elsewhere = temp.MakeFolder(LocalName(L"能", "elsewhere")) + "\\";
-  const std::string other = elsewhere + LocalName(L"表.bin", "other.bin"), shortcut = temp / LocalName(L"ソ.lnk", "to first.lnk");
+  const std::string other = elsewhere + LocalName(L"表.bin", "other.bin"),
+                    shortcut = temp / LocalName(L"ソ.lnk", "to first.lnk");
   ASSERT_TRUE(WriteBytes(source, bytes));
   ASSERT_TRUE(WriteBytes(other, PatternBytes(100)));
   ASSERT_TRUE(StartMain(source));
@@ -107,9 +114,11 @@ TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
     for (; room > 0; room -= 2) path += ".\\";
     return path + cut;
   };
-  const struct { int field; std::string typed, refusal; } unfit[] = {
-      {IDC_SOURCE_FILE, cutTo(name) + "x", "File does not Exist"},
-      {IDC_DEST_FOLDER, cutTo("") + "new", "Directory Name is invalid Please Correct"}};
+  const struct {
+    int field;
+    std::string typed, refusal;
+  } unfit[] = {{IDC_SOURCE_FILE, cutTo(name) + "x", "File does not Exist"},
+               {IDC_DEST_FOLDER, cutTo("") + "new", "Directory Name is invalid Please Correct"}};
   for (const auto& c : unfit) {
     Type(c.field, c.typed);
     Focus(IDC_SIZE_LIST);
@@ -142,8 +151,9 @@ TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
   ASSERT_TRUE(AnswerBox(question, IDOK));
   const MessageBoxInfo outcome = NextMessageBox(30000);
   // Owned by the main window, so that it cannot be used meanwhile.
-  ASSERT_TRUE(AnswerPlyxBox(outcome, "File\t : " + name + " Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " +
-                                         out + "\\", Main(), kLeaveOpen));
+  ASSERT_TRUE(AnswerPlyxBox(
+      outcome, "File\t : " + name + " Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + out + "\\", Main(),
+      kLeaveOpen));
   ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(other)));
   ASSERT_TRUE(AnswerBox(outcome, IDOK));
   EXPECT_EQ(RunBatch(out + "\\", name + ".bat"), 0);

@@ -31,7 +31,10 @@ TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
   ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(first.Running() ? second : first));
   ASSERT_TRUE(UseMain(first.Running() ? first : second));
   EXPECT_EQ(PlyxWindowsOf(first.Pid()).size() + PlyxWindowsOf(second.Pid()).size(), 1u);
-  const struct { std::string path, sizes, refusal; bool owned; } cases[] = {
+  const struct {
+    std::string path, sizes, refusal;
+    bool owned;
+  } cases[] = {
       {almost4g, "File Size : 4.00 GB | Num of Split Parts : 2947", "", false},
       {huge, "File Size : 0KB | Num of Split Parts : 0",
        "File Size More the 4 GB ! \n PLYX cannot handle files bigger than 4GB", true},
@@ -74,8 +77,11 @@ TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
   ASSERT_TRUE(minimise()) << "visible " << IsWindowVisible(Main()) << ", icon " << TrayIconShown();
   EXPECT_FALSE(IsIconic(Main())) << "hidden, not minimised";
   // What the icon reports, in order, and how window and icon stand after each.
-  const struct { LPARAM mouse; bool visible, icon; } clicks[] = {
-      {WM_LBUTTONDOWN, false, true}, {WM_LBUTTONUP, false, true}, {WM_RBUTTONUP, false, true},
+  const struct {
+    LPARAM mouse;
+    bool visible, icon;
+  } clicks[] = {
+      {WM_LBUTTONDOWN, false, true},  {WM_LBUTTONUP, false, true}, {WM_RBUTTONUP, false, true},
       {WM_LBUTTONDBLCLK, true, true},  // the icon goes with the button-up that ends the double click
       {WM_LBUTTONUP, true, false},
   };
@@ -128,7 +134,8 @@ TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
   for (int opened = 1; opened <= 3; ++opened) {
     SCOPED_TRACE(opened);
     Click(Item(IDC_HELP_BUTTON));
-    HWND help = WaitForWindow(Pid(), [](HWND w) { return ClassOf(w) == "HH Parent"; }, 20000);
+    HWND help = WaitForWindow(
+        Pid(), [](HWND w) { return ClassOf(w) == "HH Parent"; }, 20000);
     ASSERT_NE(help, nullptr) << "Help answered: " << NextMessageBox(0).text;
     PostMessageA(help, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(help) || !IsWindowVisible(help); })) << "the viewer stays open";
@@ -147,7 +154,8 @@ TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
   ASSERT_TRUE(StartMain("", temp / "plyx.exe"));
   Click(Item(IDC_HELP_BUTTON));
   ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(),
-                            "Cannot Find File \n\n " + temp / "PLYX.chm" + " \n\n Please re install the Help File", Main(), IDOK));
+                            "Cannot Find File \n\n " + temp / "PLYX.chm" + " \n\n Please re install the Help File",
+                            Main(), IDOK));
   // Mended fault: a WM_DESTROY posted by another program only posted the quit
   // message, which the menu's loop took. (The menu is opened once the box's
   // end has given the window the activation back, which would close it.)
@@ -168,7 +176,8 @@ std::string TipOver(DWORD pid, HWND control, DWORD timeoutMs = 10000) {
   for (DWORD waited = 0; !tip && waited < timeoutMs; waited += 1500) {
     SetCursorPos(0, 0);
     HoverOver(control);
-    tip = WaitForWindow(pid, [](HWND w) { return ClassOf(w) == TOOLTIPS_CLASSA && !TextOf(w).empty(); }, 1500);
+    tip = WaitForWindow(
+        pid, [](HWND w) { return ClassOf(w) == TOOLTIPS_CLASSA && !TextOf(w).empty(); }, 1500);
   }
   const std::string text = tip ? TextOf(tip) : "";
   SetCursorPos(0, 0);  // off PLYX, so that the tip goes

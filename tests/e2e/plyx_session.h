@@ -57,10 +57,13 @@ inline std::vector<HWND> PlyxWindowsOf(DWORD pid) {
 inline void ExpectHandedOver(ChildProcess& second) {
   bool showedWindow = false;
   DWORD code = 259;
-  ASSERT_TRUE(WaitFor([&] {
-    showedWindow = showedWindow || !PlyxWindowsOf(second.Pid()).empty();
-    return second.WaitForExit(0, &code);
-  }, kTimeoutMs)) << "the second copy still runs";
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        showedWindow = showedWindow || !PlyxWindowsOf(second.Pid()).empty();
+        return second.WaitForExit(0, &code);
+      },
+      kTimeoutMs))
+      << "the second copy still runs";
   EXPECT_EQ(code, 0u);
   EXPECT_FALSE(showedWindow) << "the second copy opened a window";
 }
@@ -114,10 +117,13 @@ class PlyxJourney : public ::testing::Test {
     SendTo(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
   void Focus(int id) { PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE); }
-  bool WaitForFocus(int id) const { return WaitFor([&] { return HasFocus(Item(id)); }, 5000); }
+  bool WaitForFocus(int id) const {
+    return WaitFor([&] { return HasFocus(Item(id)); }, 5000);
+  }
   void ChooseSize(int index) {
     SendTo(Item(IDC_SIZE_LIST), CB_SETCURSEL, index);
-    PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_SIZE_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(IDC_SIZE_LIST)));
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_SIZE_LIST, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Item(IDC_SIZE_LIST)));
   }
   // Returns once PLYX has handled every message posted to it before the call:
   // a posted EM_SETLIMITTEXT queues behind them, and then its value reads back.

@@ -82,7 +82,8 @@ Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint3
   EXPECT_TRUE(BuildMergeBatch(name, fileSize, partSize, count, &script));
   Texts lines;
   for (std::size_t at = 0, end; at < script.size(); at = end + 2) {
-    const std::string& line = lines.emplace_back(script.substr(at, (end = std::min(script.find("\r\n", at), script.size())) - at));
+    const std::string& line =
+        lines.emplace_back(script.substr(at, (end = std::min(script.find("\r\n", at), script.size())) - at));
     EXPECT_LT(end, script.size()) << "no CR LF after " << line;
     EXPECT_TRUE(std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) << line;
   }
@@ -96,21 +97,33 @@ Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint3
 // check (and by its exact name: a pattern that finds no file checks nothing),
 // and only then NAME replaced.
 TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
-  const struct { std::u16string name; Texts inOrder; } cases[] = {
+  const struct {
+    std::u16string name;
+    Texts inOrder;
+  } cases[] = {
       {u"movie.avi",
-       {"@echo off", std::string("echo ") + kAppTitle, "echo Merging Files ....", "setlocal EnableExtensions DisableDelayedExpansion",
-        "pushd \"%~dp0\"", "(\"movie.avi.001\") do if not exist \"%%~nj.003\" set plyxpart=.003", "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"",
-        "copy /y /b \"%%~nj.001\" \"%%~nj.000\" >nul", "attrib -h -s -r \"%%~nj.000\"", "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"",
-        "+\"%%~nj.003\" \"%%~nj.000\"", "\"%%~zi\"==\"250000\" set plyxpart=.003", "move /y \"%%~nj.000\" \"%%~nj\" >nul",
-        "do if not exist \"%%~nj\" goto plyxmove", "do echo %%~nj Successfully Merged !!!", "echo Thank you for using PLYX", ":plyxend"}},
+       {"@echo off", std::string("echo ") + kAppTitle, "echo Merging Files ....",
+        "setlocal EnableExtensions DisableDelayedExpansion", "pushd \"%~dp0\"",
+        "(\"movie.avi.001\") do if not exist \"%%~nj.003\" set plyxpart=.003",
+        "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"", "copy /y /b \"%%~nj.001\" \"%%~nj.000\" >nul",
+        "attrib -h -s -r \"%%~nj.000\"", "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"",
+        "+\"%%~nj.003\" \"%%~nj.000\"", "\"%%~zi\"==\"250000\" set plyxpart=.003",
+        "move /y \"%%~nj.000\" \"%%~nj\" >nul", "do if not exist \"%%~nj\" goto plyxmove",
+        "do echo %%~nj Successfully Merged !!!", "echo Thank you for using PLYX", ":plyxend"}},
       {u"100% & ^ (1),;=!.bin", {"for %%j in (\"100%% & ^ (1),;=!.bin.001\") do echo %%~nj Successfully Merged !!!"}},
       {u"John\u2019s notes \u2013 final \u20ac.doc",
        {"for %%i in (John?s?notes???final??.doc.001) do set /a plyxc+=1", "if not \"%plyxf:~30%\"==\"\" set plyxc=0",
         "if \"%plyxf:~29%\"==\"\" set plyxc=0", "echo John?s notes ? final ?.doc.001 is missing - nothing was merged",
-        "(John?s?notes???final??.doc.002) do if not \"%%~zi\"==\"100000\"", "do if not exist \"%%~nj.000\" set plyxpart=.001", "(John?s?notes???final??.doc.000) do if not \"%%~zi\"==\"100000\"", "(John?s?notes???final??.doc.001) do echo %%~nj Successfully"}},
-      {u"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", {"(??????.xls.001) do set \"plyxf=%%~i\"", "named like ???^&??.xls.001 - nothing"}},
-      {u"\U0001F600 50%.txt", {"(???50?.txt.001) do set /a plyxc+=1", "if \"%plyxf:~13%\"==\"\"", "echo ?? 50%%.txt.001 is missing"}},
-      {u"a\r\ndel *.*\"|<>:\\x", {"(a??del??.???????x.001) do set /a", "echo a??del ?.???????x.001 is missing"}},  // POSIX names
+        "(John?s?notes???final??.doc.002) do if not \"%%~zi\"==\"100000\"",
+        "do if not exist \"%%~nj.000\" set plyxpart=.001",
+        "(John?s?notes???final??.doc.000) do if not \"%%~zi\"==\"100000\"",
+        "(John?s?notes???final??.doc.001) do echo %%~nj Successfully"}},
+      {u"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls",
+       {"(??????.xls.001) do set \"plyxf=%%~i\"", "named like ???^&??.xls.001 - nothing"}},
+      {u"\U0001F600 50%.txt",
+       {"(???50?.txt.001) do set /a plyxc+=1", "if \"%plyxf:~13%\"==\"\"", "echo ?? 50%%.txt.001 is missing"}},
+      {u"a\r\ndel *.*\"|<>:\\x",
+       {"(a??del??.???????x.001) do set /a", "echo a??del ?.???????x.001 is missing"}},  // POSIX names
   };
   for (const auto& c : cases) {
     const Texts lines = ScriptLines(c.name, 250000, 100000, 3);
@@ -124,8 +137,18 @@ TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
 
 #ifndef _WIN32
 TEST(MergeBatchText, APosixNameIsTakenAsUtf8) {
-  const struct { const char* utf8; std::u16string wide; } cases[] = {{"caf\xc3\xa9", u"caf\u00e9"}, {"\xe2\x82\xac", u"\u20ac"},
-      {"\xf0\x9f\x98\x80", u"\U0001F600"}, {"a\xff" "b", u"a\uFFFD" "b"}, {"\xe2\x82", u"\uFFFD\uFFFD"}, {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"}};
+  const struct {
+    const char* utf8;
+    std::u16string wide;
+  } cases[] = {{"caf\xc3\xa9", u"caf\u00e9"},
+               {"\xe2\x82\xac", u"\u20ac"},
+               {"\xf0\x9f\x98\x80", u"\U0001F600"},
+               {"a\xff"
+                "b",
+                u"a\uFFFD"
+                "b"},
+               {"\xe2\x82", u"\uFFFD\uFFFD"},
+               {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"}};
   std::u16string wide;
   for (const auto& c : cases) EXPECT_EQ(NameInUtf16(c.utf8, &wide) ? wide : u"(refused)", c.wide) << c.utf8;
 }
@@ -151,10 +174,14 @@ class SplitRun : public ::testing::Test {
     FillJob(job, Source(), outFolder, size, partSize, PartCount(size, partSize));
   }
   std::string Source() const { return inFolder + kPathSeparator + name; }
-  std::string Part(unsigned n) const { return outFolder + kPathSeparator + name + "." + std::to_string(1000 + n).substr(1); }
+  std::string Part(unsigned n) const {
+    return outFolder + kPathSeparator + name + "." + std::to_string(1000 + n).substr(1);
+  }
   std::string Batch() const { return outFolder + kPathSeparator + name + ".bat"; }
   void CancelAt(const std::string& status) {
-    ui.onStatus = [this, status](const std::string& text) { job.cancelRequested = job.cancelRequested || text == status; };
+    ui.onStatus = [this, status](const std::string& text) {
+      job.cancelRequested = job.cancelRequested || text == status;
+    };
   }
   // Runs the split; every run ends with exactly one "over", and finished set.
   std::uint32_t Run() {
@@ -167,12 +194,15 @@ class SplitRun : public ::testing::Test {
 };
 
 TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
-  const struct { std::size_t fileSize; std::uint32_t partSize; } cases[] = {
-      {600000, 262144},      // last part short
-      {524288, 262144},      // exact multiple: last part full
-      {200000, 131073},      // two chunks and one byte per part
-      {0, 262144},           // one empty part, so that the batch restores the empty file
-      {999 * 7 - 3, 7},      // the most parts, below one chunk each
+  const struct {
+    std::size_t fileSize;
+    std::uint32_t partSize;
+  } cases[] = {
+      {600000, 262144},  // last part short
+      {524288, 262144},  // exact multiple: last part full
+      {200000, 131073},  // two chunks and one byte per part
+      {0, 262144},       // one empty part, so that the batch restores the empty file
+      {999 * 7 - 3, 7},  // the most parts, below one chunk each
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("file " + std::to_string(c.fileSize) + " at " + std::to_string(c.partSize));
@@ -200,7 +230,7 @@ TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
 // keeps the parts before it and writes no batch. Reported as "cancelled, as
 // requested" after a failure: only the user's own answers stop a run that way.
 TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
-  DiskFile holder;  // holds the source exclusively, as another program would
+  DiskFile holder;       // holds the source exclusively, as another program would
   std::string oldPart2;  // an earlier part 2 that must stay as it was
   const struct {
     const char* what;
@@ -213,39 +243,49 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
   } cases[] = {
       {"cancelled before the run", [&] { job.cancelRequested = true; }, kStatusOverwriteDeclined, nullptr, 1, 0, true},
       // The part cut short by a cancel must not move the bar.
-      {"cancelled in part 2", [&] { CancelAt("Spliting file into - 2 of 3 part(s)"); },
-       kStatusOverwriteDeclined, nullptr, 2, 1, true},
+      {"cancelled in part 2", [&] { CancelAt("Spliting file into - 2 of 3 part(s)"); }, kStatusOverwriteDeclined,
+       nullptr, 2, 1, true},
       // Lost data: OK given after a cancel at the question emptied the old part.
       {"cancelled at the question",
        [&] {
          WriteBytes(Part(2), oldPart2 = "old part");
-         ui.onAsk = [&](SplitQuestion, const std::string&, SplitAnswer) { return job.cancelRequested = true, SplitAnswer::kOk; };
+         ui.onAsk = [&](SplitQuestion, const std::string&, SplitAnswer) {
+           return job.cancelRequested = true, SplitAnswer::kOk;
+         };
        },
        kStatusOverwriteDeclined, nullptr, 2, 1, true},
       {"no copy buffer", [&] { heapLimit = 4096; }, kStatusNotStarted, MessageOf(MessageId::kMemoryFailure).text, 1, 0},
-      {"source held", [&] { ASSERT_TRUE(holder.Open(kDiskFileRead, Source().c_str())); },
-       kStatusNotStarted, "Unable to Open Source File 999", 1, 0},
+      {"source held", [&] { ASSERT_TRUE(holder.Open(kDiskFileRead, Source().c_str())); }, kStatusNotStarted,
+       "Unable to Open Source File 999", 1, 0},
       // Lost data: a source grown since it was chosen lost its tail (one size check: shrunk too).
-      {"source grew", [&] { WriteBytes(Source(), PatternBytes(700000)); },
-       kStatusReadFailed, "Split Cancelled : 5000", 1, 0},
-      {"a folder has the part's name", [&] { std::filesystem::create_directory(Part(2)); },
-       kStatusCreateFailed, "Unable to Create Destination File : 2000", 2, 1},
+      {"source grew", [&] { WriteBytes(Source(), PatternBytes(700000)); }, kStatusReadFailed, "Split Cancelled : 5000",
+       1, 0},
+      {"a folder has the part's name", [&] { std::filesystem::create_directory(Part(2)); }, kStatusCreateFailed,
+       "Unable to Create Destination File : 2000", 2, 1},
       // A failure reported as success: a part whose close failed counted as written.
       {"part 2 fails at its close", [&] { disk.failClose = 1; }, kStatusWriteFailed, "Split Cancelled : 6000", 2, 2},
       // Bound: one byte short of a part is no room.
-      {"full at the second part", [&] { disk.freeBytes = {262144, 262143}; },
+      {"full at the second part",
+       [&] {
+         disk.freeBytes = {262144, 262143};
+       },
        kStatusNoRoom, "Split Cancelled : 4000", 2, 1},
       {"no other disk inserted",
-       [&] { disk.freeBytes = {10}, disk.removable = true, ui.answers = {SplitAnswer::kRetry, SplitAnswer::kCancel}; },
+       [&] {
+         disk.freeBytes = {10}, disk.removable = true, ui.answers = {SplitAnswer::kRetry, SplitAnswer::kCancel};
+       },
        kStatusNoRoom, "Split Cancelled : 4000", 1, 0, true},
       // Corrupted data: a batch that cannot be written whole must not stay half written.
-      {"a full fixed disk for the batch", [&] { disk.freeBytes = {1u << 20, 1u << 20, 1u << 20, 100}; },
+      {"a full fixed disk for the batch",
+       [&] {
+         disk.freeBytes = {1u << 20, 1u << 20, 1u << 20, 100};
+       },
        kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
-      {"a folder has the batch's name", [&] { std::filesystem::create_directory(Batch()); },
-       kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
+      {"a folder has the batch's name", [&] { std::filesystem::create_directory(Batch()); }, kStatusBatchFailed,
+       "Unable to Create BAT File 8000", 4, 3},
       // A failure reported as success: a failed close passed for a written batch.
-      {"the batch fails at its close", [&] { disk.failClose = 3; },
-       kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
+      {"the batch fails at its close", [&] { disk.failClose = 3; }, kStatusBatchFailed,
+       "Unable to Create BAT File 8000", 4, 3},
       {"query fails", [&] { disk.failQuery = 0; }, kStatusQueryFailed, "Disk Full : 1000", 1, 0},
       {"query fails after retry",
        [&] { disk.freeBytes = {1000}, disk.removable = true, disk.failQuery = 1, ui.answers = {SplitAnswer::kRetry}; },
@@ -254,15 +294,16 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
       {"source cut short in part 2",
        [&] {
          ui.onStatus = [&](const std::string& text) {
-           if (text == "Spliting file into - 2 of 3 part(s)") std::filesystem::resize_file(Source(), 262144 + 65536 + 100);
+           if (text == "Spliting file into - 2 of 3 part(s)")
+             std::filesystem::resize_file(Source(), 262144 + 65536 + 100);
          };
        },
        kStatusReadFailed, "Split Cancelled : 5000", 2, 2},
       // Lost data and a hang: a link or FIFO in a part's place was written through.
-      {"a link stands for part 2", [&] { ASSERT_EQ(::symlink("/dev/null", Part(2).c_str()), 0); },
-       kStatusCreateFailed, "Unable to Create Destination File : 2000", 2, 1},
-      {"a FIFO stands for part 2", [&] { ASSERT_EQ(::mkfifo(Part(2).c_str(), 0600), 0); },
-       kStatusCreateFailed, "Unable to Create Destination File : 2000", 2, 1},
+      {"a link stands for part 2", [&] { ASSERT_EQ(::symlink("/dev/null", Part(2).c_str()), 0); }, kStatusCreateFailed,
+       "Unable to Create Destination File : 2000", 2, 1},
+      {"a FIFO stands for part 2", [&] { ASSERT_EQ(::mkfifo(Part(2).c_str(), 0600), 0); }, kStatusCreateFailed,
+       "Unable to Create Destination File : 2000", 2, 1},
 #endif
   };
   for (const auto& c : cases) {
@@ -321,7 +362,8 @@ TEST_F(SplitRun, EveryPartPathThatFitsItsBufferWorks) {
     const bool fits = length < kPathBufferSize;
     EXPECT_EQ(Run(), fits ? kStatusOk : kStatusCreateFailed);
     EXPECT_EQ(ReadBytes(part), fits ? data.substr(0, 600) : "old");
-    EXPECT_EQ(ui.Asked(SplitQuestion::kOverwrite), fits ? Texts{part + " exists already, do you want to OverWrite it?"} : Texts{});
+    EXPECT_EQ(ui.Asked(SplitQuestion::kOverwrite),
+              fits ? Texts{part + " exists already, do you want to OverWrite it?"} : Texts{});
     EXPECT_EQ(ui.Asked(SplitQuestion::kFailure), fits ? Texts{} : Texts{MessageOf(MessageId::kPathTooLong).text});
   }
 }

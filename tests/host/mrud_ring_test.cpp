@@ -13,14 +13,18 @@ namespace {
 
 // Lost data: an unreadable limit must not be overwritten with the default.
 TEST(SettingsRing, StoredLimitAndHeadAreBroughtIntoRange) {
-  const struct { StoredRead read; std::uint32_t stored, limitForHead; StartupValue limit, head; } cases[] = {
+  const struct {
+    StoredRead read;
+    std::uint32_t stored, limitForHead;
+    StartupValue limit, head;
+  } cases[] = {
       {StoredRead::kValue, 7, 7, {7, false}, {7, false}},
       {StoredRead::kValue, 0, 5, {5, true}, {1, true}},
       {StoredRead::kValue, 8, 7, {5, true}, {1, true}},
       {StoredRead::kValue, 6, 5, {6, false}, {1, true}},  // limit lowered below the head
       {StoredRead::kMissing, 3, 5, {5, true}, {1, true}},
       {StoredRead::kUnusable, 3, 5, {5, true}, {1, true}},  // wrong type: repaired, PLYX starts
-      {StoredRead::kFailed, 3, 5, {5, false}, {1, true}},  // an unreadable limit is not overwritten
+      {StoredRead::kFailed, 3, 5, {5, false}, {1, true}},   // an unreadable limit is not overwritten
   };
   auto pair = [](StartupValue v) { return std::make_pair(v.value, v.writeBack); };
   for (const auto& c : cases) {
@@ -31,10 +35,17 @@ TEST(SettingsRing, StoredLimitAndHeadAreBroughtIntoRange) {
 
 // Bound: a walk from an out-of-range head or limit must still end.
 TEST(SettingsRing, WalkVisitsEachSlotInUseOnceNewestFirstThenStops) {
-  const struct { std::uint32_t head, limit; std::vector<std::uint32_t> order; } cases[] = {
-      {1, 1, {1}}, {3, 5, {3, 2, 1, 5, 4}}, {2, 7, {2, 1, 7, 6, 5, 4, 3}},
+  const struct {
+    std::uint32_t head, limit;
+    std::vector<std::uint32_t> order;
+  } cases[] = {
+      {1, 1, {1}},
+      {3, 5, {3, 2, 1, 5, 4}},
+      {2, 7, {2, 1, 7, 6, 5, 4, 3}},
       // Out of range: brought back so that the walk still ends.
-      {6, 5, {1, 5, 4, 3, 2}}, {0, 3, {1, 3, 2}}, {2, 9, {2, 1, 5, 4, 3}},
+      {6, 5, {1, 5, 4, 3, 2}},
+      {0, 3, {1, 3, 2}},
+      {2, 9, {2, 1, 5, 4, 3}},
   };
   for (const auto& c : cases) {
     MrudWalk walk;
@@ -64,7 +75,7 @@ TEST(SettingsRing, AddPicksTheSlotForANewPath) {
       {{"C:\\Data\\", "", "", "", ""}, 1, "c:\\data\\", A::kFillEmpty, 2},
       {{"P1", "P2", "P3", "P4", "P5"}, 5, "P6", A::kReplaceOldest, 1},
       {{"A"}, 1, "B", A::kReplaceOldest, 1},
-      {{"P1", kUnreadable, "", "", ""}, 1, "?", A::kFillEmpty, 3},  // no match, no hole
+      {{"P1", kUnreadable, "", "", ""}, 1, "?", A::kFillEmpty, 3},     // no match, no hole
       {{"P1", "P2", "P3", "P4", "P5"}, 9, "N", A::kReplaceOldest, 2},  // head 9 taken as 1
   };
   for (const auto& c : cases) {

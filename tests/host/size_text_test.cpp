@@ -32,10 +32,21 @@ TEST(FormatSizeText, ShowsTheListedTextsAndCarriesAPlaceThatReachesTen) {
     std::uint32_t bytes;
     const char* text;
   } cases[] = {
-      {0, "0 Bytes"}, {999, "999 Bytes"}, {1000, "0.98 KB"}, {1126, "1.10 KB"}, {1000000, "976.57 KB"},
-      {1000001, "0.95 MB"}, {100000000, "95.37 MB"}, {100000001, "0.00 GB"}, {4294967295u, "4.00 GB"},
+      {0, "0 Bytes"},
+      {999, "999 Bytes"},
+      {1000, "0.98 KB"},
+      {1126, "1.10 KB"},
+      {1000000, "976.57 KB"},
+      {1000001, "0.95 MB"},
+      {100000000, "95.37 MB"},
+      {100000001, "0.00 GB"},
+      {4294967295u, "4.00 GB"},
       // Carries (the sweep below checks every text's places): ten tenths, a 9 raised, ten hundredths.
-      {1023, "1.00 KB"}, {1222, "1.20 KB"}, {1221, "1.19 KB"}, {10239, "10.00 KB"}, {1283121477, "1.20 GB"},
+      {1023, "1.00 KB"},
+      {1222, "1.20 KB"},
+      {1221, "1.19 KB"},
+      {10239, "10.00 KB"},
+      {1283121477, "1.20 GB"},
   };
   for (const auto& c : cases) EXPECT_EQ(Format(c.bytes), c.text) << c.bytes << " bytes";
 }

@@ -16,10 +16,24 @@
 namespace {
 
 TEST(ParsePartSize, TakesBytesOrAPresetSize) {
-  const struct { const char* text; std::uint32_t bytes; } cases[] = {  // bytes 0: refused
-      {"4294967295", 4294967295u}, {"4294967296", 0}, {"0", 0}, {"", 0}, {"12ab", 0}, {"-5", 0},
-      {"256kb", 262144}, {"1.44MB", 1457664}, {"Floppy", 1457664}, {"Custom Size", 0}, {"4.5 MB", 0},
-      {"0000000001000000", 1000000}, {" 42 ", 42}, {"1 0", 0}};  // guards: zeros refused, inner blanks dropped
+  const struct {
+    const char* text;
+    std::uint32_t bytes;
+  } cases[] = {// bytes 0: refused
+               {"4294967295", 4294967295u},
+               {"4294967296", 0},
+               {"0", 0},
+               {"", 0},
+               {"12ab", 0},
+               {"-5", 0},
+               {"256kb", 262144},
+               {"1.44MB", 1457664},
+               {"Floppy", 1457664},
+               {"Custom Size", 0},
+               {"4.5 MB", 0},
+               {"0000000001000000", 1000000},
+               {" 42 ", 42},
+               {"1 0", 0}};  // guards: zeros refused, inner blanks dropped
   for (const auto& c : cases) {
     std::uint32_t bytes = 0;
     EXPECT_EQ(ParsePartSize(c.text, &bytes) ? bytes : 0, c.bytes) << "'" << c.text << "'";
@@ -62,7 +76,11 @@ TEST_F(SplitCommand, RefusesBadRequestsWithTheirOwnExitCodes) {
     GTEST_SKIP() << "the temporary folder cannot hold sparse files of 4 GB";
   }
   const std::string longFolder = temp.MakeFolder(std::string(120, 'a') + kPathSeparator + std::string(140, 'b'));
-  const struct { std::vector<std::string> args; int code; const char* message; } cases[] = {
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    const char* message;
+  } cases[] = {
       {{source, dest, "1MB", "extra"}, kExitUsage, "usage:"},
       {{source, dest, "lots"}, kExitUsage, "is not a part size"},
       {{temp / "missing.bin", dest, "1MB"}, kExitBadSource, "cannot open the source"},
@@ -87,7 +105,13 @@ TEST_F(SplitCommand, RefusesBadRequestsWithTheirOwnExitCodes) {
 
 // Lost data: an existing part is replaced only when someone agreed.
 TEST_F(SplitCommand, KeepsAnExistingPartUnlessSomeoneAgrees) {
-  const struct { const char* what; const char* extra; bool askUser; const char* typed; bool split; } cases[] = {
+  const struct {
+    const char* what;
+    const char* extra;
+    bool askUser;
+    const char* typed;
+    bool split;
+  } cases[] = {
       {"no terminal", nullptr, false, "", false},
       {"no terminal, --overwrite", "--overwrite", false, "", true},
       {"typed ok", nullptr, true, " OK \no\nok\n", true},

@@ -79,7 +79,8 @@ inline int RunBatch(const std::string& folder, const std::string& batchName, std
     // cmd.exe takes off the outer quotes and keeps the inner ones.
     const std::string batch = startIn == folder ? batchName : folder + batchName;
     if (!file.IsValid() ||
-        !cmd.Start("cmd.exe", "/c \"\"" + batch + "\"\"", startIn.empty() ? folder : startIn, file.Get(), keyboard.Get()) ||
+        !cmd.Start("cmd.exe", "/c \"\"" + batch + "\"\"", startIn.empty() ? folder : startIn, file.Get(),
+                   keyboard.Get()) ||
         !cmd.WaitForExit(120000, &code)) {
       code = static_cast<DWORD>(-1);
     }

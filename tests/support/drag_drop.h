@@ -36,7 +36,8 @@ inline bool MakeShortcut(const std::string& shortcut, const std::string& target)
   ComPtr<IShellLinkA> link;
   ComPtr<IPersistFile> file;
   return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid())) &&
-         SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) &&
+         SUCCEEDED(link->SetPath(target.c_str())) &&
+         SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) &&
          SUCCEEDED(file->Save(Widen(shortcut).c_str(), TRUE));
 }
 

@@ -84,7 +84,8 @@ inline std::string PatternBytes(std::size_t size, std::uint32_t seed = 1) {
 inline std::string LocalName(const wchar_t* japanese, const char* plain) {
 #ifdef _WIN32
   char name[MAX_PATH];
-  if (GetACP() == 932 && WideCharToMultiByte(CP_ACP, 0, japanese, -1, name, MAX_PATH, nullptr, nullptr) > 0) return name;
+  if (GetACP() == 932 && WideCharToMultiByte(CP_ACP, 0, japanese, -1, name, MAX_PATH, nullptr, nullptr) > 0)
+    return name;
 #endif
   (void)japanese;
   return plain;
@@ -121,7 +122,9 @@ inline ::testing::AssertionResult FileHolds(const std::string& path, const std::
   const std::string seen = ReadBytes(path);
   if (seen == bytes) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << path << " holds " << seen.size() << " bytes, not " << bytes.size()
-      << ", the first different at byte " << std::mismatch(seen.begin(), seen.end(), bytes.begin(), bytes.end()).first - seen.begin();
+                                       << ", the first different at byte "
+                                       << std::mismatch(seen.begin(), seen.end(), bytes.begin(), bytes.end()).first -
+                                              seen.begin();
 }
 
 // A file of `size` bytes that takes no room on disk where the file system

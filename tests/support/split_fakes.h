@@ -86,8 +86,8 @@ class FakeDiskSpace : public DiskSpace {
   bool CloseWritten(DiskFile& file) override { return DiskSpace::CloseWritten(file) && closes++ != failClose; }
 };
 
-inline void FillJob(SplitJobRecord& job, const std::string& source, const std::string& dest,
-                    std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t partCount) {
+inline void FillJob(SplitJobRecord& job, const std::string& source, const std::string& dest, std::uint32_t fileSize,
+                    std::uint32_t partSize, std::uint32_t partCount) {
   std::snprintf(job.sourcePath, sizeof job.sourcePath, "%s", source.c_str());
   std::snprintf(job.destFolder, sizeof job.destFolder, "%s", dest.c_str());
   job.fileSize = fileSize, job.partSize = partSize, job.partCount = partCount;

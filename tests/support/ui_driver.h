@@ -73,16 +73,19 @@ inline std::vector<HWND> WindowsOf(DWORD pid) {
 // there is one; nullptr after `timeoutMs`.
 inline HWND WaitForWindow(DWORD pid, const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000) {
   HWND found = nullptr;
-  WaitFor([&] {
-    for (HWND window : WindowsOf(pid)) {
-      if (IsWindowVisible(window) && match(window)) return (found = window) != nullptr;
-    }
-    return false;
-  }, timeoutMs);
+  WaitFor(
+      [&] {
+        for (HWND window : WindowsOf(pid)) {
+          if (IsWindowVisible(window) && match(window)) return (found = window) != nullptr;
+        }
+        return false;
+      },
+      timeoutMs);
   return found;
 }
 inline HWND WaitForWindow(DWORD pid, const std::string& caption, DWORD timeoutMs = 10000) {
-  return WaitForWindow(pid, [&](HWND window) { return TextOf(window) == caption; }, timeoutMs);
+  return WaitForWindow(
+      pid, [&](HWND window) { return TextOf(window) == caption; }, timeoutMs);
 }
 
 struct MessageBoxInfo {
@@ -128,10 +131,13 @@ inline std::string Describe(const MessageBoxInfo& box) {
 
 // The first box of `pid` whose text holds `textPart`, once there is one.
 inline MessageBoxInfo WaitForMessageBox(DWORD pid, const std::string& textPart = "", DWORD timeoutMs = 15000) {
-  HWND box = WaitForWindow(pid, [&](HWND window) {
-    return box_detail::IsMessageBox(window) &&
-           TextOf(GetDlgItem(window, box_detail::kText)).find(textPart) != std::string::npos;
-  }, timeoutMs);
+  HWND box = WaitForWindow(
+      pid,
+      [&](HWND window) {
+        return box_detail::IsMessageBox(window) &&
+               TextOf(GetDlgItem(window, box_detail::kText)).find(textPart) != std::string::npos;
+      },
+      timeoutMs);
   return box ? box_detail::DescribeMessageBox(box) : MessageBoxInfo();
 }
 

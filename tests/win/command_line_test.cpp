@@ -32,7 +32,13 @@ TEST(TakeCommandLineFile, RefusesATextLongerThanAPathBuffer) {
 // Bound: a hand-over must fit the path buffer it is copied into.
 TEST(TakeHandOverText, TakesWhatFitsAPathBufferWithItsTagAndNothingElse) {
   const std::string fits(259, 'a'), tooLong(260, 'a');
-  const struct { ULONG_PTR tag; DWORD size; const void* data; bool taken; std::string text; } cases[] = {
+  const struct {
+    ULONG_PTR tag;
+    DWORD size;
+    const void* data;
+    bool taken;
+    std::string text;
+  } cases[] = {
       {PLYX_HANDOVER_TAG, 2, "C:\\ab", true, "C:"},  // no terminator counted
       {PLYX_HANDOVER_TAG, 259, fits.data(), true, fits},
       {PLYX_HANDOVER_TAG, 260, tooLong.data(), false, ""},
@@ -77,9 +83,14 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   ASSERT_NE(running, nullptr);
   CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, running, reinterpret_cast<HMENU>(IDC_SOURCE_FILE), nullptr,
                   nullptr);
-  const struct { std::wstring commandLine; std::string handedOver; } cases[] = {
-      {L"", ""}, {L"\"C:\\a b\\x.bin\"", "\"C:\\a b\\x.bin\""}, {std::wstring(400, L'p'), std::string(400, 'p')},
-      {omega, ""},  // still brings the running copy to the front
+  const struct {
+    std::wstring commandLine;
+    std::string handedOver;
+  } cases[] = {
+      {L"", ""},
+      {L"\"C:\\a b\\x.bin\"", "\"C:\\a b\\x.bin\""},
+      {std::wstring(400, L'p'), std::string(400, 'p')},
+      {omega, ""},                           // still brings the running copy to the front
       {L"Omega.bin", folder / "Omega.bin"},  // relative to this copy's folder, set below
   };
   char started[MAX_PATH];

@@ -21,8 +21,10 @@ bool Shows(HWND link, COLORREF colour) {
 // The colours as drawn: hover at once, back once the cursor is away, visited
 // after a click whose browser fails.
 TEST(HyperLink, ColoursFollowTheMouseAndTheClick) {
-  HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 200, 200, 300, 100, nullptr, nullptr, nullptr, nullptr);
-  auto* link = new HyperLink(parent, {"C:\\no such folder\\page.html", "", 0, 0, 0, "Tahoma", 0, 1000, kLinkUnderline, 5, 40});
+  HWND parent =
+      CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 200, 200, 300, 100, nullptr, nullptr, nullptr, nullptr);
+  auto* link =
+      new HyperLink(parent, {"C:\\no such folder\\page.html", "", 0, 0, 0, "Tahoma", 0, 1000, kLinkUnderline, 5, 40});
   HWND window = link->Window();
   SetCursorPos(0, 0);
   SendMessageA(window, WM_MOUSEMOVE, 0, 0);

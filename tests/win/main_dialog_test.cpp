@@ -84,7 +84,11 @@ TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
   RECT frame;
   GetWindowRect(dialog, &frame);
   const POINT centre = {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
-  const struct { std::vector<std::wstring> items; bool drop, disabled; std::string source, dest; } cases[] = {
+  const struct {
+    std::vector<std::wstring> items;
+    bool drop, disabled;
+    std::string source, dest;
+  } cases[] = {
       // source, dest: what the request holds afterwards; both empty: refused
       {{Widen(file)}, true, false, file, temp.Path()},
       {{Widen(temp / "\xc9t\xe9")}, true, false, temp / "\xc9t\xe9", temp.Path()},

@@ -36,18 +36,26 @@ void Split(const TempFolder& in, const std::string& dest, const std::string& nam
 // name the OEM code page lacked was refused. Rows this code page lacks are left
 // out: ctest runs the test under 1252, and as win.ja.* under 932.
 TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
-  const struct { const wchar_t *name, *tail; std::uint32_t size, partSize; } cases[] = {
-      {L"empty.bin", nullptr, 0, 262144}, {L"many.bin", nullptr, 999 * 7 - 3, 7},
-      {L"John\u2019s notes \u2013 final \u20ac.doc", nullptr, 50000, 20000},
-      {L"100% & mkdir pwned & ^ %PATH% %p (1),b;c=d!e.bin", nullptr, 50000, 20000},
-      {L"\u30ec\u30dd\u30fc\u30c8.doc", L"\u30fc\u30c8.doc", 250000, 100000},  // the trail byte of po is |
-      {L"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", L"\u8cc7\u6599.xls", 250000, 100000}};
+  const struct {
+    const wchar_t *name, *tail;
+    std::uint32_t size, partSize;
+  } cases[] = {{L"empty.bin", nullptr, 0, 262144},
+               {L"many.bin", nullptr, 999 * 7 - 3, 7},
+               {L"John\u2019s notes \u2013 final \u20ac.doc", nullptr, 50000, 20000},
+               {L"100% & mkdir pwned & ^ %PATH% %p (1),b;c=d!e.bin", nullptr, 50000, 20000},
+               {L"\u30ec\u30dd\u30fc\u30c8.doc", L"\u30fc\u30c8.doc", 250000, 100000},  // the trail byte of po is |
+               {L"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", L"\u8cc7\u6599.xls", 250000, 100000}};
   for (const auto& c : cases) {
     std::string name, tail;
-    if (!WideToExactAnsi(c.name, &name)) { std::printf("%ls: not a name in code page %u\n", c.name, GetACP()); continue; }
+    if (!WideToExactAnsi(c.name, &name)) {
+      std::printf("%ls: not a name in code page %u\n", c.name, GetACP());
+      continue;
+    }
     SCOPED_TRACE(name);
     TempFolder in, out;
-    if (c.tail != nullptr && WideToExactAnsi(c.tail, &tail)) { ASSERT_TRUE(WriteBytes(out / (tail + ".bat"), "@mkdir pwned\r\n")); }
+    if (c.tail != nullptr && WideToExactAnsi(c.tail, &tail)) {
+      ASSERT_TRUE(WriteBytes(out / (tail + ".bat"), "@mkdir pwned\r\n"));
+    }
     std::string data = PatternBytes(c.size, c.size);
     for (std::size_t i = 0; i < data.size(); i += 3) data[i] = '\x1a';  // ends a file copied in text mode
     Split(in, out.Path(), name, data, c.partSize);
@@ -68,35 +76,53 @@ TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
 // source.
 TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
   const std::string source = PatternBytes(300000), old(777, 'o');
-  DiskFile holder;         // holds a file without sharing, as another program can
+  DiskFile holder;                            // holds a file without sharing, as another program can
   std::string x, set, other, startIn, input;  // the name; the set's folder, another one, and how cmd starts
-  auto hold = [&](const char* suffix) { return [&, suffix] { ASSERT_TRUE(holder.Open(kDiskFileRead, (set + x + suffix).c_str())); }; };
+  auto hold = [&](const char* suffix) {
+    return [&, suffix] { ASSERT_TRUE(holder.Open(kDiskFileRead, (set + x + suffix).c_str())); };
+  };
   for (const wchar_t* wide : {L"x.bin", L"x\u00e9 & co.bin"}) {
     if (!WideToExactAnsi(wide, &x)) continue;
-    const struct { const char* what; std::function<void()> setUp; std::string said; } cases[] = {  // said empty: joined
+    const struct {
+      const char* what;
+      std::function<void()> setUp;
+      std::string said;
+    } cases[] = {
+        // said empty: joined
         {"started from another folder", [&] { startIn = other; }, ""},
         {"from a folder with another set of that name",
-         [&] { TempFolder in; Split(in, other, x, PatternBytes(300000, 2), 100000), WriteBytes(other + x, old), startIn = other; }, ""},
+         [&] {
+           TempFolder in;
+           Split(in, other, x, PatternBytes(300000, 2), 100000), WriteBytes(other + x, old), startIn = other;
+         },
+         ""},
         {"COPYCMD=/-Y, answered No", [&] { SetEnvironmentVariableA("COPYCMD", "/-Y"), input = "n\r\nn\r\nn\r\n"; }, ""},
         // Off a CD: a copy of a read-only part was read-only, appends to it failed (under Wine only when not root).
-        {"read-only parts and NAME.000 of an earlier try, no NAME yet", [&] {
+        {"read-only parts and NAME.000 of an earlier try, no NAME yet",
+         [&] {
            DeleteFileA((set + x).c_str()), WriteBytes(set + x + ".000", "earlier");
-           for (const char* n : {".000", ".001", ".002", ".003"}) SetFileAttributesA((set + x + n).c_str(), FILE_ATTRIBUTE_READONLY);
-         }, ""},
-        {"part 001 held open", hold(".001"), x + " is incomplete - the join failed at " + x + ".001, " + x + " is as it was"},
+           for (const char* n : {".000", ".001", ".002", ".003"})
+             SetFileAttributesA((set + x + n).c_str(), FILE_ATTRIBUTE_READONLY);
+         },
+         ""},
+        {"part 001 held open", hold(".001"),
+         x + " is incomplete - the join failed at " + x + ".001, " + x + " is as it was"},
         {"NAME held open", hold(""), x + " cannot be replaced - the join failed, " + x + " is as it was"},
-        {"the parts' paths past 260 characters", [&] {  // NAME 259 characters; typed by its bare name in its folder
+        {"the parts' paths past 260 characters",
+         [&] {  // NAME 259 characters; typed by its bare name in its folder
            const std::string deep = set.substr(0, set.size() - 2) + std::string(260 - x.size() - set.size(), 'd');
            ASSERT_TRUE(MoveFileA(set.c_str(), deep.c_str())) << GetLastError();
            set = startIn = deep + "\\";
-         }, "nothing was merged"},
+         },
+         "nothing was merged"},
         // A name beyond ASCII that is not found is shown with a ? for each such character.
         {"part 001 missing", [&] { DeleteFileA((set + x + ".001").c_str()); }, ".001 is missing - nothing was merged"},
         {"part 003 a byte long", [&] { WriteBytes(set + x + ".003", std::string(100001, 'c')); },
          x + ".003 does not have the size it was split with - nothing was merged"},
         // Refused for its size, or by a name beyond ASCII (a pattern finds no folder) when copy fails.
         {"a folder in part 002's place",
-         [&] { DeleteFileA((set + x + ".002").c_str()), CreateDirectoryA((set + x + ".002").c_str(), nullptr); }, x + ".002"},
+         [&] { DeleteFileA((set + x + ".002").c_str()), CreateDirectoryA((set + x + ".002").c_str(), nullptr); },
+         x + ".002"},
         {"NAME.000 a folder with a file",
          [&] { CreateDirectoryA((set + x + ".000").c_str(), nullptr), WriteBytes(set + x + ".000\\kept", "kept"); },
          x + ".000 is a folder - nothing was merged"},
@@ -111,15 +137,20 @@ TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
       std::string said;
       const int code = RunBatch(set, x + ".bat", &said, startIn, input);
       holder.Close(), SetEnvironmentVariableA("COPYCMD", nullptr);
-      for (const char* n : {".001", ".002", ".003", ".000"}) SetFileAttributesA((set + x + n).c_str(), FILE_ATTRIBUTE_NORMAL);
+      for (const char* n : {".001", ".002", ".003", ".000"})
+        SetFileAttributesA((set + x + n).c_str(), FILE_ATTRIBUTE_NORMAL);
 
       const bool joined = c.said.empty();
       EXPECT_EQ(code, joined ? 0 : 1) << said;
       EXPECT_TRUE(FileHolds(set + x, joined ? source : old)) << (joined ? "not the source" : "not as it was");
-      EXPECT_NE(said.find(joined ? x + " Successfully Merged !!!\r\nThank you for using PLYX" : c.said), std::string::npos) << said;
+      EXPECT_NE(said.find(joined ? x + " Successfully Merged !!!\r\nThank you for using PLYX" : c.said),
+                std::string::npos)
+          << said;
       if (!joined) { EXPECT_EQ(said.find("Successfully Merged"), std::string::npos) << said; }
       EXPECT_FALSE(std::filesystem::is_regular_file(PathOf(set + x + ".000"))) << "the join file was left behind";
-      if (Exists(set + x + ".000")) { EXPECT_TRUE(Exists(set + x + ".000\\kept")) << "the folder in its place emptied"; }
+      if (Exists(set + x + ".000")) {
+        EXPECT_TRUE(Exists(set + x + ".000\\kept")) << "the folder in its place emptied";
+      }
       if (Exists(other + x)) { EXPECT_TRUE(FileHolds(other + x, old)) << "another set was joined"; }
     }
   }

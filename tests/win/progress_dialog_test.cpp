@@ -26,8 +26,12 @@ namespace {
 // Holds the worker at one of its calls until the test lets it go.
 struct Gate {
   std::atomic<bool> reached{false}, open{false};
-  void Hold() { reached = true, WaitFor([&] { return open.load(); }, 30000); }
-  bool WaitReached() { return WaitFor([&] { return reached.load(); }); }
+  void Hold() {
+    reached = true, WaitFor([&] { return open.load(); }, 30000);
+  }
+  bool WaitReached() {
+    return WaitFor([&] { return reached.load(); });
+  }
 };
 
 HWND FindProgressDialog() {
@@ -41,8 +45,10 @@ constexpr char kCloseBox[] = "Do you want to close this operation ?";
 // the confirmation after `meanwhile`; answer 0: `meanwhile` ends the run, which
 // must take the question away.
 void AnswerConfirmation(HWND dialog, const char* question, int answer, const std::function<void()>& meanwhile = {}) {
-  if (question == kCancelButton) Click(GetDlgItem(dialog, IDC_PROGRESS_CANCEL));
-  else PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (question == kCancelButton)
+    Click(GetDlgItem(dialog, IDC_PROGRESS_CANCEL));
+  else
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   const MessageBoxInfo box = WaitForMessageBox(0, question);
   ASSERT_TRUE(IsBox(box, "Confirm to Cancel", question, dialog, {IDOK, IDCANCEL}));
   if (meanwhile) meanwhile();
@@ -87,7 +93,8 @@ class ProgressDialogTest : public testing::Test {
     driverThread.join();
     SetProgressWorkerHooks(nullptr);
     EXPECT_TRUE(!SplitJob.workerThread && !SplitJob.animation && !SplitJob.progressBar)
-        << "left: thread " << SplitJob.workerThread << ", animation " << SplitJob.animation << ", bar " << SplitJob.progressBar;
+        << "left: thread " << SplitJob.workerThread << ", animation " << SplitJob.animation << ", bar "
+        << SplitJob.progressBar;
   }
 
   std::unique_ptr<TempFolder> temp;
@@ -187,7 +194,10 @@ void CALLBACK HoldUntilTheWorkerAsks(HWND, UINT, UINT_PTR, DWORD) { WaitForMessa
 // question must not deadlock (either way of asking ends the run alike). Lost
 // keys: asked before the dialog first showed, the question lost the keyboard.
 TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrAsks) {
-  const struct { const char* trigger; bool asks; } cases[] = {{kCloseBox, false}, {kCancelButton, true}};
+  const struct {
+    const char* trigger;
+    bool asks;
+  } cases[] = {{kCloseBox, false}, {kCancelButton, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.trigger) + (c.asks ? ", worker asking" : ", worker sending"));
     Prepare(c.asks ? 2000 : 600, c.asks ? 1000 : 5);  // sending: 120 tiny parts, two updates each
@@ -198,7 +208,8 @@ TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrA
       if (!c.asks && ++calls == 40) WaitFor([] { return SplitJob.cancelRequested.load(); }, 20000);
     };
     // Dispatched by the dialog's loop before it first goes idle and shows the dialog.
-    if (c.asks) PostThreadMessageA(GetCurrentThreadId(), WM_TIMER, 0, reinterpret_cast<LPARAM>(&HoldUntilTheWorkerAsks));
+    if (c.asks)
+      PostThreadMessageA(GetCurrentThreadId(), WM_TIMER, 0, reinterpret_cast<LPARAM>(&HoldUntilTheWorkerAsks));
     RunDialog([&] {
       const MessageBoxInfo question = c.asks ? WaitForMessageBox(0, "exists already") : MessageBoxInfo();
       ASSERT_TRUE(c.asks ? question.window != nullptr : WaitFor([&] { return calls >= 40; }));
@@ -213,7 +224,8 @@ TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrA
       if (c.asks) {
         EXPECT_TRUE(WaitFor(heldInFront)) << "the question never held the foreground";
         EXPECT_TRUE(PressRealKey("Tab"));
-        EXPECT_TRUE(WaitFor([&] { return HasFocus(GetDlgItem(question.window, IDCANCEL)); }, 3000)) << "Tab did not reach it";
+        EXPECT_TRUE(WaitFor([&] { return HasFocus(GetDlgItem(question.window, IDCANCEL)); }, 3000))
+            << "Tab did not reach it";
       }
       AnswerConfirmation(dialog, c.trigger, IDOK);
       if (!c.asks) return;
@@ -223,9 +235,13 @@ TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrA
       RECT place{};
       GetWindowRect(question.window, &place);  // both are centred: the one on top shows there
       const POINT middle = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
-      EXPECT_TRUE(WaitFor([&] {
-        return GetForegroundWindow() == question.window && GetAncestor(WindowFromPoint(middle), GA_ROOT) == question.window;
-      }, 3000)) << "the question " << question.window << " under " << GetForegroundWindow();
+      EXPECT_TRUE(WaitFor(
+          [&] {
+            return GetForegroundWindow() == question.window &&
+                   GetAncestor(WindowFromPoint(middle), GA_ROOT) == question.window;
+          },
+          3000))
+          << "the question " << question.window << " under " << GetForegroundWindow();
       // Typed input is bound to no window until read (one posted to the dialog would go with it).
       PostThreadMessageA(GetWindowThreadProcessId(dialog, nullptr), WM_KEYDOWN, VK_RETURN, 0);
       EXPECT_TRUE(AnswerBox(question, IDCANCEL));

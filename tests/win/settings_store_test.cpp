@@ -61,7 +61,8 @@ TEST_F(SettingsStore, FirstStartWritesPaddedPathsAndASecondKeepsWhatIsThere) {
   EXPECT_EQ(again.mrudLimit, 5u);
   EXPECT_EQ(RawDword("MRUDLimit"), 5u);
   EXPECT_EQ(RawDword("MRUDDefault"), 1u);
-  for (const char* slot : {"MRUD4", "MRUD5"}) EXPECT_EQ(QueryRaw(slot).bytes, std::string(kPathBufferSize, '\0')) << slot;
+  for (const char* slot : {"MRUD4", "MRUD5"})
+    EXPECT_EQ(QueryRaw(slot).bytes, std::string(kPathBufferSize, '\0')) << slot;
   EXPECT_FALSE(again.GetMinToSysTray());
   EXPECT_TRUE(again.GetUseMRUD());
   EXPECT_EQ(RawDword("UseMRUD"), 2u);
@@ -129,9 +130,11 @@ TEST_F(SettingsStore, KeyThatCannotBeCreatedMarksTheStoreUnusable) {
   static const wchar_t kTarget[] = L"\\Registry\\Nowhere\\Plyx";
   RegistryKey link;
   ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kPlyxKey, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, link.Out(), nullptr), ERROR_SUCCESS);
+                            KEY_ALL_ACCESS, nullptr, link.Out(), nullptr),
+            ERROR_SUCCESS);
   EXPECT_EQ(RegSetValueExW(link.Get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(kTarget),
-                           sizeof kTarget - sizeof(wchar_t)), ERROR_SUCCESS);
+                           sizeof kTarget - sizeof(wchar_t)),
+            ERROR_SUCCESS);
   Settings settings;
   EXPECT_EQ(settings.status, kSettingsUnusable);
   EXPECT_EQ(settings.key, nullptr);
@@ -140,8 +143,8 @@ TEST_F(SettingsStore, KeyThatCannotBeCreatedMarksTheStoreUnusable) {
   EXPECT_TRUE(settings.NextMRUD(buffer, 1));
   EXPECT_STREQ(buffer, "");
   // A link key can only be removed through its own handle.
-  reinterpret_cast<LONG(WINAPI*)(HANDLE)>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")))(link.Get());
+  reinterpret_cast<LONG(WINAPI*)(HANDLE)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")))(link.Get());
 }
 
 // Bound: the walk reads exactly the limit's slots, and a slot changed from
