@@ -97,10 +97,7 @@ Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint3
 // check (and by its exact name: a pattern that finds no file checks nothing),
 // and only then NAME replaced.
 TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
-  const struct {
-    std::u16string name;
-    Texts inOrder;
-  } cases[] = {
+  const std::pair<std::u16string, Texts> cases[] = {
       {u"movie.avi",
        {"@echo off", std::string("echo ") + kAppTitle, "echo Merging Files ....",
         "setlocal EnableExtensions DisableDelayedExpansion", "pushd \"%~dp0\"",
@@ -125,10 +122,10 @@ TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
       {u"a\r\ndel *.*\"|<>:\\x",
        {"(a??del??.???????x.001) do set /a", "echo a??del ?.???????x.001 is missing"}},  // POSIX names
   };
-  for (const auto& c : cases) {
-    const Texts lines = ScriptLines(c.name, 250000, 100000, 3);
+  for (const auto& [name, inOrder] : cases) {
+    const Texts lines = ScriptLines(name, 250000, 100000, 3);
     auto at = lines.begin();
-    for (const std::string& part : c.inOrder) {
+    for (const std::string& part : inOrder) {
       at = std::find_if(at, lines.end(), [&](const std::string& line) { return line.find(part) != std::string::npos; });
       ASSERT_NE(at, lines.end()) << "missing or out of order: " << part;
     }
@@ -137,20 +134,12 @@ TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
 
 #ifndef _WIN32
 TEST(MergeBatchText, APosixNameIsTakenAsUtf8) {
-  const struct {
-    const char* utf8;
-    std::u16string wide;
-  } cases[] = {{"caf\xc3\xa9", u"caf\u00e9"},
-               {"\xe2\x82\xac", u"\u20ac"},
-               {"\xf0\x9f\x98\x80", u"\U0001F600"},
-               {"a\xff"
-                "b",
-                u"a\uFFFD"
-                "b"},
-               {"\xe2\x82", u"\uFFFD\uFFFD"},
-               {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"}};
+  const std::pair<const char*, std::u16string> cases[] = {
+      {"caf\xc3\xa9", u"caf\u00e9"}, {"\xe2\x82\xac", u"\u20ac"},   {"\xf0\x9f\x98\x80", u"\U0001F600"},
+      {"a\377b", u"a\uFFFDb"},       {"\xe2\x82", u"\uFFFD\uFFFD"}, {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"}};
   std::u16string wide;
-  for (const auto& c : cases) EXPECT_EQ(NameInUtf16(c.utf8, &wide) ? wide : u"(refused)", c.wide) << c.utf8;
+  for (const auto& [utf8, expected] : cases)
+    EXPECT_EQ(NameInUtf16(utf8, &wide) ? wide : u"(refused)", expected) << utf8;
 }
 #endif
 
@@ -194,28 +183,25 @@ class SplitRun : public ::testing::Test {
 };
 
 TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
-  const struct {
-    std::size_t fileSize;
-    std::uint32_t partSize;
-  } cases[] = {
+  const std::pair<std::size_t, std::uint32_t> cases[] = {
       {600000, 262144},  // last part short
       {524288, 262144},  // exact multiple: last part full
       {200000, 131073},  // two chunks and one byte per part
       {0, 262144},       // one empty part, so that the batch restores the empty file
       {999 * 7 - 3, 7},  // the most parts, below one chunk each
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE("file " + std::to_string(c.fileSize) + " at " + std::to_string(c.partSize));
-    Prepare(c.fileSize, c.partSize);
+  for (const auto& [fileSize, partSize] : cases) {
+    SCOPED_TRACE("file " + std::to_string(fileSize) + " at " + std::to_string(partSize));
+    Prepare(fileSize, partSize);
     const std::uint32_t count = job.partCount;
-    disk.freeBytes.assign(count, c.partSize);  // bound: exactly enough for each part
-    disk.freeBytes.push_back(1u << 20);        // and for the batch
+    disk.freeBytes.assign(count, partSize);  // bound: exactly enough for each part
+    disk.freeBytes.push_back(1u << 20);      // and for the batch
     EXPECT_EQ(Run(), kStatusOk);
     for (std::uint32_t i = 1; i <= count; ++i) {
-      ASSERT_TRUE(FileHolds(Part(i), data.substr((i - 1) * std::size_t{c.partSize}, c.partSize)));
+      ASSERT_TRUE(FileHolds(Part(i), data.substr((i - 1) * std::size_t{partSize}, partSize)));
     }
     EXPECT_FALSE(Exists(Part(count + 1)));
-    EXPECT_EQ(ReadBytes(Batch()), Script(name, job.fileSize, c.partSize, count));
+    EXPECT_EQ(ReadBytes(Batch()), Script(name, job.fileSize, partSize, count));
     EXPECT_EQ(ui.Count("step"), static_cast<int>(count));
     EXPECT_EQ(ui.Count("ask"), 0) << ui.Dump();
     const std::string total = std::to_string(count);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -13,11 +14,7 @@ namespace {
 
 // Lost data: an unreadable limit must not be overwritten with the default.
 TEST(SettingsRing, StoredLimitAndHeadAreBroughtIntoRange) {
-  const struct {
-    StoredRead read;
-    std::uint32_t stored, limitForHead;
-    StartupValue limit, head;
-  } cases[] = {
+  const std::tuple<StoredRead, std::uint32_t, std::uint32_t, StartupValue, StartupValue> cases[] = {
       {StoredRead::kValue, 7, 7, {7, false}, {7, false}},
       {StoredRead::kValue, 0, 5, {5, true}, {1, true}},
       {StoredRead::kValue, 8, 7, {5, true}, {1, true}},
@@ -27,18 +24,15 @@ TEST(SettingsRing, StoredLimitAndHeadAreBroughtIntoRange) {
       {StoredRead::kFailed, 3, 5, {5, false}, {1, true}},   // an unreadable limit is not overwritten
   };
   auto pair = [](StartupValue v) { return std::make_pair(v.value, v.writeBack); };
-  for (const auto& c : cases) {
-    EXPECT_EQ(pair(StartupMrudLimit(c.read, c.stored)), pair(c.limit)) << c.stored;
-    EXPECT_EQ(pair(StartupMrudHead(c.read, c.stored, c.limitForHead)), pair(c.head)) << c.stored;
+  for (const auto& [read, stored, limitForHead, limit, head] : cases) {
+    EXPECT_EQ(pair(StartupMrudLimit(read, stored)), pair(limit)) << stored;
+    EXPECT_EQ(pair(StartupMrudHead(read, stored, limitForHead)), pair(head)) << stored;
   }
 }
 
 // Bound: a walk from an out-of-range head or limit must still end.
 TEST(SettingsRing, WalkVisitsEachSlotInUseOnceNewestFirstThenStops) {
-  const struct {
-    std::uint32_t head, limit;
-    std::vector<std::uint32_t> order;
-  } cases[] = {
+  const std::tuple<std::uint32_t, std::uint32_t, std::vector<std::uint32_t>> cases[] = {
       {1, 1, {1}},
       {3, 5, {3, 2, 1, 5, 4}},
       {2, 7, {2, 1, 7, 6, 5, 4, 3}},
@@ -47,27 +41,22 @@ TEST(SettingsRing, WalkVisitsEachSlotInUseOnceNewestFirstThenStops) {
       {0, 3, {1, 3, 2}},
       {2, 9, {2, 1, 5, 4, 3}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [head, limit, expected] : cases) {
     MrudWalk walk;
     std::uint32_t slot = 0;
     EXPECT_FALSE(walk.Next(&slot)) << "nothing before a start";
-    std::vector<std::uint32_t> order{walk.Start(c.head, c.limit)};
+    std::vector<std::uint32_t> order{walk.Start(head, limit)};
     while (order.size() < 20 && walk.Next(&slot)) order.push_back(slot);
-    EXPECT_EQ(order, c.order) << "head " << c.head << " limit " << c.limit;
-    EXPECT_FALSE(walk.Next(&slot)) << "head " << c.head << " limit " << c.limit;
+    EXPECT_EQ(order, expected) << "head " << head << " limit " << limit;
+    EXPECT_FALSE(walk.Next(&slot)) << "head " << head << " limit " << limit;
   }
 }
 
 TEST(SettingsRing, AddPicksTheSlotForANewPath) {
   using A = MrudAddAction;
   const char* const kUnreadable = "?";
-  const struct {
-    std::vector<const char*> slots;  // slot 1 first; "?" cannot be read
-    std::uint32_t head;
-    const char* path;
-    A action;
-    std::uint32_t slot;
-  } cases[] = {
+  // slot 1 first ("?" cannot be read), head, the new path, what is done and in which slot
+  const std::tuple<std::vector<const char*>, std::uint32_t, const char*, A, std::uint32_t> cases[] = {
       {{"P1", "", "", "P4", ""}, 4, "N", A::kFillEmpty, 5},
       {{"P1", "", "", "P4", "P5"}, 4, "N", A::kFillEmpty, 2},  // wraps past the limit
       {{"P1", "P2", "P3", "", ""}, 3, "P1", A::kNothing, 0},
@@ -78,15 +67,15 @@ TEST(SettingsRing, AddPicksTheSlotForANewPath) {
       {{"P1", kUnreadable, "", "", ""}, 1, "?", A::kFillEmpty, 3},     // no match, no hole
       {{"P1", "P2", "P3", "P4", "P5"}, 9, "N", A::kReplaceOldest, 2},  // head 9 taken as 1
   };
-  for (const auto& c : cases) {
+  for (const auto& [texts, head, path, action, slot] : cases) {
     MrudSlotContent slots[kMrudSlotCount];
-    for (std::size_t n = 0; n < c.slots.size(); ++n) {
-      slots[n].readable = c.slots[n] != kUnreadable;
-      std::snprintf(slots[n].path, kPathBufferSize, "%s", c.slots[n]);
+    for (std::size_t n = 0; n < texts.size(); ++n) {
+      slots[n].readable = texts[n] != kUnreadable;
+      std::snprintf(slots[n].path, kPathBufferSize, "%s", texts[n]);
     }
-    const MrudAddPlan plan = PlanMrudAdd(c.path, c.head, static_cast<std::uint32_t>(c.slots.size()), slots);
-    EXPECT_EQ(plan.action, c.action) << c.path << " head " << c.head;
-    EXPECT_EQ(plan.slot, c.slot) << c.path << " head " << c.head;
+    const MrudAddPlan plan = PlanMrudAdd(path, head, static_cast<std::uint32_t>(texts.size()), slots);
+    EXPECT_EQ(plan.action, action) << path << " head " << head;
+    EXPECT_EQ(plan.slot, slot) << path << " head " << head;
   }
 }
 

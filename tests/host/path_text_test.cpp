@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "app_constants.h"
 #include "folder_rules.h"
@@ -25,11 +26,7 @@ const std::string kSo = "\x83\x5C", kHyo = "\x95\x5C", kPo = "\x83\x7C", kTa = "
 // got the folder "…\データソ\ソフト表" as its destination.
 TEST(PathText, ANameBeginsAfterTheLastSeparatorCharacter) {
   const std::string file = "C:\\" + kDe + kSo + "\\" + kSo + "x" + kHyo + ".txt";
-  const struct {
-    std::string path;
-    const LeadBytes& leads;
-    std::string folder;
-  } cases[] = {
+  const std::tuple<std::string, const LeadBytes&, std::string> cases[] = {
       {file, k932, "C:\\" + kDe + kSo + "\\"},
       {file, k1252, file.substr(0, file.size() - 4)},
       {"d:" + kSo, k932, "d:"},
@@ -44,11 +41,12 @@ TEST(PathText, ANameBeginsAfterTheLastSeparatorCharacter) {
       {"C:/mixed\\with/slash.txt", k1252, "C:/mixed\\with/"},
   };
   for (const auto& c : cases) {
+    const auto& [path, leads, folder] = c;
     SCOPED_TRACE("row " + std::to_string(&c - cases));
-    EXPECT_EQ(std::string(FileNamePart(c.path.c_str(), c.leads, PathStyle::kWindows)), c.path.substr(c.folder.size()));
+    EXPECT_EQ(std::string(FileNamePart(path.c_str(), leads, PathStyle::kWindows)), path.substr(folder.size()));
     char out[kPathBufferSize];
-    ASSERT_TRUE(SourceFolderOf(c.path.c_str(), out, sizeof out, c.leads));
-    EXPECT_EQ(out, c.folder);
+    ASSERT_TRUE(SourceFolderOf(path.c_str(), out, sizeof out, leads));
+    EXPECT_EQ(out, folder);
   }
   // Bound: a folder that does not fit the buffer is refused, not cut.
   char small[8];
@@ -61,13 +59,7 @@ TEST(PathText, ANameBeginsAfterTheLastSeparatorCharacter) {
 // separator is added only when it and the terminator fit.
 TEST(PathText, AFolderEndsInASeparatorCharacterOrGetsOneThatFits) {
   const std::string out = "C:\\out" + kSo, share = "\\\\srv\\share" + kHyo;
-  const struct {
-    std::string folder;
-    const LeadBytes& leads;
-    std::size_t size;
-    bool fits;
-    std::string after, root;
-  } cases[] = {
+  const std::tuple<std::string, const LeadBytes&, std::size_t, bool, std::string, std::string> cases[] = {
       {out, k932, 260, true, out + "\\", "C:\\"},
       {out, k1252, 260, true, out, "C:\\"},
       {out + "\\", k932, 260, true, out + "\\", "C:\\"},
@@ -79,13 +71,14 @@ TEST(PathText, AFolderEndsInASeparatorCharacterOrGetsOneThatFits) {
       {"1234567", k1252, 8, false, "1234567", ""},
   };
   for (const auto& c : cases) {
+    const auto& [typed, leads, size, fits, after, expectedRoot] = c;
     SCOPED_TRACE("row " + std::to_string(&c - cases));
     char folder[kPathBufferSize], root[kPathBufferSize] = "";
-    std::snprintf(folder, sizeof folder, "%s", c.folder.c_str());
-    EXPECT_EQ(AddTrailingSeparator(folder, c.size, c.leads, PathStyle::kWindows), c.fits);
-    EXPECT_EQ(folder, c.after);
-    EXPECT_EQ(VolumeRootOf(c.folder.c_str(), root, c.size, c.leads, PathStyle::kWindows), c.fits);
-    EXPECT_EQ(c.fits ? root : "", c.root);
+    std::snprintf(folder, sizeof folder, "%s", typed.c_str());
+    EXPECT_EQ(AddTrailingSeparator(folder, size, leads, PathStyle::kWindows), fits);
+    EXPECT_EQ(folder, after);
+    EXPECT_EQ(VolumeRootOf(typed.c_str(), root, size, leads, PathStyle::kWindows), fits);
+    EXPECT_EQ(fits ? root : "", expectedRoot);
   }
 }
 
@@ -96,39 +89,35 @@ TEST(CheckFolderName, JudgesTypedNamesByCharacterAndNeverOverrunsThePathBuffer) 
   using V = FolderNameVerdict;
   const std::string a255(255, 'a'), report = "D:\\\x83\x8C" + kPo + "\x81\x5B\x83\x67\\";  // レポート
   // probe: what the folder is probed and created as
-  const struct {
-    std::string name;
-    V verdict;
-    std::string probe;
-    const LeadBytes& leads = k1252;
-  } cases[] = {
+  const std::tuple<std::string, V, std::string, const LeadBytes&> cases[] = {
       {report, V::kWellFormed, report, k932},
-      {report, V::kBadCharacters, ""},
+      {report, V::kBadCharacters, "", k1252},
       {"D:\\out" + kSo, V::kWellFormed, "D:\\out" + kSo + "\\", k932},
-      {"D:\\out" + kSo, V::kWellFormed, "D:\\out" + kSo},
+      {"D:\\out" + kSo, V::kWellFormed, "D:\\out" + kSo, k1252},
       {"D:\\" + kSo + "\\", V::kWellFormed, "D:\\" + kSo + "\\", k932},
-      {"D:\\" + kSo + "\\", V::kInvalid, ""},
+      {"D:\\" + kSo + "\\", V::kInvalid, "", k1252},
       {kSo + ":\\x", V::kBadCharacters, "", k932},
       {kSo + "\\", V::kInvalid, "", k932},  // no drive; two characters
-      {"", V::kEmpty, ""},
-      {"X:", V::kInvalid, ""},
-      {"D:\\parts\\\\", V::kInvalid, ""},
-      {"D:\\parts\\", V::kWellFormed, "D:\\parts\\"},
-      {"D:\\new\\parts", V::kWellFormed, "D:\\new\\parts\\"},
-      {"D:\\parts?x", V::kBadCharacters, ""},
-      {"\\\\server\\share\\new", V::kBadCharacters, ""},
-      {"D:/a", V::kBadCharacters, ""},
+      {"", V::kEmpty, "", k1252},
+      {"X:", V::kInvalid, "", k1252},
+      {"D:\\parts\\\\", V::kInvalid, "", k1252},
+      {"D:\\parts\\", V::kWellFormed, "D:\\parts\\", k1252},
+      {"D:\\new\\parts", V::kWellFormed, "D:\\new\\parts\\", k1252},
+      {"D:\\parts?x", V::kBadCharacters, "", k1252},
+      {"\\\\server\\share\\new", V::kBadCharacters, "", k1252},
+      {"D:/a", V::kBadCharacters, "", k1252},
       // 259 characters fill a 260-byte buffer: no room for the probe's backslash.
-      {"D:\\" + a255 + "a", V::kInvalid, ""},
-      {"D:\\" + a255 + "\\", V::kWellFormed, "D:\\" + a255 + "\\"},
-      {"D:\\" + a255 + a255, V::kInvalid, ""},
+      {"D:\\" + a255 + "a", V::kInvalid, "", k1252},
+      {"D:\\" + a255 + "\\", V::kWellFormed, "D:\\" + a255 + "\\", k1252},
+      {"D:\\" + a255 + a255, V::kInvalid, "", k1252},
   };
   for (const auto& c : cases) {
+    const auto& [name, verdict, expected, leads] = c;
+    SCOPED_TRACE("row " + std::to_string(&c - cases));
     char probe[261];
     probe[260] = '#';
-    SCOPED_TRACE("row " + std::to_string(&c - cases));
-    EXPECT_EQ(CheckFolderName(c.name.c_str(), probe, 260, c.leads), c.verdict);
-    EXPECT_EQ(probe, c.probe);
+    EXPECT_EQ(CheckFolderName(name.c_str(), probe, 260, leads), verdict);
+    EXPECT_EQ(probe, expected);
     EXPECT_EQ(probe[260], '#');
   }
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "size_presets.h"
 #include "size_text.h"
@@ -28,27 +29,14 @@ TEST(PartCount, RoundsUpWithoutOverflowAndGivesOnePartForAnEmptyFile) {
 // Mended fault: a tenth or hundredth that reaches ten must carry into the place
 // above, or the text shows a two-digit place.
 TEST(FormatSizeText, ShowsTheListedTextsAndCarriesAPlaceThatReachesTen) {
-  const struct {
-    std::uint32_t bytes;
-    const char* text;
-  } cases[] = {
-      {0, "0 Bytes"},
-      {999, "999 Bytes"},
-      {1000, "0.98 KB"},
-      {1126, "1.10 KB"},
-      {1000000, "976.57 KB"},
-      {1000001, "0.95 MB"},
-      {100000000, "95.37 MB"},
-      {100000001, "0.00 GB"},
-      {4294967295u, "4.00 GB"},
-      // Carries (the sweep below checks every text's places): ten tenths, a 9 raised, ten hundredths.
-      {1023, "1.00 KB"},
-      {1222, "1.20 KB"},
-      {1221, "1.19 KB"},
-      {10239, "10.00 KB"},
-      {1283121477, "1.20 GB"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Format(c.bytes), c.text) << c.bytes << " bytes";
+  // The last five carry (the sweep below checks every text's places): ten
+  // tenths, a 9 raised, ten hundredths.
+  const std::pair<std::uint32_t, const char*> cases[] = {
+      {0, "0 Bytes"},           {999, "999 Bytes"},     {1000, "0.98 KB"},       {1126, "1.10 KB"},
+      {1000000, "976.57 KB"},   {1000001, "0.95 MB"},   {100000000, "95.37 MB"}, {100000001, "0.00 GB"},
+      {4294967295u, "4.00 GB"}, {1023, "1.00 KB"},      {1222, "1.20 KB"},       {1221, "1.19 KB"},
+      {10239, "10.00 KB"},      {1283121477, "1.20 GB"}};
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(Format(bytes), text) << bytes << " bytes";
 }
 
 TEST(FormatSizeText, EveryTextIsShortHasOneDigitPerPlaceAndNeverDecreases) {

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #ifndef _WIN32
@@ -16,27 +18,24 @@
 namespace {
 
 TEST(ParsePartSize, TakesBytesOrAPresetSize) {
-  const struct {
-    const char* text;
-    std::uint32_t bytes;
-  } cases[] = {// bytes 0: refused
-               {"4294967295", 4294967295u},
-               {"4294967296", 0},
-               {"0", 0},
-               {"", 0},
-               {"12ab", 0},
-               {"-5", 0},
-               {"256kb", 262144},
-               {"1.44MB", 1457664},
-               {"Floppy", 1457664},
-               {"Custom Size", 0},
-               {"4.5 MB", 0},
-               {"0000000001000000", 1000000},
-               {" 42 ", 42},
-               {"1 0", 0}};  // guards: zeros refused, inner blanks dropped
-  for (const auto& c : cases) {
+  // bytes 0: refused. Guards: leading zeros taken, inner blanks refused.
+  const std::pair<const char*, std::uint32_t> cases[] = {{"4294967295", 4294967295u},
+                                                         {"4294967296", 0},
+                                                         {"0", 0},
+                                                         {"", 0},
+                                                         {"12ab", 0},
+                                                         {"-5", 0},
+                                                         {"256kb", 262144},
+                                                         {"1.44MB", 1457664},
+                                                         {"Floppy", 1457664},
+                                                         {"Custom Size", 0},
+                                                         {"4.5 MB", 0},
+                                                         {"0000000001000000", 1000000},
+                                                         {" 42 ", 42},
+                                                         {"1 0", 0}};
+  for (const auto& [text, expected] : cases) {
     std::uint32_t bytes = 0;
-    EXPECT_EQ(ParsePartSize(c.text, &bytes) ? bytes : 0, c.bytes) << "'" << c.text << "'";
+    EXPECT_EQ(ParsePartSize(text, &bytes) ? bytes : 0, expected) << "'" << text << "'";
   }
 }
 
@@ -76,11 +75,7 @@ TEST_F(SplitCommand, RefusesBadRequestsWithTheirOwnExitCodes) {
     GTEST_SKIP() << "the temporary folder cannot hold sparse files of 4 GB";
   }
   const std::string longFolder = temp.MakeFolder(std::string(120, 'a') + kPathSeparator + std::string(140, 'b'));
-  const struct {
-    std::vector<std::string> args;
-    int code;
-    const char* message;
-  } cases[] = {
+  const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
       {{source, dest, "1MB", "extra"}, kExitUsage, "usage:"},
       {{source, dest, "lots"}, kExitUsage, "is not a part size"},
       {{temp / "missing.bin", dest, "1MB"}, kExitBadSource, "cannot open the source"},
@@ -96,22 +91,17 @@ TEST_F(SplitCommand, RefusesBadRequestsWithTheirOwnExitCodes) {
       {{big, dest, "3MB"}, kExitBadSource, "4 GB or more"},
       {{barely, dest, "1MB"}, kExitTooManyParts, "4096 parts"},  // passes the size check
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Run(c.args), c.code) << c.args[0] << " " << c.message;
-    EXPECT_NE(said.find(c.message), std::string::npos) << said;
-    EXPECT_FALSE(Exists(Out("data.bin.001"))) << c.message;
+  for (const auto& [args, code, message] : cases) {
+    EXPECT_EQ(Run(args), code) << args[0] << " " << message;
+    EXPECT_NE(said.find(message), std::string::npos) << said;
+    EXPECT_FALSE(Exists(Out("data.bin.001"))) << message;
   }
 }
 
 // Lost data: an existing part is replaced only when someone agreed.
 TEST_F(SplitCommand, KeepsAnExistingPartUnlessSomeoneAgrees) {
-  const struct {
-    const char* what;
-    const char* extra;
-    bool askUser;
-    const char* typed;
-    bool split;
-  } cases[] = {
+  // extra: a further argument; typed: what the user types at the question
+  const std::tuple<const char*, const char*, bool, const char*, bool> cases[] = {
       {"no terminal", nullptr, false, "", false},
       {"no terminal, --overwrite", "--overwrite", false, "", true},
       {"typed ok", nullptr, true, " OK \no\nok\n", true},
@@ -119,21 +109,21 @@ TEST_F(SplitCommand, KeepsAnExistingPartUnlessSomeoneAgrees) {
       {"input ends", nullptr, true, "", false},
       {"terminal, --overwrite", "--overwrite", true, "", true},  // guards: ignored on a terminal
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, extra, askUser, typed, split] : cases) {
+    SCOPED_TRACE(what);
     for (const char* name : {"data.bin.002", "data.bin.003", "data.bin.bat"}) std::remove(Out(name).c_str());
     WriteBytes(Out("data.bin.001"), "old part");
     std::vector<std::string> args{source, dest, "256 KB"};
-    if (c.extra) args.push_back(c.extra);
-    EXPECT_EQ(Run(args, c.askUser, c.typed), c.split ? kExitOk : kExitCancelled) << said;
+    if (extra) args.push_back(extra);
+    EXPECT_EQ(Run(args, askUser, typed), split ? kExitOk : kExitCancelled) << said;
     EXPECT_EQ(ReadBytes(Out("data.bin.001")) + ReadBytes(Out("data.bin.002")) + ReadBytes(Out("data.bin.003")) == data,
-              c.split);
-    EXPECT_EQ(ReadBytes(Out("data.bin.001")) == "old part", !c.split);
-    EXPECT_EQ(Exists(Out("data.bin.bat")), c.split);
+              split);
+    EXPECT_EQ(ReadBytes(Out("data.bin.001")) == "old part", !split);
+    EXPECT_EQ(Exists(Out("data.bin.bat")), split);
     // Guards: a question on standard output was lost with the output redirected.
     EXPECT_NE(asked.find("exists already, do you want to OverWrite it?"), std::string::npos);
     EXPECT_EQ(reported.find("exists already"), std::string::npos);
-    EXPECT_EQ(said.find("Spliting file into - 3 of 3 part(s)") != std::string::npos, c.split);
+    EXPECT_EQ(said.find("Spliting file into - 3 of 3 part(s)") != std::string::npos, split);
   }
 }
 
