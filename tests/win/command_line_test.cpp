@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 
 #include "holders.h"
 #include "main_dialog.h"
@@ -32,13 +34,7 @@ TEST(TakeCommandLineFile, RefusesATextLongerThanAPathBuffer) {
 // Bound: a hand-over must fit the path buffer it is copied into.
 TEST(TakeHandOverText, TakesWhatFitsAPathBufferWithItsTagAndNothingElse) {
   const std::string fits(259, 'a'), tooLong(260, 'a');
-  const struct {
-    ULONG_PTR tag;
-    DWORD size;
-    const void* data;
-    bool taken;
-    std::string text;
-  } cases[] = {
+  const std::tuple<ULONG_PTR, DWORD, const void*, bool, std::string> cases[] = {
       {PLYX_HANDOVER_TAG, 2, "C:\\ab", true, "C:"},  // no terminator counted
       {PLYX_HANDOVER_TAG, 259, fits.data(), true, fits},
       {PLYX_HANDOVER_TAG, 260, tooLong.data(), false, ""},
@@ -46,12 +42,12 @@ TEST(TakeHandOverText, TakesWhatFitsAPathBufferWithItsTagAndNothingElse) {
       {PLYX_HANDOVER_TAG, 5, nullptr, false, ""},
       {0x87654321, 2, "C:", false, ""},  // another program's message
   };
-  for (const auto& c : cases) {
-    COPYDATASTRUCT data{c.tag, c.size, const_cast<void*>(c.data)};
+  for (const auto& [tag, size, bytes, taken, expected] : cases) {
+    COPYDATASTRUCT data{tag, size, const_cast<void*>(bytes)};
     char text[kPathBufferSize];
     std::memset(text, 'Z', sizeof text);
-    EXPECT_EQ(TakeHandOverText(&data, text, sizeof text), c.taken) << c.size;
-    EXPECT_EQ(std::string(text), c.text) << c.size;
+    EXPECT_EQ(TakeHandOverText(&data, text, sizeof text), taken) << size;
+    EXPECT_EQ(std::string(text), expected) << size;
   }
 }
 
@@ -83,10 +79,7 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   ASSERT_NE(running, nullptr);
   CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, running, reinterpret_cast<HMENU>(IDC_SOURCE_FILE), nullptr,
                   nullptr);
-  const struct {
-    std::wstring commandLine;
-    std::string handedOver;
-  } cases[] = {
+  const std::pair<std::wstring, std::string> cases[] = {
       {L"", ""},
       {L"\"C:\\a b\\x.bin\"", "\"C:\\a b\\x.bin\""},
       {std::wstring(400, L'p'), std::string(400, 'p')},
@@ -96,17 +89,17 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   char started[MAX_PATH];
   ASSERT_NE(GetCurrentDirectoryA(sizeof started, started), 0u);
   ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.handedOver);
+  for (const auto& [commandLine, handedOver] : cases) {
+    SCOPED_TRACE(handedOver);
     receivedText = "none";
     volatile LONG counter = 0;
     BoxAnswerer boxes;
-    EXPECT_EQ(RunPlyx(GetModuleHandleA(nullptr), c.commandLine.c_str(), &counter), 0);
+    EXPECT_EQ(RunPlyx(GetModuleHandleA(nullptr), commandLine.c_str(), &counter), 0);
     EXPECT_EQ(counter, 0);
     EXPECT_EQ(receivedTag, ULONG_PTR{PLYX_HANDOVER_TAG});
-    EXPECT_EQ(receivedText, c.handedOver);
+    EXPECT_EQ(receivedText, handedOver);
     const auto seen = boxes.Seen();
-    EXPECT_EQ(seen.size(), c.commandLine == omega ? 1u : 0u);
+    EXPECT_EQ(seen.size(), commandLine == omega ? 1u : 0u);
     if (!seen.empty()) { EXPECT_EQ(seen[0].text.rfind("PLYX cannot use the name", 0), 0u) << seen[0].text; }
   }
   SetCurrentDirectoryA(started);

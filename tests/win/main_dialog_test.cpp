@@ -7,6 +7,8 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "drop_target.h"
@@ -84,12 +86,8 @@ TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
   RECT frame;
   GetWindowRect(dialog, &frame);
   const POINT centre = {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
-  const struct {
-    std::vector<std::wstring> items;
-    bool drop, disabled;
-    std::string source, dest;
-  } cases[] = {
-      // source, dest: what the request holds afterwards; both empty: refused
+  // source, dest: what the request holds afterwards; both empty: refused
+  const std::tuple<std::vector<std::wstring>, bool, bool, std::string, std::string> cases[] = {
       {{Widen(file)}, true, false, file, temp.Path()},
       {{Widen(temp / "\xc9t\xe9")}, true, false, temp / "\xc9t\xe9", temp.Path()},
       {{Widen(folder)}, true, false, "", folder},
@@ -104,21 +102,22 @@ TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
       {{Widen(file)}, false, false, "", ""},  // left without a drop
   };
   for (const auto& c : cases) {
+    const auto& [items, drop, disabled, source, dest] = c;
     SCOPED_TRACE("row " + std::to_string(&c - cases));
     SetDlgItemTextA(dialog, IDC_SOURCE_FILE, "");
     SplitJob.sourcePath[0] = SplitJob.destFolder[0] = '\0';
-    ComPtr<IDataObject> data = c.items[0].size() < MAX_PATH ? ShellDataObject(c.items) : ClipboardDrop(c.items[0]);
+    ComPtr<IDataObject> data = items[0].size() < MAX_PATH ? ShellDataObject(items) : ClipboardDrop(items[0]);
     ASSERT_NE(data.Get(), nullptr);
-    EnableWindow(dialog, !c.disabled);
+    EnableWindow(dialog, !disabled);
     BoxAnswerer boxes;
-    const bool taken = !c.source.empty() || !c.dest.empty();
-    EXPECT_EQ(DragOnto(data.Get(), centre, c.drop), taken ? DWORD{DROPEFFECT_COPY} : DWORD{DROPEFFECT_NONE});
+    const bool taken = !source.empty() || !dest.empty();
+    EXPECT_EQ(DragOnto(data.Get(), centre, drop), taken ? DWORD{DROPEFFECT_COPY} : DWORD{DROPEFFECT_NONE});
     EnableWindow(dialog, TRUE);
-    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_SOURCE_FILE)) + " | " + SplitJob.destFolder, c.source + " | " + c.dest);
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_SOURCE_FILE)) + " | " + SplitJob.destFolder, source + " | " + dest);
     // Emptied when the drag leaves; what a refused drag held is never read.
-    const std::string held = !c.drop ? "" : c.source.empty() ? c.dest : c.source;
-    if (taken || !c.drop) { EXPECT_EQ(MainDropTarget->HeldPath(), held); }
-    EXPECT_EQ(boxes.Seen().size(), c.source == folder ? 1u : 0u);
+    const std::string held = !drop ? "" : source.empty() ? dest : source;
+    if (taken || !drop) { EXPECT_EQ(MainDropTarget->HeldPath(), held); }
+    EXPECT_EQ(boxes.Seen().size(), source == folder ? 1u : 0u);
   }
   DestroyWindow(dialog);  // revoked and released: the object frees itself
   EXPECT_EQ(MainDropTarget, nullptr);

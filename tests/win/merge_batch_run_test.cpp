@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "ansi_text.h"
 #include "disk_file.h"
@@ -36,29 +37,27 @@ void Split(const TempFolder& in, const std::string& dest, const std::string& nam
 // name the OEM code page lacked was refused. Rows this code page lacks are left
 // out: ctest runs the test under 1252, and as win.ja.* under 932.
 TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
-  const struct {
-    const wchar_t *name, *tail;
-    std::uint32_t size, partSize;
-  } cases[] = {{L"empty.bin", nullptr, 0, 262144},
-               {L"many.bin", nullptr, 999 * 7 - 3, 7},
-               {L"John\u2019s notes \u2013 final \u20ac.doc", nullptr, 50000, 20000},
-               {L"100% & mkdir pwned & ^ %PATH% %p (1),b;c=d!e.bin", nullptr, 50000, 20000},
-               {L"\u30ec\u30dd\u30fc\u30c8.doc", L"\u30fc\u30c8.doc", 250000, 100000},  // the trail byte of po is |
-               {L"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", L"\u8cc7\u6599.xls", 250000, 100000}};
-  for (const auto& c : cases) {
+  const std::tuple<const wchar_t*, const wchar_t*, std::uint32_t, std::uint32_t> cases[] = {
+      {L"empty.bin", nullptr, 0, 262144},
+      {L"many.bin", nullptr, 999 * 7 - 3, 7},
+      {L"John\u2019s notes \u2013 final \u20ac.doc", nullptr, 50000, 20000},
+      {L"100% & mkdir pwned & ^ %PATH% %p (1),b;c=d!e.bin", nullptr, 50000, 20000},
+      {L"\u30ec\u30dd\u30fc\u30c8.doc", L"\u30fc\u30c8.doc", 250000, 100000},  // the trail byte of po is |
+      {L"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", L"\u8cc7\u6599.xls", 250000, 100000}};
+  for (const auto& [wideName, wideTail, size, partSize] : cases) {
     std::string name, tail;
-    if (!WideToExactAnsi(c.name, &name)) {
-      std::printf("%ls: not a name in code page %u\n", c.name, GetACP());
+    if (!WideToExactAnsi(wideName, &name)) {
+      std::printf("%ls: not a name in code page %u\n", wideName, GetACP());
       continue;
     }
     SCOPED_TRACE(name);
     TempFolder in, out;
-    if (c.tail != nullptr && WideToExactAnsi(c.tail, &tail)) {
+    if (wideTail != nullptr && WideToExactAnsi(wideTail, &tail)) {
       ASSERT_TRUE(WriteBytes(out / (tail + ".bat"), "@mkdir pwned\r\n"));
     }
-    std::string data = PatternBytes(c.size, c.size);
+    std::string data = PatternBytes(size, size);
     for (std::size_t i = 0; i < data.size(); i += 3) data[i] = '\x1a';  // ends a file copied in text mode
-    Split(in, out.Path(), name, data, c.partSize);
+    Split(in, out.Path(), name, data, partSize);
 
     std::string said;
     EXPECT_EQ(RunBatch(out.Path(), name + ".bat", &said), 0);
@@ -83,12 +82,8 @@ TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
   };
   for (const wchar_t* wide : {L"x.bin", L"x\u00e9 & co.bin"}) {
     if (!WideToExactAnsi(wide, &x)) continue;
-    const struct {
-      const char* what;
-      std::function<void()> setUp;
-      std::string said;
-    } cases[] = {
-        // said empty: joined
+    // what cmd says last; empty: joined
+    const std::tuple<const char*, std::function<void()>, std::string> cases[] = {
         {"started from another folder", [&] { startIn = other; }, ""},
         {"from a folder with another set of that name",
          [&] {
@@ -127,23 +122,23 @@ TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
          [&] { CreateDirectoryA((set + x + ".000").c_str(), nullptr), WriteBytes(set + x + ".000\\kept", "kept"); },
          x + ".000 is a folder - nothing was merged"},
     };
-    for (const auto& c : cases) {
-      SCOPED_TRACE(x + ": " + c.what);
+    for (const auto& [what, setUp, expected] : cases) {
+      SCOPED_TRACE(x + ": " + what);
       TempFolder in, parts, elsewhere;
       set = parts.MakeFolder("s") + "\\", other = elsewhere.Path(), startIn = input = "";
       Split(in, set, x, source, 100000);
       ASSERT_TRUE(WriteBytes(set + x, old));
-      c.setUp();
+      setUp();
       std::string said;
       const int code = RunBatch(set, x + ".bat", &said, startIn, input);
       holder.Close(), SetEnvironmentVariableA("COPYCMD", nullptr);
       for (const char* n : {".001", ".002", ".003", ".000"})
         SetFileAttributesA((set + x + n).c_str(), FILE_ATTRIBUTE_NORMAL);
 
-      const bool joined = c.said.empty();
+      const bool joined = expected.empty();
       EXPECT_EQ(code, joined ? 0 : 1) << said;
       EXPECT_TRUE(FileHolds(set + x, joined ? source : old)) << (joined ? "not the source" : "not as it was");
-      EXPECT_NE(said.find(joined ? x + " Successfully Merged !!!\r\nThank you for using PLYX" : c.said),
+      EXPECT_NE(said.find(joined ? x + " Successfully Merged !!!\r\nThank you for using PLYX" : expected),
                 std::string::npos)
           << said;
       if (!joined) { EXPECT_EQ(said.find("Successfully Merged"), std::string::npos) << said; }
