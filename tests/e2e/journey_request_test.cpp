@@ -2,6 +2,8 @@
 // custom part size, a typed destination checked as it is left, Browse.
 #include <shlobj.h>
 
+#include <tuple>
+
 #include "plyx_session.h"
 #include "size_presets.h"
 #include "support/drag_drop.h"
@@ -72,14 +74,9 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
     EXPECT_EQ(Describe(NextMessageBox(0)), "no box") << key;
   }
   // Mended fault: the split size followed the list only once a file was chosen.
-  const struct {
-    int preset;  // chosen first; -1: the size the row before left
-    const char* typed;
-    int button;    // or VK_RETURN: Escape, then Enter
-    bool refused;  // "0 Bytes": Retry, then OK again and Cancel
-    int index;
-    const char* size;
-  } sizes[] = {
+  // preset: chosen first, -1: the size the row before left; button: or VK_RETURN for Escape, then Enter;
+  // refused: "0 Bytes", answered Retry, then OK again and Cancel; then the list's index and size text
+  const std::tuple<int, const char*, int, bool, int, const char*> sizes[] = {
       {-1, "1048576", VK_RETURN, false, kCustomSize, "1.00 MB"},  // a preset's size, typed
       {1, "2048", IDC_CUSTOM_CANCEL, false, 1, "512.00 KB"},
       // The largest size; Wine's own GetDlgItemInt would refuse it.
@@ -88,9 +85,9 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
       {1, "0", IDOK, true, 1, "512.00 KB"},
       {-1, "4294967296", IDOK, true, 1, "512.00 KB"},
   };
-  for (const auto& c : sizes) {
-    SCOPED_TRACE(std::string("typed \"") + c.typed + "\"");
-    if (c.preset >= 0) ChooseSize(c.preset), Settle();
+  for (const auto& [preset, typed, button, refused, index, size] : sizes) {
+    SCOPED_TRACE(std::string("typed \"") + typed + "\"");
+    if (preset >= 0) ChooseSize(preset), Settle();
     ChooseSize(kCustomSize);
     HWND custom = WaitForWindow(Pid(), "Choose Custom File Split Size");
     ASSERT_NE(custom, nullptr);
@@ -98,13 +95,13 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
     auto ready = [&] { return HasFocus(box) && WholeTextSelected(box); };
     EXPECT_TRUE(WaitFor(ready, 5000)) << "focus " << HasFocus(box) << ", all selected " << WholeTextSelected(box);
     EXPECT_EQ(TextOf(box), "0");
-    SendTo(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed));
+    SendTo(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed));
     // Posted keys are handled in order: had Escape closed the dialog, the size would not be taken.
-    if (c.button == VK_RETURN)
+    if (button == VK_RETURN)
       PostKey(custom, VK_ESCAPE), PostKey(custom, VK_RETURN);
     else
-      Click(GetDlgItem(custom, c.button));
-    for (int answer : c.refused ? std::vector<int>{IDRETRY, IDCANCEL} : std::vector<int>{}) {
+      Click(GetDlgItem(custom, button));
+    for (int answer : refused ? std::vector<int>{IDRETRY, IDCANCEL} : std::vector<int>{}) {
       ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), "Split Size Cannot be 0 Bytes", custom, answer, {IDCANCEL, IDRETRY}));
       if (answer == IDRETRY) {
         EXPECT_TRUE(WaitFor(ready, 5000)) << "Retry puts the focus back in the box with its text selected";
@@ -113,19 +110,14 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
     }
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(custom); })) << "the custom-size dialog is still open";
     ASSERT_TRUE(Settle());
-    EXPECT_EQ(SendTo(Item(IDC_SIZE_LIST), CB_GETCURSEL), c.index);
-    EXPECT_EQ(Text(IDC_SPLIT_SIZE_TEXT), std::string("Split Size : ") + c.size);
+    EXPECT_EQ(SendTo(Item(IDC_SIZE_LIST), CB_GETCURSEL), index);
+    EXPECT_EQ(Text(IDC_SPLIT_SIZE_TEXT), std::string("Split Size : ") + size);
   }
 
   const std::string exists = temp.Path().substr(0, temp.Path().size() - 1);
   ASSERT_TRUE(WriteBytes(temp / "file.bin", "a file"));
-  const struct {
-    std::string name;
-    int answer;
-    bool passes;
-    std::string message;
-  } cases[] = {
-      // answer: to the question whether to create it; message: the last box, none when empty
+  // answer: to the question whether to create it; message: the last box, none when empty
+  const std::tuple<std::string, int, bool, std::string> cases[] = {
       {exists, 0, true, ""},
       {"", 0, false, ""},
       {"parts\\x", 0, false,
@@ -135,24 +127,24 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
       // An existing file was offered to be made a folder, which then failed (0007).
       {temp / "file.bin", 0, false, "Directory Name is invalid Please Correct"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Type(IDC_DEST_FOLDER, c.name);
+  for (const auto& [name, answer, passes, message] : cases) {
+    SCOPED_TRACE(name);
+    Type(IDC_DEST_FOLDER, name);
     PostKey(Main(), VK_TAB);  // mended fault: Tab onto the folder Browse button skipped the check
-    if (c.answer != 0) {
-      ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), "Directory does not exit do you want to create one ?", Main(),
-                                c.answer, {IDYES, IDNO}));
+    if (answer != 0) {
+      ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), "Directory does not exit do you want to create one ?", Main(), answer,
+                                {IDYES, IDNO}));
     }
-    if (!c.message.empty()) { ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), c.message, Main(), IDOK)); }
+    if (!message.empty()) { ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), message, Main(), IDOK)); }
     ASSERT_TRUE(Settle());
-    if (!c.passes && !c.message.empty()) {  // refused: back in the field, its text selected
+    if (!passes && !message.empty()) {  // refused: back in the field, its text selected
       EXPECT_TRUE(WaitForFocus(IDC_DEST_FOLDER));
       EXPECT_TRUE(WholeTextSelected(Item(IDC_DEST_FOLDER)));
     } else {
       EXPECT_TRUE(HasFocus(Item(IDC_BROWSE_FOLDER)));
     }
     EXPECT_EQ(Describe(NextMessageBox(0)), "no box");
-    EXPECT_EQ((GetFileAttributesA(c.name.c_str()) & 0x80000010) == 0x10, c.passes);
+    EXPECT_EQ((GetFileAttributesA(name.c_str()) & 0x80000010) == 0x10, passes);
   }
   EXPECT_FALSE(Exists(temp / "new"));
 
@@ -175,25 +167,22 @@ TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop), S_OK);
   temp.MakeFolder("b sub"), temp.MakeFolder("a sub");
   ASSERT_TRUE(StartMain(""));
-  const struct {
-    std::string typed;
-    int button;
-    std::string dest;
-  } folders[] = {{"", IDOK, desktop}, {temp.Path(), IDCANCEL, temp.Path()}, {temp.Path(), IDOK, temp / "a sub"}};
-  for (const auto& c : folders) {
-    SCOPED_TRACE(c.dest);
-    if (!c.typed.empty()) Type(IDC_DEST_FOLDER, c.typed), Focus(IDC_SIZE_LIST), Settle();
+  const std::tuple<std::string, int, std::string> folders[] = {
+      {"", IDOK, desktop}, {temp.Path(), IDCANCEL, temp.Path()}, {temp.Path(), IDOK, temp / "a sub"}};
+  for (const auto& [typed, button, dest] : folders) {
+    SCOPED_TRACE(dest);
+    if (!typed.empty()) Type(IDC_DEST_FOLDER, typed), Focus(IDC_SIZE_LIST), Settle();
     Click(Item(IDC_BROWSE_FOLDER));
     HWND browser = WaitForWindow(Pid(), "Browse for Folder"), tree = GetDlgItem(browser, kFolderTree);
     ASSERT_NE(browser, nullptr);
-    if (!c.typed.empty()) {
+    if (!typed.empty()) {
       PostMessageA(browser, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tree), TRUE);
       ASSERT_TRUE(WaitFor([&] { return HasFocus(tree); }));
       PostKey(browser, VK_RIGHT), PostKey(browser, VK_RIGHT);  // open the folder, go to its first subfolder
     }
-    ASSERT_TRUE(AnswerBox(browser, c.button));
+    ASSERT_TRUE(AnswerBox(browser, button));
     ASSERT_TRUE(Settle());
-    EXPECT_EQ(Text(IDC_DEST_FOLDER), c.dest);
+    EXPECT_EQ(Text(IDC_DEST_FOLDER), dest);
   }
   // Mended fault: checked as the focus went to the button, an invalid name swallowed its click.
   Type(IDC_DEST_FOLDER, "Q:");
@@ -201,12 +190,7 @@ TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
   ASSERT_TRUE(AnswerBox(WaitForWindow(Pid(), "Browse for Folder"), IDCANCEL));
   const std::wstring omega = MakeBestFitPair(temp.Path());
   ASSERT_NE(omega, L"");
-  const struct {
-    std::wstring typed;
-    int button;
-    std::vector<int> answers;
-    std::string source, sizes;
-  } files[] = {
+  const std::tuple<std::wstring, int, std::vector<int>, std::string, std::string> files[] = {
       {Widen(source), IDOK, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
       {Widen(other), IDCANCEL, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
       // Mended fault: the dialog's ANSI answer is the best fit, Omega.bin, another file.
@@ -215,17 +199,18 @@ TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
       {Widen(temp / "new.bin"), IDOK, {IDYES, IDOK}, temp / "new.bin", "File Size : 0KB | Num of Split Parts : 0"},
   };
   for (const auto& c : files) {
+    const auto& [typed, button, answers, chosen, sizes] = c;
     SCOPED_TRACE(&c - files);
     Click(Item(IDC_BROWSE_FILE));
     HWND picker = WaitForWindow(Pid(), "Select a File to be split");
     ASSERT_NE(picker, nullptr);
-    SendMessageW(GetDlgItem(picker, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed.c_str()));
-    Click(GetDlgItem(picker, c.button));
-    for (int answer : c.answers) ASSERT_TRUE(AnswerBox(NextMessageBox(), answer));
+    SendMessageW(GetDlgItem(picker, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+    Click(GetDlgItem(picker, button));
+    for (int answer : answers) ASSERT_TRUE(AnswerBox(NextMessageBox(), answer));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(picker); })) << "the file dialog is still open";
     ASSERT_TRUE(Settle());
     EXPECT_EQ(Texts({IDC_SOURCE_FILE, IDC_FILE_SIZE_TEXT, IDC_PART_COUNT_TEXT, IDC_DEST_FOLDER}),
-              c.source + " | " + c.sizes + " | " + temp.Path());
+              chosen + " | " + sizes + " | " + temp.Path());
   }
   EXPECT_FALSE(Exists(temp / "new.bin"));
   // Mended fault: the file box's check read where the focus went inside the

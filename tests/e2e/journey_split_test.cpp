@@ -1,6 +1,7 @@
 // Splits from the main window: the refusals before one, a failed one, a close
 // from outside during one, and one whole, with a hand-over while it runs.
 #include <functional>
+#include <tuple>
 
 #include "plyx_session.h"
 #include "support/drag_drop.h"
@@ -13,12 +14,7 @@ TEST_F(Split, EachMissingPieceIsRefusedByNameAndGetsTheFocus) {
   const std::string big = temp / "big.iso", gone = temp / "gone";
   ASSERT_TRUE(MakeSparseFile(big, 300000000));
   ASSERT_TRUE(StartMain(""));
-  const struct {
-    std::function<void()> arrange;
-    const char* message;
-    int focus;
-    bool wholeTextSelected;
-  } refusals[] = {
+  const std::tuple<std::function<void()>, const char*, int, bool> refusals[] = {
       {[] {}, "Select a File to Split", IDC_SOURCE_FILE, false},
       {[&] { Type(IDC_SOURCE_FILE, temp / "missing.bin"); }, "File does not Exist", IDC_SOURCE_FILE, true},
       {[&] { Type(IDC_SOURCE_FILE, big); }, "Select a Destination Folder", IDC_DEST_FOLDER, false},
@@ -34,13 +30,13 @@ TEST_F(Split, EachMissingPieceIsRefusedByNameAndGetsTheFocus) {
        },
        "Choose a split size, such that the number of split parts does not exceed 999 !", IDC_SIZE_LIST, false},
   };
-  for (const auto& refusal : refusals) {
-    SCOPED_TRACE(refusal.message);
-    refusal.arrange();
+  for (const auto& [arrange, message, focus, wholeTextSelected] : refusals) {
+    SCOPED_TRACE(message);
+    arrange();
     Click(Item(IDC_SPLIT));
-    ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), refusal.message, Main(), IDOK));
-    EXPECT_TRUE(WaitForFocus(refusal.focus));
-    if (refusal.wholeTextSelected) { EXPECT_TRUE(WholeTextSelected(Item(refusal.focus))); }
+    ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), message, Main(), IDOK));
+    EXPECT_TRUE(WaitForFocus(focus));
+    if (wholeTextSelected) { EXPECT_TRUE(WholeTextSelected(Item(focus))); }
   }
   CloseAndExpectExitZero();
 }
@@ -114,17 +110,15 @@ TEST_F(Split, CommandLineFileIntoATypedNewFolderAndAHandOverDuringTheSplit) {
     for (; room > 0; room -= 2) path += ".\\";
     return path + cut;
   };
-  const struct {
-    int field;
-    std::string typed, refusal;
-  } unfit[] = {{IDC_SOURCE_FILE, cutTo(name) + "x", "File does not Exist"},
-               {IDC_DEST_FOLDER, cutTo("") + "new", "Directory Name is invalid Please Correct"}};
-  for (const auto& c : unfit) {
-    Type(c.field, c.typed);
+  const std::tuple<int, std::string, std::string> unfit[] = {
+      {IDC_SOURCE_FILE, cutTo(name) + "x", "File does not Exist"},
+      {IDC_DEST_FOLDER, cutTo("") + "new", "Directory Name is invalid Please Correct"}};
+  for (const auto& [field, typed, refusal] : unfit) {
+    Type(field, typed);
     Focus(IDC_SIZE_LIST);
-    ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), c.refusal, Main(), IDOK));
-    EXPECT_TRUE(WaitForFocus(c.field)) << c.typed.size();
-    if (c.field == IDC_SOURCE_FILE) Type(IDC_SOURCE_FILE, source);  // chosen again as the field is left
+    ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), refusal, Main(), IDOK));
+    EXPECT_TRUE(WaitForFocus(field)) << typed.size();
+    if (field == IDC_SOURCE_FILE) Type(IDC_SOURCE_FILE, source);  // chosen again as the field is left
   }
   Type(IDC_DEST_FOLDER, out);
   Focus(IDC_SIZE_LIST);

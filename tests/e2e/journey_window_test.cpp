@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <tuple>
+
 namespace {
 
 using Window = PlyxJourney;
@@ -77,19 +79,16 @@ TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
   ASSERT_TRUE(minimise()) << "visible " << IsWindowVisible(Main()) << ", icon " << TrayIconShown();
   EXPECT_FALSE(IsIconic(Main())) << "hidden, not minimised";
   // What the icon reports, in order, and how window and icon stand after each.
-  const struct {
-    LPARAM mouse;
-    bool visible, icon;
-  } clicks[] = {
+  const std::tuple<LPARAM, bool, bool> clicks[] = {
       {WM_LBUTTONDOWN, false, true},  {WM_LBUTTONUP, false, true}, {WM_RBUTTONUP, false, true},
       {WM_LBUTTONDBLCLK, true, true},  // the icon goes with the button-up that ends the double click
       {WM_LBUTTONUP, true, false},
   };
-  for (const auto& click : clicks) {
-    PostMessageA(Main(), WM_PLYX_TRAY, 103, click.mouse);
+  for (const auto& [mouse, visible, icon] : clicks) {
+    PostMessageA(Main(), WM_PLYX_TRAY, 103, mouse);
     ASSERT_TRUE(Settle());
-    EXPECT_EQ(IsWindowVisible(Main()) != FALSE, click.visible) << click.mouse;
-    EXPECT_EQ(TrayIconShown(), click.icon) << click.mouse;
+    EXPECT_EQ(IsWindowVisible(Main()) != FALSE, visible) << mouse;
+    EXPECT_EQ(TrayIconShown(), icon) << mouse;
   }
   // A second start brings it back too. It hands over a file; a missing one is dropped.
   for (const std::string& commandText : {source, temp / "none.bin"}) {
