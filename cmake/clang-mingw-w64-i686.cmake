@@ -2,14 +2,12 @@
 # same mingw-w64 headers and libraries (GCC's libstdc++ and winpthreads) and
 # linked by lld; windres stays the mingw-w64 one. A second compiler for the
 # warnings, not a build to ship.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86)
-set(plyx_triple i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-i686.cmake)
+set(plyx_triple ${PLYX_MINGW_TRIPLE})
 set(CMAKE_C_COMPILER clang)
 set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET ${plyx_triple})
 set(CMAKE_CXX_COMPILER_TARGET ${plyx_triple})
-set(CMAKE_RC_COMPILER ${plyx_triple}-windres)
 set(CMAKE_SYSROOT /usr/${plyx_triple})
 
 # Clang 14 does not take Debian's GCC folder for this target ("12-posix" is not
@@ -24,10 +22,3 @@ set(CMAKE_CXX_FLAGS_INIT
 # GCC's driver adds winpthreads (under std::thread) by itself; lld finds it
 # wherever it stands on the line.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L${plyx_gcc_dir} -lpthread")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${plyx_triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-find_program(PLYX_WINE wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${PLYX_WINE})
