@@ -6,6 +6,7 @@
 #include <string>
 
 #include "about_dialog.h"
+#include "ansi_text.h"
 #include "callback_guard.h"
 #include "dest_folder.h"
 #include "drop_target.h"
@@ -14,6 +15,7 @@
 #include "globals.h"
 #include "help.h"
 #include "message_box.h"
+#include "name_gate.h"
 #include "pickers.h"
 #include "preferences.h"
 #include "progress_dialog.h"
@@ -52,8 +54,10 @@ struct MainWindowState {
   bool sourceCheckDue = false;
   bool destinationCheckDue = false;
   bool checkingDestination = false;
-  // The destination field's whole text as it was left, for its check.
-  std::string leftDestination;
+  // The destination field's whole text as it was left, for its check, and
+  // the gate's refusal of it.
+  std::wstring leftDestination;
+  NameVerdict leftVerdict{};
   // The latest file handed over while the request could not take it.
   char heldHandOver[kPathBufferSize] = {};
 };
@@ -91,13 +95,20 @@ void FillDestinationList(HWND dialog) {
   }
   if (UseMRUD()) {
     SendMessageA(destination, CB_SETCURSEL, 0, 0);
-    GetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder, sizeof SplitJob.destFolder);
+    TakeDestinationName(FieldText(dialog, IDC_DEST_FOLDER).c_str(), NameEntry::kHistory);
+  }
+}
+
+// A dropped folder is the destination as it stands; its check comes before a split.
+void TakeDroppedFolder(HWND dialog, const char* folder) {
+  if (TakeDestinationName(folder, NameEntry::kDrop).taken) {
+    SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
   }
 }
 
 INT_PTR OnInitDialog(HWND dialog) {
   state = MainWindowState{};
-  InstallDropTarget(dialog, RequestAcceptsChanges);
+  InstallDropTarget(dialog, RequestAcceptsChanges, TakeDroppedFolder);
   // On the class, so that every dialog of PLYX carries the icon.
   SetClassLongPtrA(dialog, GCLP_HICON,
                    reinterpret_cast<LONG_PTR>(LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_PLYX))));
@@ -151,9 +162,8 @@ void TakeHeldHandOver(HWND dialog) {
   char path[kPathBufferSize];
   std::memcpy(path, state.heldHandOver, sizeof path);
   state.heldHandOver[0] = '\0';
-  if (!FileExists(path)) return;  // gone meanwhile
-  std::memcpy(SplitJob.sourcePath, path, sizeof path);
-  OnSourceFileChosen(dialog);
+  // Not if gone meanwhile.
+  if (TakeSourceName(path, NameEntry::kHandOver).taken) OnSourceFileChosen(dialog);
 }
 
 void OnSplit(HWND dialog) {
@@ -162,8 +172,7 @@ void OnSplit(HWND dialog) {
   state.splitSequence = state.progressOpen = true;
   const SplitOutcome outcome = RunProgressDialog(dialog);
   state.progressOpen = false;
-  // Fails, leaving the folder as it is, when the backslash would not fit.
-  PathAddBackslashA(SplitJob.destFolder);
+  EndDestinationWithBackslash();
   ShowOutcome(dialog, outcome);
   if (AppSettings != nullptr) AppSettings->AddMRUD(SplitJob.destFolder);
   ResetSplitRequest(dialog);
@@ -187,18 +196,21 @@ void OnAbout(HWND dialog) {
 // The picker's result goes into the request only if it may still change. It
 // is newer than a file handed over while the picker was open.
 void OnBrowseFile(HWND dialog) {
-  char path[kPathBufferSize];
-  if (!PickSourceFile(dialog, path) || !RequestAcceptsChanges()) return;
+  std::wstring path;
+  if (!PickSourceFile(dialog, &path) || !RequestAcceptsChanges()) return;
+  const NameVerdict verdict = TakeSourceName(path.c_str(), NameEntry::kPicker);
+  ShowNameRefusal(dialog, verdict, path.c_str());
+  if (!verdict.taken) return;
   state.heldHandOver[0] = '\0';
-  std::memcpy(SplitJob.sourcePath, path, sizeof path);
   OnSourceFileChosen(dialog);
 }
 
 void OnBrowseFolder(HWND dialog) {
-  char folder[kPathBufferSize];
-  if (!PickDestinationFolder(dialog, folder) || !RequestAcceptsChanges()) return;
-  std::memcpy(SplitJob.destFolder, folder, sizeof folder);
-  SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
+  std::wstring folder;
+  if (!PickDestinationFolder(dialog, &folder) || !RequestAcceptsChanges()) return;
+  const NameVerdict verdict = TakeDestinationName(folder.c_str(), NameEntry::kPicker);
+  ShowNameRefusal(dialog, verdict, folder.c_str());
+  if (verdict.taken) SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
 }
 
 void OnSizeChosen(HWND dialog) {
@@ -243,14 +255,12 @@ bool CheckLeftSource(HWND dialog) {
          TakeTypedSourceFile(dialog);
 }
 
-// The destination follows the field at once, as far as it fits: a name that
-// does not fit is no destination (cut, it would name another folder), and its
-// check refuses it.
+// The destination follows the field at once, as far as the gate takes it: a
+// name that does not fit is no destination (cut, it would name another
+// folder), and its check refuses it.
 void OnDestinationLeft(HWND dialog) {
   state.leftDestination = FieldText(dialog, IDC_DEST_FOLDER);
-  const std::string& typed = state.leftDestination;
-  const bool fits = typed.size() < sizeof SplitJob.destFolder;
-  std::memcpy(SplitJob.destFolder, fits ? typed.c_str() : "", fits ? typed.size() + 1 : 1);
+  state.leftVerdict = TakeDestinationName(state.leftDestination.c_str(), NameEntry::kTyped);
   OnFieldLeft(dialog, IDC_DEST_FOLDER);
 }
 
@@ -265,7 +275,16 @@ void CheckLeftDestination(HWND dialog) {
   // Browse is also the next tab stop, and Tab onto it is no click.
   if (FocusGoesTo(dialog, IDC_BROWSE_FOLDER) && GetKeyState(VK_LBUTTON) < 0) return;
   state.checkingDestination = true;
-  CheckDestinationFolder(dialog, state.leftDestination.c_str());
+  std::string typed;
+  if (!state.leftVerdict.refusal && WideToExactAnsi(state.leftDestination.c_str(), &typed)) {
+    CheckDestinationFolder(dialog, typed.c_str());
+  } else {
+    // Refused by the gate (a name without an exact ANSI form): back into the field as the check refuses.
+    ShowNameRefusal(dialog, state.leftVerdict, state.leftDestination.c_str());
+    HWND box = GetDlgItem(dialog, IDC_DEST_FOLDER);
+    SendMessageA(box, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    SetFocus(box);
+  }
   state.checkingDestination = false;
 }
 

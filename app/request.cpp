@@ -6,6 +6,7 @@
 #include "file_system.h"
 #include "holders.h"
 #include "message_box.h"
+#include "name_gate.h"
 #include "request_rules.h"
 #include "resource_ids.h"
 #include "settings.h"
@@ -37,7 +38,7 @@ void ShowSizeText(HWND dialog, int control, const char* label, std::uint32_t byt
 // (Split would cut the new file by them), nor stay chosen: a size chosen
 // afterwards would count its parts again and make it splittable.
 void UnchooseSourceFile(HWND dialog) {
-  SplitJob.sourcePath[0] = '\0';
+  ClearSourceName();
   SplitJob.fileSize = 0;
   SplitJob.partCount = 0;
   SetDlgItemTextA(dialog, IDC_FILE_SIZE_TEXT, kFileSizeZeroText);
@@ -91,12 +92,12 @@ void RefuseRequest(HWND dialog, RequestRefusal refusal) {
 
 bool SourceRefusalOpen() { return refusalOpen; }
 
-std::string FieldText(HWND dialog, int control) {
-  // The length may be more than the text holds (double-byte code pages), and
-  // a text that fills the buffer may have been cut: then again, in a larger one.
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(GetDlgItem(dialog, control))) + 2, '\0');
+std::wstring FieldText(HWND dialog, int control) {
+  // Wide, as the field holds it: its ANSI text would be the system's best fit.
+  // A text that fills the buffer may have been cut: then again, in a larger one.
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(GetDlgItem(dialog, control))) + 2, L'\0');
   for (;;) {
-    const UINT length = GetDlgItemTextA(dialog, control, text.data(), static_cast<int>(text.size()));
+    const UINT length = GetDlgItemTextW(dialog, control, text.data(), static_cast<int>(text.size()));
     if (length + 1 < text.size()) {
       text.resize(length);
       return text;
@@ -106,13 +107,19 @@ std::string FieldText(HWND dialog, int control) {
 }
 
 bool TakeTypedSourceFile(HWND dialog) {
-  const std::string typed = FieldText(dialog, IDC_SOURCE_FILE);
-  if (typed.size() >= sizeof SplitJob.sourcePath) {
+  const std::wstring typed = FieldText(dialog, IDC_SOURCE_FILE);
+  const NameVerdict verdict = TakeSourceName(typed.c_str(), NameEntry::kTyped);
+  if (verdict.refusal) {
     UnchooseSourceFile(dialog);
-    RefuseRequest(dialog, RequestRefusal::kSourceMissing);
+    if (*verdict.refusal == MessageId::kSourceMissing) {
+      RefuseRequest(dialog, RequestRefusal::kSourceMissing);
+    } else {
+      ShowNameRefusal(dialog, verdict, typed.c_str());
+      SetFocus(GetDlgItem(dialog, IDC_SOURCE_FILE));
+      SelectWholeText(GetDlgItem(dialog, IDC_SOURCE_FILE));
+    }
     return false;
   }
-  std::memcpy(SplitJob.sourcePath, typed.c_str(), typed.size() + 1);
   if (!FileExists(SplitJob.sourcePath)) return true;  // Split says so
   if (!ReadSourceFileSize(dialog)) return false;
   UpdatePartCount(dialog);
@@ -123,10 +130,10 @@ void OnSourceFileChosen(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_SOURCE_FILE, SplitJob.sourcePath);
   if (!ReadSourceFileSize(dialog)) return;
   UpdatePartCount(dialog);
-  if (!UseMRUD()) {
-    if (SourceFolderOf(SplitJob.sourcePath, SplitJob.destFolder, sizeof SplitJob.destFolder)) {
-      SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
-    }
+  char folder[kPathBufferSize];
+  if (!UseMRUD() && SourceFolderOf(SplitJob.sourcePath, folder, sizeof folder) &&
+      TakeDestinationName(folder, NameEntry::kSourceFolder).taken) {
+    SetDlgItemTextA(dialog, IDC_DEST_FOLDER, SplitJob.destFolder);
   }
   // Through the dialog manager, so that Split also looks the default button;
   // Enter presses it because it has the focus (see the main dialog's DM_GETDEFID).
@@ -182,7 +189,7 @@ void ResetSplitRequest(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_SPLIT_SIZE_TEXT, kSplitSizeResetText);
   SplitJob.partCount = 0;
   SetDlgItemTextA(dialog, IDC_PART_COUNT_TEXT, kPartCountZeroText);
-  SplitJob.sourcePath[0] = '\0';
+  ClearSourceName();
   SetDlgItemTextA(dialog, IDC_SOURCE_FILE, SplitJob.sourcePath);
   SetFocus(GetDlgItem(dialog, IDC_SOURCE_FILE));
 }

@@ -7,12 +7,12 @@
 #include <string>
 
 // The whole text of a field of the dialog, however long, never cut.
-std::string FieldText(HWND dialog, int control);
+std::wstring FieldText(HWND dialog, int control);
 
 // The file box as it was left becomes the file to split: its size and part
 // count when it exists. A text that does not fit a path buffer names no file
-// PLYX can reach (cut, it would name another): refused as a missing file.
-// False when the file was refused.
+// PLYX can reach (cut, it would name another): refused as a missing file; one
+// without an exact ANSI form is refused by name. False when the file was refused.
 bool TakeTypedSourceFile(HWND dialog);
 // Shows sourcePath in the file box, reads its size and part count and, unless
 // the history default is on, makes the file's folder the destination.

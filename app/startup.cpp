@@ -14,6 +14,7 @@
 #include "holders.h"
 #include "main_dialog.h"
 #include "message_box.h"
+#include "name_gate.h"
 #include "resource_ids.h"
 #include "settings.h"
 #include "shell_verb.h"
@@ -21,14 +22,15 @@
 
 namespace {
 
-// The command-line text in ANSI, as every path of PLYX is. The system's own
-// ANSI command line is its best fit: "Ωmega.bin" would arrive as
-// "Omega.bin", another file. A name of an existing file without an exact form
-// is refused with a message and becomes the empty text.
+// The command-line text in ANSI, as every path of PLYX is, for the running
+// copy. The system's own ANSI command line is its best fit: "Ωmega.bin" would
+// arrive as "Omega.bin", another file. A name without an exact form is refused
+// as the running copy's own command line would be, and becomes the empty text.
 std::string CommandLineText(const wchar_t* commandLine) {
   std::string text;
   if (WideToExactAnsi(commandLine, &text)) return text;
-  if (PathFileExistsW(commandLine)) ShowInexactNameRefusal(nullptr, commandLine);
+  const NameFacts facts{false, 0, PathFileExistsW(commandLine) != FALSE};
+  ShowNameRefusal(nullptr, JudgeName(NameField::kSource, NameEntry::kCommandLine, facts), commandLine);
   return std::string();
 }
 
@@ -50,11 +52,8 @@ struct AppSettingsScope {
 
 }  // namespace
 
-void TakeCommandLineFile(const char* commandLine) {
-  SplitJob.sourcePath[0] = '\0';
-  // A text that does not fit would name another, cut-off path.
-  if (std::strlen(commandLine) >= sizeof SplitJob.sourcePath) return;
-  if (FileExists(commandLine)) { std::snprintf(SplitJob.sourcePath, sizeof SplitJob.sourcePath, "%s", commandLine); }
+void TakeCommandLineFile(const wchar_t* commandLine) {
+  ShowNameRefusal(nullptr, TakeSourceName(commandLine, NameEntry::kCommandLine), commandLine);
 }
 
 bool HandOverCommandLine(const char* commandLine) {
@@ -99,7 +98,7 @@ int RunPlyx(HINSTANCE instance, const wchar_t* commandLine, volatile LONG* insta
   }
   // The program may have moved since the verb was written.
   if (AppSettings->GetShlRtClkEn()) RegisterShellVerb();
-  TakeCommandLineFile(CommandLineText(commandLine).c_str());
+  TakeCommandLineFile(commandLine);
   DialogBoxParamA(instance, "PLYX", nullptr, MainDialog, 0);
   return 0;
 }

@@ -10,8 +10,9 @@
 int RunPlyx(HINSTANCE instance, const wchar_t* commandLine, volatile LONG* instanceCount);
 
 // Makes the command-line text the file to split if it names an existing path
-// that fits a path buffer; otherwise empties the file to split.
-void TakeCommandLineFile(const char* commandLine);
+// whose exact ANSI form fits a path buffer; otherwise empties the file to
+// split (telling the user of an existing one that has no exact form).
+void TakeCommandLineFile(const wchar_t* commandLine);
 
 // Sends the text to the running copy's main window, waiting at most
 // kHandOverTimeoutMs for it to be taken. False when none was found.

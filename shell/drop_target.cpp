@@ -14,13 +14,13 @@
 #include "holders.h"
 #include "message_box.h"
 #include "resource_ids.h"
-#include "split_job.h"
 
 DropTarget* MainDropTarget = nullptr;
 
 namespace {
 
 bool (*requestOpenNow)() = nullptr;
+void (*takeDroppedFolder)(HWND main, const char* folder) = nullptr;
 bool dropTargetLocked = false;
 bool dropTargetRegistered = false;
 
@@ -33,15 +33,14 @@ bool IsShortcut(const char* path) {
   return dot != nullptr && lstrcmpiA(dot, ".lnk") == 0;
 }
 
-// The ANSI name of the first item is the exact form of its wide name. The
-// system converts with its best fit, so "Ωmega.bin" would come as "Omega.bin",
-// another file. A longer wide name has no shorter ANSI form.
-bool NamedExactly(HDROP items, const char* ansi) {
-  wchar_t wide[kPathBufferSize];
-  if (DragQueryFileW(items, 0, nullptr, 0) >= kPathBufferSize) return false;
-  if (DragQueryFileW(items, 0, wide, kPathBufferSize) == 0) return false;
-  std::string exact;
-  return WideToExactAnsi(wide, &exact) && exact == ansi;
+// The exact ANSI form of the first item's name, whole. DragQueryFileA gives
+// the system's best fit ("Ωmega.bin" as "Omega.bin", another file) and cuts
+// a name longer than its buffer, so the wide name is asked, as long as it is.
+bool ExactItemName(HDROP items, std::string* name) {
+  const UINT length = DragQueryFileW(items, 0, nullptr, 0);
+  std::wstring wide(length + 1, L'\0');
+  if (length == 0 || DragQueryFileW(items, 0, wide.data(), length + 1) != length) return false;
+  return WideToExactAnsi(wide.c_str(), name);
 }
 
 // The shell link object loads the shortcut, resolves it and reads its target's
@@ -110,11 +109,11 @@ HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) {
 }
 
 bool DropTarget::TakeItem(HDROP items) {
-  if (DragQueryFileA(items, 0xFFFFFFFF, nullptr, 0) != 1) return false;
-  // DragQueryFileA cuts a longer name to fit, which then names another file.
-  if (DragQueryFileA(items, 0, nullptr, 0) >= sizeof heldPath) return false;
-  if (DragQueryFileA(items, 0, heldPath, sizeof heldPath) == 0) return false;
-  if (!NamedExactly(items, heldPath)) return false;
+  std::string name;
+  if (DragQueryFileW(items, 0xFFFFFFFF, nullptr, 0) != 1 || !ExactItemName(items, &name)) return false;
+  // Refused, not cut: a cut name names another file.
+  if (name.size() >= sizeof heldPath) return false;
+  std::memcpy(heldPath, name.c_str(), name.size() + 1);
   if (PathIsDirectoryA(heldPath)) {
     isFile = false;
     return true;
@@ -148,9 +147,8 @@ HRESULT DropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect) {
       // Sent: the main window takes the file before the drag source goes on.
       COPYDATASTRUCT handOver{PLYX_HANDOVER_TAG, static_cast<DWORD>(std::strlen(heldPath)), heldPath};
       SendMessageA(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&handOver));
-    } else {
-      SetDlgItemTextA(main, IDC_DEST_FOLDER, heldPath);
-      std::memcpy(SplitJob.destFolder, heldPath, sizeof heldPath);
+    } else if (takeDroppedFolder != nullptr) {
+      takeDroppedFolder(main, heldPath);
     }
   });
   return S_OK;
@@ -168,8 +166,9 @@ bool DropTarget::ResolveShortcut(const char* shortcut, char* target) {
   return resolved;
 }
 
-void InstallDropTarget(HWND dialog, bool (*requestOpen)()) {
+void InstallDropTarget(HWND dialog, bool (*requestOpen)(), void (*takeFolder)(HWND main, const char* folder)) {
   requestOpenNow = requestOpen;
+  takeDroppedFolder = takeFolder;
   MainDropTarget = new (std::nothrow) DropTarget;
   dropTargetLocked = MainDropTarget != nullptr && CoLockObjectExternal(MainDropTarget, TRUE, TRUE) == S_OK;
   if (!dropTargetLocked) {

@@ -36,6 +36,7 @@ class DropTarget final : public IDropTarget {
   ~DropTarget() = default;
   // The drag's item list holds exactly one item with an exact ANSI name that
   // fits: a folder, a file, or a shortcut whose target file exists (then held).
+  // The request's gate judges the name again as it is delivered.
   bool TakeItem(HDROP items);
 
   bool isFile = false;                  // heldPath names a file, not a folder; only while accepted
@@ -50,8 +51,9 @@ extern DropTarget* MainDropTarget;
 // Creates the drop target, locks it and registers it on the main window. On a
 // failure it reports kOleObjectFailure or kOleRegistrationFailure and posts
 // WM_DESTROY, which ends PLYX. `requestOpen` says whether the request
-// may change now; while it says no, every drag is refused.
-void InstallDropTarget(HWND dialog, bool (*requestOpen)());
+// may change now; while it says no, every drag is refused. A dropped folder
+// is handed to `takeFolder` with the main window.
+void InstallDropTarget(HWND dialog, bool (*requestOpen)(), void (*takeFolder)(HWND main, const char* folder));
 // Revokes, releases and unlocks what InstallDropTarget set up, each only when
 // its set-up succeeded; the last release frees the object. Once only.
 void RemoveDropTarget(HWND dialog);

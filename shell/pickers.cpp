@@ -2,40 +2,19 @@
 
 #include <shlobj.h>
 
-#include <cstring>
-#include <string>
-
-#include "ansi_text.h"
 #include "app_constants.h"
 #include "callback_guard.h"
 #include "holders.h"
-#include "message_box.h"
 #include "split_job.h"
 
 static_assert(kOpenFileRecordSize == (sizeof(void*) == 4 ? 76 : 136), "the record without the Windows 2000 fields");
 static_assert(kOpenFileRecordSize == offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR),
               "the ANSI and wide records have one size");
 
-namespace {
-
-// The chosen name in ANSI into `path`. The ANSI dialogs hand back the
-// system's best fit of a wide name ("Ωmega.bin" becomes "Omega.bin", which
-// may be another, existing file), so the wide dialogs are asked and only an
-// exact form is taken.
-bool TakeExactPath(HWND owner, const wchar_t* chosen, char* path) {
-  std::string exact;
-  if (!WideToExactAnsi(chosen, &exact)) {
-    ShowInexactNameRefusal(owner, chosen);
-    return false;
-  }
-  if (exact.size() >= kPathBufferSize) return false;
-  std::memcpy(path, exact.c_str(), exact.size() + 1);
-  return true;
-}
-
-}  // namespace
-
-bool PickSourceFile(HWND owner, char* path) {
+// The ANSI dialogs hand back the system's best fit of a wide name
+// ("Ωmega.bin" becomes "Omega.bin", which may be another, existing file), so
+// the wide ones are asked.
+bool PickSourceFile(HWND owner, std::wstring* path) {
   wchar_t file[kPathBufferSize] = L"";
   wchar_t fileTitle[kPathBufferSize] = L"";  // filled by the dialog, not used
   OPENFILENAMEW record = {};
@@ -53,10 +32,12 @@ bool PickSourceFile(HWND owner, char* path) {
   // creates nothing); the current directory may follow the choice.
   record.Flags = OFN_EXPLORER | OFN_CREATEPROMPT | OFN_HIDEREADONLY;
   record.lpstrDefExt = L"txt";
-  return GetOpenFileNameW(&record) && TakeExactPath(owner, file, path);
+  if (!GetOpenFileNameW(&record)) return false;
+  path->assign(file);
+  return true;
 }
 
-bool PickDestinationFolder(HWND owner, char* folder) {
+bool PickDestinationFolder(HWND owner, std::wstring* folder) {
   BROWSEINFOA info = {};
   info.hwndOwner = owner;
   info.lpszTitle = "Choose Split File Destination Directory";
@@ -69,7 +50,8 @@ bool PickDestinationFolder(HWND owner, char* folder) {
   // Without the shell's allocator the list cannot be freed; the choice stands.
   ComPtr<IMalloc> allocator;
   if (SUCCEEDED(SHGetMalloc(allocator.Out()))) allocator->Free(list);
-  return hasPath && TakeExactPath(owner, chosen, folder);
+  if (hasPath) folder->assign(chosen);
+  return hasPath;
 }
 
 int CALLBACK FolderPickerCallback(HWND browser, UINT notification, LPARAM, LPARAM) {

@@ -33,6 +33,28 @@ RefusalReaction ReactionTo(RequestRefusal refusal) {
   return {MessageId::kNoSource, RequestField::kNone, false};
 }
 
+NameVerdict JudgeName(NameField field, NameEntry entry, const NameFacts& facts) {
+  // Typed text and the command line replace what the field named before.
+  const bool clears = entry == NameEntry::kTyped || (entry == NameEntry::kCommandLine && field == NameField::kSource);
+  if (!facts.exact) {
+    // Told where the user chose or typed it; a command line only when it names something.
+    const bool told =
+        entry == NameEntry::kPicker || entry == NameEntry::kTyped || (entry == NameEntry::kCommandLine && facts.exists);
+    return {false, clears, told ? std::optional<MessageId>(MessageId::kInexactName) : std::nullopt};
+  }
+  if (facts.bytes >= kPathBufferSize) {
+    // A typed file as a missing one; a typed folder is refused by its own check.
+    const bool told = entry == NameEntry::kTyped && field == NameField::kSource;
+    return {false, clears, told ? std::optional<MessageId>(MessageId::kSourceMissing) : std::nullopt};
+  }
+  // What a second start or the command line names is taken only if it exists;
+  // typed and picked names are checked by the size read, the field's check or Split.
+  if ((entry == NameEntry::kCommandLine || entry == NameEntry::kHandOver) && !facts.exists) {
+    return {false, clears, std::nullopt};
+  }
+  return {true, false, std::nullopt};
+}
+
 bool SourceFolderOf(const char* sourcePath, char* out, std::size_t outSize, const LeadBytes& leads) {
   if (outSize == 0) return false;
   out[0] = '\0';

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "file_system.h"
 #include "messages.h"
@@ -35,6 +36,28 @@ RequestRefusal FirstRequestRefusal(const char* sourcePath, const char* destFolde
                                    PathPredicate fileExists, PathPredicate isFolder);
 
 RefusalReaction ReactionTo(RequestRefusal refusal);
+
+// Where a name for the request comes from: each way refuses in its own manner.
+enum class NameEntry { kCommandLine, kHandOver, kDrop, kPicker, kTyped, kHistory, kSourceFolder };
+enum class NameField { kSource, kDestination };
+
+// A name as it arrives. bytes: of its ANSI form, terminator excluded.
+struct NameFacts {
+  bool exact;  // it has an exact form in the ANSI code page
+  std::size_t bytes;
+  bool exists;  // it reaches an existing file or folder
+};
+
+struct NameVerdict {
+  bool taken;                        // written whole into the request
+  bool clears;                       // refused, and the field's earlier name goes too (the text that named it is gone)
+  std::optional<MessageId> refusal;  // what the user is told, if anything
+};
+
+// Whether a name goes into the request as the file to split or the
+// destination. A name is written whole or not at all: a best fit or a cut
+// name would reach another file.
+NameVerdict JudgeName(NameField field, NameEntry entry, const NameFacts& facts);
 
 // Drive and folder of a path, trailing separator kept: "D:\data\big.iso" gives
 // "D:\data\", "\\srv\share\a.bin" gives "\\srv\share\", "big.iso" gives "".

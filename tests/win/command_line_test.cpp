@@ -27,7 +27,7 @@ TEST(TakeCommandLineFile, RefusesATextLongerThanAPathBuffer) {
   TempFolder folder;
   ASSERT_TRUE(WriteBytes(folder / "with blank.bin", "x"));
   std::strcpy(SplitJob.sourcePath, "stale");
-  TakeCommandLineFile((folder / "with blank.bin" + std::string(300, '\\')).c_str());
+  TakeCommandLineFile(Widen(folder / "with blank.bin" + std::string(300, '\\')).c_str());
   EXPECT_EQ(std::string(SplitJob.sourcePath), "");
 }
 
