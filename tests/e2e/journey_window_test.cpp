@@ -266,4 +266,27 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
   CloseAndExpectExitZero();
 }
 
+// What Windows reads from each program before it runs a line of it: the
+// manifest resource (1, RT_MANIFEST) of plyx.exe and of plyx-split.exe beside it.
+TEST(Package, BothProgramsCarryTheManifest) {
+  const std::string plyx = PlyxExePath(), folder = plyx.substr(0, plyx.rfind('\\') + 1);
+  for (const std::string& exe : {plyx, folder + "plyx-split.exe"}) {
+    const HMODULE module =
+        LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr) << exe;
+    const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    const void* data = found ? LockResource(LoadResource(module, found)) : nullptr;
+    const std::string text = data ? std::string(static_cast<const char*>(data), SizeofResource(module, found)) : "";
+    FreeLibrary(module);
+    for (const char* element :
+         {R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+          "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+          "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+          "WindowsSettings\">true</dpiAware>", "WindowsSettings\">UTF-8</activeCodePage>"}) {
+      EXPECT_NE(text.find(element), std::string::npos) << exe << " lacks " << element << ":\n" << text;
+    }
+    EXPECT_EQ(text.find("Common-Controls"), std::string::npos) << exe << " asks for Common Controls 6";
+  }
+}
+
 }  // namespace
