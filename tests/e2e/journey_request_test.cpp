@@ -190,11 +190,15 @@ TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
   ASSERT_TRUE(AnswerBox(WaitForWindow(Pid(), "Browse for Folder"), IDCANCEL));
   const std::wstring omega = MakeBestFitPair(temp.Path());
   ASSERT_NE(omega, L"");
+  // Where PLYX's code page holds it (UTF-8), the empty Ωmega.bin is the file chosen.
+  const std::string held = LocalName({L"\u03a9mega.bin"}, "");
+  const std::string fromSource = "File Size : 2.86 MB | Num of Split Parts : 3";
   const std::tuple<std::wstring, int, std::vector<int>, std::string, std::string> files[] = {
-      {Widen(source), IDOK, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
-      {Widen(other), IDCANCEL, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
+      {Widen(source), IDOK, {}, source, fromSource},
+      {Widen(other), IDCANCEL, {}, source, fromSource},
       // Mended fault: the dialog's ANSI answer is the best fit, Omega.bin, another file.
-      {omega, IDOK, {IDOK}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
+      {omega, IDOK, held.empty() ? std::vector<int>{IDOK} : std::vector<int>{}, held.empty() ? source : temp / held,
+       held.empty() ? fromSource : "File Size : 0 Bytes | Num of Split Parts : 1"},
       // The dialog's question whether to create it, then PLYX's "File Open Failure".
       {Widen(temp / "new.bin"), IDOK, {IDYES, IDOK}, temp / "new.bin", "File Size : 0KB | Num of Split Parts : 0"},
   };

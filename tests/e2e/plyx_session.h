@@ -72,9 +72,12 @@ class PlyxJourney : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(PlyxExePath().empty()) << "no plyx.exe to drive";
-    // A run meant for another code page that did not get it would pass with plain names.
+    // A run meant for another code page that did not get it would pass with plain
+    // names. This driver's own is UTF-8 (its manifest): the locale's is asked.
     const char* codePage = std::getenv("PLYX_CODE_PAGE");
-    if (codePage != nullptr) { ASSERT_EQ(GetACP(), std::strtoul(codePage, nullptr, 10)) << "the ANSI code page"; }
+    char locale[8] = "";
+    GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, locale, sizeof locale);
+    if (codePage != nullptr) { ASSERT_STREQ(locale, codePage) << "the ANSI code page of the locale"; }
   }
 
   ChildProcess& Start(const std::string& commandText, const std::string& exe = std::string()) {

@@ -7,8 +7,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <random>
 #include <string>
@@ -78,16 +81,26 @@ inline std::string PatternBytes(std::size_t size, std::uint32_t seed = 1) {
   return bytes;
 }
 
-// A name for a test's file or folder: `japanese` where the ANSI code page is
-// 932, as in the runs under a ja_JP locale; `plain` elsewhere. Japanese names
-// can hold trail bytes of '\', '|' and '^' (ソ is 83 5C).
-inline std::string LocalName(const wchar_t* japanese, const char* plain) {
+// A name for a test's file or folder: the first of `names` that the code page
+// PLYX runs in holds exactly (PLYX_CODE_PAGE, else this program's own): under
+// UTF-8 every one, under 932 the Japanese ones, whose trail bytes may be those
+// of '\', '|' and '^' (ソ is 83 5C); `plain` where none fits. In this program's
+// ANSI code page.
+inline std::string LocalName(std::initializer_list<const wchar_t*> names, const char* plain) {
 #ifdef _WIN32
-  char name[MAX_PATH];
-  if (GetACP() == 932 && WideCharToMultiByte(CP_ACP, 0, japanese, -1, name, MAX_PATH, nullptr, nullptr) > 0)
-    return name;
+  const char* chosen = std::getenv("PLYX_CODE_PAGE");
+  const UINT codePage = chosen != nullptr ? static_cast<UINT>(std::strtoul(chosen, nullptr, 10)) : GetACP();
+  for (const wchar_t* name : names) {
+    char bytes[4 * MAX_PATH];
+    wchar_t back[MAX_PATH];
+    if (WideCharToMultiByte(codePage, 0, name, -1, bytes, sizeof bytes, nullptr, nullptr) > 0 &&
+        MultiByteToWideChar(codePage, 0, bytes, -1, back, MAX_PATH) > 0 && std::wcscmp(back, name) == 0 &&
+        WideCharToMultiByte(CP_ACP, 0, name, -1, bytes, sizeof bytes, nullptr, nullptr) > 0) {
+      return bytes;
+    }
+  }
 #endif
-  (void)japanese;
+  (void)names;
   return plain;
 }
 
