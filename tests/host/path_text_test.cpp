@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -119,6 +120,45 @@ TEST(CheckFolderName, JudgesTypedNamesByCharacterAndNeverOverrunsThePathBuffer) 
     EXPECT_EQ(CheckFolderName(name.c_str(), probe, 260, leads), verdict);
     EXPECT_EQ(probe, expected);
     EXPECT_EQ(probe[260], '#');
+  }
+}
+
+// Every way a name comes in, judged in one place. Mended faults: a typed name
+// had no exact-name check (its best fit named another file); a name too long
+// for the path buffer is refused, never cut (a cut one names another file).
+TEST(JudgeName, TakesANameWholeOrRefusesItAsItsWayIn) {
+  using E = NameEntry;
+  const NameField src = NameField::kSource, dst = NameField::kDestination;
+  const auto inexact = MessageId::kInexactName, missing = MessageId::kSourceMissing;
+  constexpr std::size_t kFits = 259, kLong = 260;
+  // field, entry, exact, bytes, exists; taken, clears, what the user is told (none: nothing)
+  const std::tuple<NameField, E, bool, std::size_t, bool, bool, bool, std::optional<MessageId>> cases[] = {
+      {src, E::kCommandLine, true, kFits, true, true, false, {}},
+      {src, E::kCommandLine, true, kFits, false, false, true, {}},
+      {src, E::kCommandLine, true, kLong, true, false, true, {}},
+      {src, E::kCommandLine, false, 0, true, false, true, inexact},
+      {src, E::kCommandLine, false, 0, false, false, true, {}},
+      {src, E::kHandOver, true, kFits, false, false, false, {}},
+      {src, E::kHandOver, true, kLong, true, false, false, {}},
+      {src, E::kTyped, true, kFits, false, true, false, {}},  // Split says it is missing
+      {src, E::kTyped, true, kLong, true, false, true, missing},
+      {src, E::kTyped, false, 0, true, false, true, inexact},
+      {src, E::kPicker, false, 0, true, false, false, inexact},
+      {src, E::kPicker, true, kLong, true, false, false, {}},
+      {src, E::kDrop, false, 0, true, false, false, {}},
+      {dst, E::kTyped, true, kLong, true, false, true, {}},  // the field's check refuses it
+      {dst, E::kTyped, false, 0, true, false, true, inexact},
+      {dst, E::kHistory, false, 0, true, false, false, {}},
+      {dst, E::kSourceFolder, true, kFits, true, true, false, {}},
+      {dst, E::kPicker, true, kFits, false, true, false, {}},
+  };
+  for (const auto& c : cases) {
+    const auto& [field, entry, exact, bytes, exists, taken, clears, told] = c;
+    SCOPED_TRACE("row " + std::to_string(&c - cases));
+    const NameVerdict verdict = JudgeName(field, entry, {exact, bytes, exists});
+    EXPECT_EQ(verdict.taken, taken);
+    EXPECT_EQ(verdict.clears, clears);
+    EXPECT_EQ(verdict.refusal, told);
   }
 }
 
