@@ -23,6 +23,20 @@ inline std::wstring Widen(const std::string& ansi) {
   MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 4096);
   return wide;
 }
+
+// The ANSI code page is UTF-8: the program's manifest says so, on Windows 10
+// 1903 and later (and under Wine); elsewhere it is the system's.
+inline bool AnsiIsUtf8() { return GetACP() == CP_UTF8; }
+
+// UTF-16 text in the ANSI code page; "" when a character has no exact form there.
+inline std::string Narrow(const std::wstring& wide) {
+  char ansi[4096] = "";
+  BOOL defaulted = FALSE;
+  const bool utf8 = AnsiIsUtf8();
+  const int length = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, ansi, sizeof ansi,
+                                         nullptr, utf8 ? nullptr : &defaulted);
+  return length > 0 && !defaulted && Widen(ansi) == wide ? ansi : "";
+}
 #endif
 
 // The runtime reads a narrow path as if each byte were a character; Windows
@@ -79,13 +93,11 @@ inline std::string PatternBytes(std::size_t size, std::uint32_t seed = 1) {
 }
 
 // A name for a test's file or folder: `japanese` where the ANSI code page is
-// 932, as in the runs under a ja_JP locale; `plain` elsewhere. Japanese names
-// can hold trail bytes of '\', '|' and '^' (ソ is 83 5C).
+// 932, as in the runs under a ja_JP locale, or UTF-8; `plain` elsewhere.
+// Japanese names can hold trail bytes of '\', '|' and '^' (ソ is 83 5C in 932).
 inline std::string LocalName(const wchar_t* japanese, const char* plain) {
 #ifdef _WIN32
-  char name[MAX_PATH];
-  if (GetACP() == 932 && WideCharToMultiByte(CP_ACP, 0, japanese, -1, name, MAX_PATH, nullptr, nullptr) > 0)
-    return name;
+  if (GetACP() == 932 || AnsiIsUtf8()) return Narrow(japanese);
 #endif
   (void)japanese;
   return plain;

@@ -7,10 +7,13 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "holders.h"
 #include "settings.h"
+#include "support/files.h"
 #include "support/registry.h"
 
 namespace {
@@ -163,6 +166,38 @@ TEST_F(SettingsStore, HistoryWalkReadsExactlyTheLimitAndAnUnreadableSlotGivesNoI
   settings.AddMRUD("P2");
   EXPECT_EQ(RawPath("MRUD3"), "P2");
   EXPECT_EQ(QueryRaw("MRUD2").type, DWORD{REG_BINARY});
+}
+
+// Lost data: the registry holds paths in UTF-16, and a path reads back as it
+// was written, whatever code page wrote it: an earlier PLYX under 1252 or 932
+// stored 260 bytes (one unit each for 1252), whose UTF-8 form no longer fits
+// 260 bytes once the padding is counted. One this code page cannot hold is
+// kept for the copy that can, not emptied at a start.
+TEST_F(SettingsStore, PathsReadBackAsWrittenWhateverCodePageWroteThem) {
+  const std::wstring zoe = L"D:\\Zo\u00eb\\", tokyo = L"E:\\\u6771\u4eac \u2713\\";
+  for (const auto& [slot, path, units] : {std::tuple{"MRUD1", zoe, kPathBufferSize}, {"MRUD2", tokyo, 250}}) {
+    std::wstring stored = path;
+    stored.resize(units, L'\0');
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Plyx", Widen(slot).c_str(), REG_SZ, stored.data(),
+                              static_cast<DWORD>(stored.size() * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+  }
+  SetRawDword("MRUDDefault", 2);
+  Settings settings;
+  EXPECT_EQ(settings.status, 0);
+  List expected;
+  for (const std::wstring& path : {tokyo, zoe}) {
+    if (!Narrow(path).empty()) expected.push_back(Narrow(path));
+  }
+  EXPECT_EQ(WalkHistory(settings), expected);
+  const std::wstring out = L"F:\\\u51fa\u529b \U0001f4c1\\";
+  settings.AddMRUD(Narrow(out).c_str());
+  for (const auto& [slot, path] : {std::pair{L"MRUD2", tokyo}, {L"MRUD3", AnsiIsUtf8() ? out : L""}}) {
+    wchar_t read[kPathBufferSize] = L"";
+    DWORD size = sizeof read;
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Plyx", slot, RRF_RT_REG_SZ, nullptr, read, &size);
+    EXPECT_EQ(read, path) << Narrow(slot);
+  }
 }
 
 // Lost data: a full ring whose head cannot be moved must not overwrite its newest entry.
