@@ -193,8 +193,11 @@ TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
   const std::tuple<std::wstring, int, std::vector<int>, std::string, std::string> files[] = {
       {Widen(source), IDOK, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
       {Widen(other), IDCANCEL, {}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
-      // Mended fault: the dialog's ANSI answer is the best fit, Omega.bin, another file.
-      {omega, IDOK, {IDOK}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
+      // Mended fault: the dialog's ANSI answer is the best fit, Omega.bin, another
+      // file; refused, or itself (empty) where the code page is UTF-8.
+      AnsiIsUtf8()
+          ? std::tuple{omega, IDOK, std::vector<int>{}, Narrow(omega), "File Size : 0 Bytes | Num of Split Parts : 1"}
+          : std::tuple{omega, IDOK, std::vector<int>{IDOK}, source, "File Size : 2.86 MB | Num of Split Parts : 3"},
       // The dialog's question whether to create it, then PLYX's "File Open Failure".
       {Widen(temp / "new.bin"), IDOK, {IDYES, IDOK}, temp / "new.bin", "File Size : 0KB | Num of Split Parts : 0"},
   };

@@ -207,7 +207,7 @@ bool RunShellVerb(const std::string& file) {
 }
 
 TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
-  const std::string file = temp / "two words & \xE9 %OS%.bin";
+  const std::string file = temp / ("two words & " + Narrow(L"\u00e9") + " %OS%.bin");
   ASSERT_TRUE(WriteBytes(file, PatternBytes(3000)));
   // The program moved since the verb was written: start-up writes it anew.
   const std::string command = std::string(kPlyxVerbKey) + "\\command", moved = "\"C:\\moved\\plyx.exe\" %1";
