@@ -273,14 +273,13 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
 // What Windows reads from each program before it runs a line of it: the
 // manifest resource (1, RT_MANIFEST) of plyx.exe and of plyx-split.exe beside it.
 TEST(Package, BothProgramsCarryTheManifest) {
-  const std::string plyx = PlyxExePath(), folder = plyx.substr(0, plyx.rfind('\\') + 1);
-  for (const std::string& exe : {plyx, folder + "plyx-split.exe"}) {
+  const std::string plyx = PlyxExePath();
+  for (const std::string& exe : {plyx, plyx.substr(0, plyx.rfind('\\') + 1) + "plyx-split.exe"}) {
     const HMODULE module =
         LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(module, nullptr) << exe;
     const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    const void* data = found ? LockResource(LoadResource(module, found)) : nullptr;
-    const std::string text = data ? std::string(static_cast<const char*>(data), SizeofResource(module, found)) : "";
+    const char* data = found ? static_cast<const char*>(LockResource(LoadResource(module, found))) : nullptr;
+    const std::string text = data ? std::string(data, SizeofResource(module, found)) : "";
     FreeLibrary(module);
     for (const char* element :
          {R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
