@@ -45,13 +45,17 @@ bool NamesAFile(const char* probe) {
 }  // namespace
 
 bool CheckDestinationFolder(HWND dialog, const char* folder) {
-  if (FolderExists(folder)) return true;
+  // A folder the system does not let this user write into is refused before
+  // any part is written (Program Files to a standard user).
+  if (FolderExists(folder)) return FolderTakesNewFiles(folder) || Refuse(dialog, MessageId::kFolderAccessDenied);
   char probe[kPathBufferSize];
   const FolderNameVerdict verdict = CheckFolderName(folder, probe, sizeof probe);
   if (verdict == FolderNameVerdict::kEmpty) return false;
   if (verdict != FolderNameVerdict::kWellFormed) return Refuse(dialog, NoticeFor(verdict));
   if (NamesAFile(probe)) return Refuse(dialog, MessageId::kInvalidFolderName);
-  if (GetFileAttributesA(probe) != INVALID_FILE_ATTRIBUTES) return true;
+  if (GetFileAttributesA(probe) != INVALID_FILE_ATTRIBUTES) {
+    return FolderTakesNewFiles(probe) || Refuse(dialog, MessageId::kFolderAccessDenied);
+  }
   const MessageId notice = NoticeForProbeError(GetLastError());
   if (notice == MessageId::kAskToCreateFolder) return OfferToCreate(dialog, probe);
   return Refuse(dialog, notice);

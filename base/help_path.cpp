@@ -5,12 +5,12 @@
 
 #include <cstdio>
 
+#include "ansi_text.h"
 #include "app_constants.h"
 
 bool HelpFilePath(char* path, std::size_t pathSize) {
   char module[kPathBufferSize];
-  const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-  if (length == 0 || length >= sizeof module) {
+  if (!ModulePathExactly(module)) {
     path[0] = '\0';
     return false;
   }

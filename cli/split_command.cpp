@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cctype>
 #include <csignal>
+#include <cstdarg>
 #include <cstring>
 #include <string>
 
@@ -79,32 +80,50 @@ bool CopyPath(const char* text, char (&buffer)[kPathBufferSize]) {
 // it can.
 int CheckDestination(const char* text, SplitJobRecord& job, SplitCommandIo& io) {
   if (!CopyPath(text, job.destFolder) || !AddTrailingSeparator(job.destFolder, sizeof job.destFolder)) {
-    std::fprintf(io.err,
-                 "plyx-split: the destination folder path has %zu characters; a part path must "
-                 "stay below %zu\n",
-                 std::strlen(text), kPathBufferSize);
+    io.Print(io.err,
+             "plyx-split: the destination folder path has %zu characters; a part path must "
+             "stay below %zu\n",
+             std::strlen(text), kPathBufferSize);
     return kExitBadDestination;
   }
   if (!FolderExists(text)) {
-    std::fprintf(io.err,
-                 FileExists(text) ? "plyx-split: the destination '%s' is a file, not a folder\n"
-                                  : "plyx-split: the destination folder '%s' does not exist\n",
-                 text);
+    io.Print(io.err,
+             FileExists(text) ? "plyx-split: the destination '%s' is a file, not a folder\n"
+                              : "plyx-split: the destination folder '%s' does not exist\n",
+             text);
+    return kExitBadDestination;
+  }
+  // Refused before any part is written (Program Files to a standard user).
+  if (!FolderTakesNewFiles(text)) {
+    io.Print(io.err, "plyx-split: %s: '%s'\n", MessageOf(MessageId::kFolderAccessDenied).text, text);
     return kExitBadDestination;
   }
   // Windows drops a trailing blank or dot from the folder's own name but not
   // from the same name before a separator: "out \" is not "out ".
   if (!FolderExists(job.destFolder)) {
-    std::fprintf(io.err,
-                 "plyx-split: the destination folder '%s' cannot be written into under that "
-                 "name; remove the blank or dot at its end\n",
-                 text);
+    io.Print(io.err,
+             "plyx-split: the destination folder '%s' cannot be written into under that "
+             "name; remove the blank or dot at its end\n",
+             text);
     return kExitBadDestination;
   }
   return 0;
 }
 
 }  // namespace
+
+void SplitCommandIo::Print(std::FILE* stream, const char* format, ...) const {
+  std::va_list arguments;
+  va_start(arguments, format);
+  std::va_list again;
+  va_copy(again, arguments);
+  const int length = std::vsnprintf(nullptr, 0, format, arguments);
+  va_end(arguments);
+  std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+  if (length > 0) std::vsnprintf(&text[0], text.size() + 1, format, again);
+  va_end(again);
+  if (write == nullptr || !write(stream, text)) std::fputs(text.c_str(), stream);
+}
 
 bool ParsePartSize(const char* text, std::uint32_t* bytes) {
   const std::string number = Trimmed(text);
@@ -137,7 +156,7 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
     if (std::strcmp(argv[i], "--overwrite") == 0) {
       overwrite = true;
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::fputs(Usage().c_str(), io.out);
+      io.Print(io.out, "%s", Usage().c_str());
       return kExitOk;
     } else if (count < 3) {
       positionalIndex[count] = i;
@@ -147,16 +166,16 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
     }
   }
   if (count != 3) {
-    std::fputs(Usage().c_str(), io.err);
+    io.Print(io.err, "%s", Usage().c_str());
     return kExitUsage;
   }
   // The system's best fit would open another file: "Ωmega.bin" as "Omega.bin".
   for (int k = 0; k < 2; ++k) {
     if (io.inexactArgument != 0 && io.inexactArgument == positionalIndex[k]) {
-      std::fprintf(io.err,
-                   "plyx-split: the %s name '%s' has characters that the ANSI code page "
-                   "cannot hold (shown as ?); rename it\n",
-                   k == 0 ? "source" : "destination folder", positional[k]);
+      io.Print(io.err,
+               "plyx-split: the %s name '%s' has characters that the ANSI code page "
+               "cannot hold (shown as ?); rename it\n",
+               k == 0 ? "source" : "destination folder", positional[k]);
       return k == 0 ? kExitBadSource : kExitBadDestination;
     }
   }
@@ -165,11 +184,11 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
   job.cancelRequested = false;
   std::uint32_t partSize = 0;
   if (!ParsePartSize(positional[2], &partSize)) {
-    std::fprintf(io.err, "plyx-split: '%s' is not a part size\n%s", positional[2], Usage().c_str());
+    io.Print(io.err, "plyx-split: '%s' is not a part size\n%s", positional[2], Usage().c_str());
     return kExitUsage;
   }
   if (!CopyPath(positional[0], job.sourcePath)) {
-    std::fprintf(io.err, "plyx-split: the source path is longer than %zu characters\n", kPathBufferSize - 1);
+    io.Print(io.err, "plyx-split: the source path is longer than %zu characters\n", kPathBufferSize - 1);
     return kExitBadSource;
   }
   if (const int refused = CheckDestination(positional[1], job, io)) return refused;
@@ -178,25 +197,23 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
   {
     DiskFile source;
     if (!source.Open(kDiskFileRead, job.sourcePath)) {
-      std::fprintf(io.err, "plyx-split: cannot open the source file '%s'\n", job.sourcePath);
+      io.Print(io.err, "plyx-split: cannot open the source file '%s'\n", job.sourcePath);
       return kExitBadSource;
     }
     sourceSize = source.FullSize();
   }
   if (sourceSize > UINT32_MAX) {
-    std::fprintf(io.err, "plyx-split: '%s' has 4 GB or more; PLYX cannot handle files bigger than 4GB\n",
-                 job.sourcePath);
+    io.Print(io.err, "plyx-split: '%s' has 4 GB or more; PLYX cannot handle files bigger than 4GB\n", job.sourcePath);
     return kExitBadSource;
   }
   job.fileSize = static_cast<std::uint32_t>(sourceSize);
   job.partSize = partSize;
   job.partCount = PartCount(job.fileSize, partSize);
   if (job.partCount > kMaxParts) {
-    std::fprintf(io.err,
-                 "plyx-split: %u parts of %u bytes would be needed; at most %u - choose a larger "
-                 "part size\n",
-                 static_cast<unsigned>(job.partCount), static_cast<unsigned>(partSize),
-                 static_cast<unsigned>(kMaxParts));
+    io.Print(io.err,
+             "plyx-split: %u parts of %u bytes would be needed; at most %u - choose a larger "
+             "part size\n",
+             static_cast<unsigned>(job.partCount), static_cast<unsigned>(partSize), static_cast<unsigned>(kMaxParts));
     return kExitTooManyParts;
   }
   job.progressMax = ProgressMaxOf(job.partCount);
@@ -208,13 +225,13 @@ int RunSplitCommand(int argc, const char* const* argv, SplitCommandIo& io) {
 
   const SplitOutcome outcome = OutcomeOf(job, status);
   if (outcome == SplitOutcome::kSplit) {
-    std::fprintf(io.out, "Split '%s' into %u part(s) and %s.bat in %s\n", job.sourcePath,
-                 static_cast<unsigned>(job.partCount), FileNamePart(job.sourcePath), job.destFolder);
+    io.Print(io.out, "Split '%s' into %u part(s) and %s.bat in %s\n", job.sourcePath,
+             static_cast<unsigned>(job.partCount), FileNamePart(job.sourcePath), job.destFolder);
     std::fflush(io.out);
     return kExitOk;
   }
   if (outcome == SplitOutcome::kStoppedByUser) {
-    std::fprintf(io.err, "plyx-split: %s\n", MessageOf(MessageId::kSplitStopped).text);
+    io.Print(io.err, "plyx-split: %s\n", MessageOf(MessageId::kSplitStopped).text);
     return kExitCancelled;
   }
   return kExitSplitFailed;

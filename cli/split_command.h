@@ -4,6 +4,17 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
+
+// Checked as the C library's printf: mingw-w64's own (C99) one on Windows.
+#if defined(__MINGW_PRINTF_FORMAT)
+#define PLYX_PRINTF_LIKE(formatIndex, firstIndex) \
+  __attribute__((format(__MINGW_PRINTF_FORMAT, formatIndex, firstIndex)))
+#elif defined(__GNUC__)
+#define PLYX_PRINTF_LIKE(formatIndex, firstIndex) __attribute__((format(printf, formatIndex, firstIndex)))
+#else
+#define PLYX_PRINTF_LIKE(formatIndex, firstIndex)
+#endif
 
 enum SplitExitCode : int {
   kExitOk = 0,              // every part and the batch were written
@@ -23,6 +34,11 @@ struct SplitCommandIo {
   bool redrawLine;  // status and bar are redrawn in place (output is a terminal)
   // argv index of an argument whose name has no exact ANSI form (0: none).
   int inexactArgument = 0;
+  // Writes one report to a stream; true when it did. None: the C library's.
+  bool (*write)(std::FILE* stream, const std::string& text) = nullptr;
+
+  // Every report goes through here, formatted as printf does.
+  void Print(std::FILE* stream, const char* format, ...) const PLYX_PRINTF_LIKE(3, 4);
 };
 
 // Bytes of PART_SIZE: a decimal byte count (leading zeros allowed, blanks only

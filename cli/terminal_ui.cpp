@@ -30,18 +30,18 @@ void TerminalUi::Draw() {
   bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
   // A failed write (a reader that went away) is ignored: the split goes on.
   if (io.redrawLine) {
-    std::fprintf(io.out, "\r[%s] %-44s", bar.c_str(), status.c_str());
+    io.Print(io.out, "\r[%s] %-44s", bar.c_str(), status.c_str());
     std::fflush(io.out);
     lineOpen = true;
   } else {
     // A log file or pipe takes the lines as the C library buffers them.
-    std::fprintf(io.out, "[%s] %s\n", bar.c_str(), status.c_str());
+    io.Print(io.out, "[%s] %s\n", bar.c_str(), status.c_str());
   }
 }
 
 void TerminalUi::EndLine() {
   if (lineOpen) {
-    std::fputc('\n', io.out);
+    io.Print(io.out, "\n");
     std::fflush(io.out);
   }
   lineOpen = false;
@@ -64,7 +64,7 @@ void TerminalUi::FillProgress() {
 }
 
 bool TerminalUi::Agreed(const char* prompt, const char* word, const char* letter) {
-  std::fprintf(io.err, "%s", prompt);
+  io.Print(io.err, "%s", prompt);
   std::fflush(io.err);
   const std::string answer = ReadAnswer(io.in);
   return !interrupted && (answer == word || answer == letter);
@@ -76,24 +76,24 @@ SplitAnswer TerminalUi::Ask(SplitQuestion kind, const char* text) {
   switch (kind) {
     case SplitQuestion::kOverwrite:
       if (overwrite || !io.askUser) {
-        std::fprintf(io.err, "%s\n  -> %s\n", text,
-                     overwrite ? "OK (--overwrite)" : "Cancel (pass --overwrite to replace it)");
+        io.Print(io.err, "%s\n  -> %s\n", text,
+                 overwrite ? "OK (--overwrite)" : "Cancel (pass --overwrite to replace it)");
         return overwrite ? SplitAnswer::kOk : SplitAnswer::kCancel;
       }
-      std::fprintf(io.err, "%s\n", text);
+      io.Print(io.err, "%s\n", text);
       return Agreed("Type ok to replace it, anything else keeps it: ", "ok", "o") ? SplitAnswer::kOk
                                                                                   : SplitAnswer::kCancel;
     case SplitQuestion::kInsertDisk:
       if (!io.askUser) {
-        std::fprintf(io.err, "%s\n  -> Cancel (no terminal to answer on)\n", text);
+        io.Print(io.err, "%s\n  -> Cancel (no terminal to answer on)\n", text);
         return SplitAnswer::kCancel;
       }
-      std::fprintf(io.err, "%s\n", text);
+      io.Print(io.err, "%s\n", text);
       return Agreed("Type retry once it is in, anything else gives up: ", "retry", "r") ? SplitAnswer::kRetry
                                                                                         : SplitAnswer::kCancel;
     case SplitQuestion::kDiskFull:
     case SplitQuestion::kFailure:
-      std::fprintf(io.err, "plyx-split: %s\n", text);
+      io.Print(io.err, "plyx-split: %s\n", text);
       return SplitAnswer::kOk;
   }
   return SplitAnswer::kCancel;

@@ -8,6 +8,10 @@
 // True when a file or folder of that path exists.
 bool FileExists(const char* path);
 bool FolderExists(const char* path);
+// False only when the system refuses to let this user create a file in the
+// folder (access denied); any other trouble is left to the write that meets
+// it. On Windows a hidden file is created and removed at once.
+bool FolderTakesNewFiles(const char* folder);
 // Removes a file (not a folder).
 bool RemoveFile(const char* path);
 // A name as the file system holds it, in UTF-16: from the ANSI code page on

@@ -2,6 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "ansi_text.h"
 
 Settings* AppSettings = nullptr;
 
@@ -47,6 +51,15 @@ void SlotName(std::uint32_t slot, char (&name)[8]) {
   std::snprintf(name, sizeof name, "MRUD%i", static_cast<int>(slot));
 }
 
+// Value names are ASCII, the same in every code page.
+std::wstring Widened(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
+
+// A slot whose path this code page cannot hold, or not in 260 bytes: written
+// under another code page, it is kept for the copy of PLYX that can read it.
+bool HeldForAnotherCodePage(std::int32_t status) {
+  return status == ERROR_NO_UNICODE_TRANSLATION || status == ERROR_FILENAME_EXCED_RANGE;
+}
+
 }  // namespace
 
 Settings::Settings() {
@@ -72,11 +85,10 @@ std::uint32_t Settings::Initialise() {
     startupFailureNoted = true;
   }
 
+  // A path that is not exactly the program's would name another file, so
+  // none is stored instead.
   char appPath[kPathBufferSize] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, appPath, sizeof appPath);
-  // Before Vista a path that fills the buffer comes back unterminated; a
-  // truncated path would name another file, so none is stored instead.
-  if (length == 0 || length >= sizeof appPath) std::memset(appPath, 0, sizeof appPath);
+  if (!ModulePathExactly(appPath)) appPath[0] = '\0';
   if (!WriteText("App Path", appPath)) startupFailureNoted = true;
 
   SetUpHistory();
@@ -117,7 +129,7 @@ bool Settings::SetUpSlots() {
     char scratch[kPathBufferSize];
     const StoredRead read = ReadSlot(scratch, slot);
     if (read == StoredRead::kFailed) return false;
-    if (read != StoredRead::kValue) {
+    if (read != StoredRead::kValue && !HeldForAnotherCodePage(status)) {
       const char empty[kPathBufferSize] = {};
       if (!WriteMRUD(empty, slot)) return false;
     }
@@ -125,11 +137,13 @@ bool Settings::SetUpSlots() {
   return true;
 }
 
+// The wide calls: the registry holds text in UTF-16, and only its exact
+// conversion gives a path back as it was, whatever code page wrote it.
 StoredRead Settings::QueryValue(const char* name, DWORD type, void* data, DWORD size) {
   dataSize = size;
   status = key == nullptr ? ERROR_INVALID_HANDLE
-                          : static_cast<std::int32_t>(
-                                RegQueryValueExA(key, name, nullptr, &valueType, static_cast<BYTE*>(data), &dataSize));
+                          : static_cast<std::int32_t>(RegQueryValueExW(key, Widened(name).c_str(), nullptr, &valueType,
+                                                                       static_cast<BYTE*>(data), &dataSize));
   switch (status) {
     case ERROR_SUCCESS:
       break;
@@ -147,9 +161,9 @@ StoredRead Settings::QueryValue(const char* name, DWORD type, void* data, DWORD 
 
 bool Settings::SetValue(const char* name, DWORD type, const void* data, DWORD size) {
   dataSize = size;
-  status = key == nullptr
-               ? ERROR_INVALID_HANDLE
-               : static_cast<std::int32_t>(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
+  status = key == nullptr ? ERROR_INVALID_HANDLE
+                          : static_cast<std::int32_t>(RegSetValueExW(key, Widened(name).c_str(), 0, type,
+                                                                     static_cast<const BYTE*>(data), size));
   return status == ERROR_SUCCESS;
 }
 
@@ -177,7 +191,13 @@ bool Settings::WriteText(const char* name, const char* text) {
   // whatever followed the caller's terminator.
   char data[kPathBufferSize] = {};
   std::memcpy(data, text, length);
-  return SetValue(name, REG_SZ, data, sizeof data);
+  // Stored as RegSetValueExA would store it: the 260 bytes in UTF-16.
+  std::wstring wide;
+  if (!AnsiToWideExactly(data, sizeof data, &wide)) {
+    status = ERROR_NO_UNICODE_TRANSLATION;
+    return false;
+  }
+  return SetValue(name, REG_SZ, wide.data(), static_cast<DWORD>(wide.size() * sizeof(wchar_t)));
 }
 
 bool Settings::ReadFlag(const char* name) {
@@ -206,15 +226,26 @@ StoredRead Settings::ReadSlot(char* buffer, std::uint32_t slot) {
   SlotName(slot, name);
   // Read aside and handed over only when whole, so a failed read leaves the
   // caller's buffer as it was.
-  char data[kPathBufferSize] = {};
+  // 260 bytes of any code page are at most 260 UTF-16 units.
+  wchar_t data[kPathBufferSize] = {};
   const StoredRead read = QueryValue(name, REG_SZ, data, sizeof data);
   if (read != StoredRead::kValue) return read;
-  // A value changed from outside may lack its terminator within the 260 bytes.
-  if (std::memchr(data, '\0', sizeof data) == nullptr) {
+  // A value changed from outside may lack its terminator within the 260 units.
+  if (std::wmemchr(data, L'\0', kPathBufferSize) == nullptr) {
     status = ERROR_INVALID_DATA;
     return StoredRead::kUnusable;
   }
-  std::memcpy(buffer, data, sizeof data);
+  std::string path;
+  if (!WideToExactAnsi(data, &path)) {
+    status = ERROR_NO_UNICODE_TRANSLATION;
+    return StoredRead::kUnusable;
+  }
+  if (path.size() >= kPathBufferSize) {
+    status = ERROR_FILENAME_EXCED_RANGE;
+    return StoredRead::kUnusable;
+  }
+  std::memset(buffer, 0, kPathBufferSize);
+  path.copy(buffer, path.size());
   return StoredRead::kValue;
 }
 

@@ -4,6 +4,8 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "disk_space.h"
 
 bool FileExists(const char* path) {
@@ -15,6 +17,8 @@ bool FolderExists(const char* path) {
   struct stat info;
   return ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
+
+bool FolderTakesNewFiles(const char* folder) { return ::access(folder, W_OK | X_OK) == 0 || errno != EACCES; }
 
 bool RemoveFile(const char* path) { return ::unlink(path) == 0; }
 

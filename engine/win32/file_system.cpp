@@ -3,10 +3,12 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include <vector>
+#include <cstdio>
+#include <cstring>
 
 #include "ansi_text.h"
 #include "disk_space.h"
+#include "path_text.h"
 
 // Not FindFirstFileA, which takes wildcards and misses a drive's root; and no
 // "insert a disk" box for an empty drive.
@@ -17,16 +19,35 @@ bool FolderExists(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// A file created there and gone again when its handle closes (also if PLYX
+// ends meanwhile): the one probe that both Windows, by the folder's access
+// list (Program Files to a standard user), and Wine, by the Unix permissions,
+// answer. Opening the folder for FILE_ADD_FILE would not do: Wine grants it.
+bool FolderTakesNewFiles(const char* folder) {
+  char probe[kPathBufferSize];
+  const int length = std::snprintf(probe, sizeof probe, "%s", folder);
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof probe || !AddTrailingSeparator(probe, sizeof probe)) {
+    return true;  // the steps after it refuse a path that long
+  }
+  const std::size_t used = std::strlen(probe);
+  const int named = std::snprintf(probe + used, sizeof probe - used, "~plyx-%lu.tmp", GetCurrentProcessId());
+  if (named <= 0 || static_cast<std::size_t>(named) >= sizeof probe - used) return true;
+  const HANDLE file =
+      CreateFileA(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                  FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() != ERROR_ACCESS_DENIED;
+  CloseHandle(file);
+  return true;
+}
+
 bool RemoveFile(const char* path) { return DeleteFileA(path) != FALSE; }
 
 bool NameInUtf16(const char* name, std::u16string* wide) {
   wide->clear();
   if (name[0] == '\0') return true;
-  const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, nullptr, 0);
-  if (length <= 0) return false;
-  std::vector<wchar_t> units(static_cast<std::size_t>(length));
-  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, units.data(), length);
-  wide->assign(units.begin(), units.end() - 1);
+  std::wstring units;
+  if (!AnsiToWideExactly(name, std::strlen(name), &units)) return false;
+  wide->assign(units.begin(), units.end());
   return true;
 }
 

@@ -122,7 +122,7 @@ TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
 }
 
 // Help opens the viewer on PLYX.chm beside plyx.exe; a copy elsewhere names the
-// file it misses. Mended faults: with a refused destination in its box, the
+// file it misses, by its exact name. Mended faults: with a refused destination in its box, the
 // viewer taking the focus (or a minimise) brought the refusal back until PLYX
 // crashed; a close from outside during the system menu ended only the menu.
 TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
@@ -149,11 +149,15 @@ TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
   PostMessageA(Main(), WM_CLOSE, 0, 0);  // as taskkill without /f
   ExpectExitZero();
 
-  ASSERT_TRUE(CopyFileA(exe.c_str(), (temp / "plyx.exe").c_str(), FALSE));
-  ASSERT_TRUE(StartMain("", temp / "plyx.exe"));
+  // Mended fault: in a folder whose name the code page lacked, "App Path" and
+  // the help file's path held the system's best fit ("tools ?\plyx.exe").
+  const std::string elsewhere = temp.MakeFolder(Narrow(L"Zo\u00eb's tools \u2713")) + "\\";
+  ASSERT_TRUE(CopyFileA(exe.c_str(), (elsewhere + "plyx.exe").c_str(), FALSE));
+  ASSERT_TRUE(StartMain("", elsewhere + "plyx.exe"));
+  EXPECT_EQ(RawPath("App Path"), elsewhere + "plyx.exe");
   Click(Item(IDC_HELP_BUTTON));
   ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(),
-                            "Cannot Find File \n\n " + temp / "PLYX.chm" + " \n\n Please re install the Help File",
+                            "Cannot Find File \n\n " + elsewhere + "PLYX.chm \n\n Please re install the Help File",
                             Main(), IDOK));
   // Mended fault: a WM_DESTROY posted by another program only posted the quit
   // message, which the menu's loop took. (The menu is opened once the box's
@@ -269,14 +273,13 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
 // What Windows reads from each program before it runs a line of it: the
 // manifest resource (1, RT_MANIFEST) of plyx.exe and of plyx-split.exe beside it.
 TEST(Package, BothProgramsCarryTheManifest) {
-  const std::string plyx = PlyxExePath(), folder = plyx.substr(0, plyx.rfind('\\') + 1);
-  for (const std::string& exe : {plyx, folder + "plyx-split.exe"}) {
+  const std::string plyx = PlyxExePath();
+  for (const std::string& exe : {plyx, plyx.substr(0, plyx.rfind('\\') + 1) + "plyx-split.exe"}) {
     const HMODULE module =
         LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(module, nullptr) << exe;
     const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    const void* data = found ? LockResource(LoadResource(module, found)) : nullptr;
-    const std::string text = data ? std::string(static_cast<const char*>(data), SizeofResource(module, found)) : "";
+    const char* data = found ? static_cast<const char*>(LockResource(LoadResource(module, found))) : nullptr;
+    const std::string text = data ? std::string(data, SizeofResource(module, found)) : "";
     FreeLibrary(module);
     for (const char* element :
          {R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",

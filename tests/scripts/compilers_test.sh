@@ -25,7 +25,7 @@ grep -qi googletest "$root/build/windows-product/build.ninja" && fail "the tree 
 
 llvm="$(dirname "$(readlink -f "$(command -v clang)")")"  # clang-cl, lld-link, llvm-rc beside it
 msvc="$root/build/msvc-configure"
-counter=app/exe/CMakeFiles/plyx.dir/instance_count.cpp.obj  # needs no header nor library of MSVC's
+counter=app/exe/CMakeFiles/plyx_entry.dir/instance_count.cpp.obj  # needs no header nor library of MSVC's
 rm -rf "$msvc"
 out="$(cmake -S "$root" -B "$msvc" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=x86 -DCMAKE_TRY_COMPILE_TARGET_TYPE=STATIC_LIBRARY \

@@ -26,6 +26,20 @@ inline std::wstring Widen(const std::string& ansi) {
   MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 4096);
   return wide;
 }
+
+// The ANSI code page is UTF-8: the program's manifest says so, on Windows 10
+// 1903 and later (and under Wine); elsewhere it is the system's.
+inline bool AnsiIsUtf8() { return GetACP() == CP_UTF8; }
+
+// UTF-16 text in the ANSI code page; "" when a character has no exact form there.
+inline std::string Narrow(const std::wstring& wide) {
+  char ansi[4096] = "";
+  BOOL defaulted = FALSE;
+  const bool utf8 = AnsiIsUtf8();
+  const int length = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, ansi, sizeof ansi,
+                                         nullptr, utf8 ? nullptr : &defaulted);
+  return length > 0 && !defaulted && Widen(ansi) == wide ? ansi : "";
+}
 #endif
 
 // The runtime reads a narrow path as if each byte were a character; Windows

@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -83,7 +86,7 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
       {L"", ""},
       {L"\"C:\\a b\\x.bin\"", "\"C:\\a b\\x.bin\""},
       {std::wstring(400, L'p'), std::string(400, 'p')},
-      {omega, ""},                           // still brings the running copy to the front
+      {omega, Narrow(omega)},  // UTF-8 holds it; refused elsewhere, it still brings the running copy to the front
       {L"Omega.bin", folder / "Omega.bin"},  // relative to this copy's folder, set below
   };
   char started[MAX_PATH];
@@ -99,7 +102,7 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
     EXPECT_EQ(receivedTag, ULONG_PTR{PLYX_HANDOVER_TAG});
     EXPECT_EQ(receivedText, handedOver);
     const auto seen = boxes.Seen();
-    EXPECT_EQ(seen.size(), commandLine == omega ? 1u : 0u);
+    EXPECT_EQ(seen.size(), commandLine == omega && !AnsiIsUtf8() ? 1u : 0u);
     if (!seen.empty()) { EXPECT_EQ(seen[0].text.rfind("PLYX cannot use the name", 0), 0u) << seen[0].text; }
   }
   SetCurrentDirectoryA(started);
@@ -119,24 +122,54 @@ TEST(SecondStart, EndsWhenTheRunningCopyDoesNotAnswer) {
 }
 
 // Input handled unsafely: plyx-split.exe took the system's best fit of its
-// arguments, so that "\u03a9mega.bin" beside Omega.bin split Omega.bin.
-TEST(PlyxSplitExe, RefusesANameWithoutAnExactAnsiForm) {
-  std::wstring exe = L"Z:" PLYX_SPLIT_EXE;
+// arguments, so that "\u03a9mega.bin" beside Omega.bin split Omega.bin. Where
+// the ANSI code page is UTF-8 each name is its own, also in the report it
+// writes into a file; elsewhere a name the code page lacks is refused.
+TEST(PlyxSplitExe, TakesEachNameAsItIsOrRefusesIt) {
+  if (const char* page = std::getenv("PLYX_CODE_PAGE")) { ASSERT_EQ(GetACP(), std::strtoul(page, nullptr, 10)); }
+  const wchar_t* chosen = _wgetenv(L"PLYX_SPLIT_EXE");  // the twin of another code page
+  std::wstring exe = chosen != nullptr ? chosen : L"Z:" PLYX_SPLIT_EXE;
   for (auto& c : exe) c = c == L'/' ? L'\\' : c;
   TempFolder temp;
   ASSERT_NE(MakeBestFitPair(temp.Path(), PatternBytes(300000)), L"");
-  ASSERT_TRUE(CreateDirectoryA((temp / "out").c_str(), nullptr));
-  const std::wstring folder = Widen(temp.Path());
-  std::wstring line = L"\"" + exe + L"\" \u03a9mega.bin out 100000";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info));
-  const UniqueHandle process(info.hProcess), thread(info.hThread);
-  DWORD exitCode = 0;
-  EXPECT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
-  ASSERT_TRUE(GetExitCodeProcess(process.Get(), &exitCode));
-  EXPECT_EQ(exitCode, 3u) << "not the source refused";
+  const std::wstring folder = Widen(temp.Path()), tokyo = folder + L"\u6771\u4eac \u2713\\";
+  const std::wstring data = L"\u30c7\u30fc\u30bf \U0001f3ac \u2713.bin", out = L"\u51fa\u529b \U0001f4c1";
+  for (const std::wstring& made : {folder + L"out", tokyo, tokyo + out})
+    ASSERT_TRUE(CreateDirectoryW(made.c_str(), nullptr));
+  const std::string bytes = PatternBytes(250000);
+  ASSERT_TRUE(std::ofstream(std::filesystem::path(tokyo + data), std::ios::binary) << bytes);
+  const std::tuple<std::wstring, std::wstring, std::wstring, std::string> cases[] = {
+      {folder, L"\u03a9mega.bin out", folder + L"out\\\u03a9mega.bin", ""},
+      {tokyo, L"\"" + data + L"\" \"" + out + L"\"", tokyo + out + L"\\" + data, bytes},
+  };
+  for (const auto& [in, arguments, parts, whole] : cases) {
+    SCOPED_TRACE(Narrow(arguments));
+    std::wstring line = L"\"" + exe + L"\" " + arguments + L" 100000";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    const std::string log = temp / "report.txt";
+    UniqueHandle report(CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = startup.hStdError = report.Get();
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, in.c_str(), &startup, &info));
+    const UniqueHandle process(info.hProcess), thread(info.hThread);
+    DWORD exitCode = 0;
+    EXPECT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
+    ASSERT_TRUE(GetExitCodeProcess(process.Get(), &exitCode));
+    report.Reset();
+    const std::string said = ReadBytes(log);
+    EXPECT_EQ(exitCode, AnsiIsUtf8() ? 0u : 3u) << "not the source refused, or not split: " << said;
+    // Where refused, no name of the parts is one in this code page.
+    const std::string joined =
+        ReadBytes(Narrow(parts + L".001")) + ReadBytes(Narrow(parts + L".002")) + ReadBytes(Narrow(parts + L".003"));
+    EXPECT_EQ(joined == whole && Exists(Narrow(parts + L".bat")), AnsiIsUtf8()) << joined.size() << " bytes";
+    // Its report names the batch as it is, in UTF-8; or the refusal.
+    const std::string named = AnsiIsUtf8() ? Narrow(parts.substr(parts.rfind(L'\\') + 1) + L".bat") : "cannot hold";
+    EXPECT_NE(said.find(named), std::string::npos) << said;
+  }
   for (const char* part : {"001", "bat"}) EXPECT_FALSE(Exists(temp / "out\\Omega.bin." + part)) << part;
 }
 

@@ -65,7 +65,8 @@ ComPtr<IDataObject> ClipboardDrop(const std::wstring& path) {
 
 // One drag per row onto the main window, its request emptied before. Mended
 // faults: a 260-byte path was cut into another file's name; a name without an
-// exact ANSI form came as its best fit (Omega.bin); a shortcut to nothing was
+// exact ANSI form came as its best fit (Omega.bin), and is taken as itself
+// where the code page is UTF-8; a shortcut to nothing was
 // taken; a drop under a modal window (the main window disabled) was taken.
 TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
   ASSERT_EQ(OleInitialize(nullptr), S_OK);
@@ -73,7 +74,8 @@ TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
   const std::string file = temp / "data.bin", folder = temp.MakeFolder("parts"), gone = temp / "gone.bin";
   const std::wstring omega = MakeBestFitPair(temp.Path());
   ASSERT_NE(omega, L"");
-  for (const std::string& made : {file, temp / "\xc9t\xe9", gone}) ASSERT_TRUE(WriteBytes(made, "data")) << made;
+  const std::string ete = temp / Narrow(L"\u00c9t\u00e9");
+  for (const std::string& made : {file, ete, gone}) ASSERT_TRUE(WriteBytes(made, "data")) << made;
   const std::pair<const char*, std::string> shortcuts[] = {
       {"to file.lnk", file}, {"UPPER.LNK", file}, {"to folder.lnk", folder}, {"gone.lnk", gone}};
   for (const auto& [name, target] : shortcuts) ASSERT_TRUE(MakeShortcut(temp / name, target)) << name;
@@ -89,15 +91,15 @@ TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
   // source, dest: what the request holds afterwards; both empty: refused
   const std::tuple<std::vector<std::wstring>, bool, bool, std::string, std::string> cases[] = {
       {{Widen(file)}, true, false, file, temp.Path()},
-      {{Widen(temp / "\xc9t\xe9")}, true, false, temp / "\xc9t\xe9", temp.Path()},
+      {{Widen(ete)}, true, false, ete, temp.Path()},
       {{Widen(folder)}, true, false, "", folder},
       {{Widen(temp / "to file.lnk")}, true, false, file, temp.Path()},
       {{Widen(temp / "UPPER.LNK")}, true, false, file, temp.Path()},
       {{Widen(temp / "to folder.lnk")}, true, false, folder, ""},  // a file to split: "File Open Failure" follows
       {{Widen(temp / "gone.lnk")}, true, false, "", ""},
       {{Widen(file), Widen(folder)}, true, false, "", ""},
-      {{Widen(temp / std::string(260, 'f'))}, true, false, "", ""},  // through the clipboard
-      {{omega}, true, false, "", ""},
+      {{Widen(temp / std::string(260, 'f'))}, true, false, "", ""},                     // through the clipboard
+      {{omega}, true, false, Narrow(omega), Narrow(omega).empty() ? "" : temp.Path()},  // taken where exact
       {{Widen(file)}, true, true, "", ""},
       {{Widen(file)}, false, false, "", ""},  // left without a drop
   };

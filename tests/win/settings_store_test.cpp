@@ -7,10 +7,12 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "holders.h"
 #include "settings.h"
+#include "support/files.h"
 #include "support/registry.h"
 
 namespace {
@@ -163,6 +165,30 @@ TEST_F(SettingsStore, HistoryWalkReadsExactlyTheLimitAndAnUnreadableSlotGivesNoI
   settings.AddMRUD("P2");
   EXPECT_EQ(RawPath("MRUD3"), "P2");
   EXPECT_EQ(QueryRaw("MRUD2").type, DWORD{REG_BINARY});
+}
+
+// Lost data: the registry holds paths in UTF-16, and a path reads back as it
+// was written, whatever code page wrote it: an earlier PLYX under 1252 or 932
+// stored 260 bytes (one unit each for 1252), whose UTF-8 form no longer fits
+// 260 bytes once the padding is counted. One this code page cannot hold is
+// kept for the copy that can, not emptied at a start.
+TEST_F(SettingsStore, PathsReadBackAsWrittenWhateverCodePageWroteThem) {
+  const std::wstring zoe = L"D:\\Zo\u00eb\\", tokyo = L"E:\\\u6771\u4eac \u2713\\";
+  for (const auto& [slot, path, units] : {std::tuple{"MRUD1", zoe, kPathBufferSize}, {"MRUD2", tokyo, 250}}) {
+    std::wstring stored = path;
+    stored.resize(units, L'\0');
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Plyx", Widen(slot).c_str(), REG_SZ, stored.data(),
+                              static_cast<DWORD>(stored.size() * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+  }
+  SetRawDword("MRUDDefault", 2);
+  Settings settings;
+  EXPECT_EQ(settings.status, 0);
+  EXPECT_EQ(WalkHistory(settings), (AnsiIsUtf8() ? List{Narrow(tokyo), Narrow(zoe)} : List{Narrow(zoe)}));
+  EXPECT_NE(RawPath("MRUD2"), "") << "emptied";
+  const std::wstring out = L"F:\\\u51fa\u529b \U0001f4c1\\";
+  settings.AddMRUD(Narrow(out).c_str());
+  EXPECT_EQ(RawPath("MRUD3"), Narrow(out));
 }
 
 // Lost data: a full ring whose head cannot be moved must not overwrite its newest entry.
