@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -77,16 +78,29 @@ std::string Script(const std::string& name, std::uint32_t fileSize, std::uint32_
   return script;
 }
 
-// The script's lines; each must end in CR LF and hold printable ASCII only.
+// The script's lines; each holds printable ASCII only, and every one but the
+// last, the thanks, ends in CR LF. Every goto finds its label, which command.com
+// tells by its first 8 characters.
 Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t count) {
   std::string script;
   EXPECT_TRUE(BuildMergeBatch(name, fileSize, partSize, count, &script));
-  Texts lines;
+  Texts lines, labels;
   for (std::size_t at = 0, end; at < script.size(); at = end + 2) {
     const std::string& line =
         lines.emplace_back(script.substr(at, (end = std::min(script.find("\r\n", at), script.size())) - at));
-    EXPECT_LT(end, script.size()) << "no CR LF after " << line;
+    EXPECT_EQ(end < script.size(), line != "echo Thank you for using PLYX") << "CR LF after " << line;
     EXPECT_TRUE(std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) << line;
+    if (line[0] == ':') {
+      EXPECT_EQ(std::count(labels.begin(), labels.end(), line.substr(0, 9)), 0) << line;
+      labels.push_back(line.substr(0, 9));
+    }
+  }
+  for (const std::string& line : lines) {
+    const std::size_t go = line.find("goto ");
+    if (go != std::string::npos) {
+      EXPECT_EQ(std::count(lines.begin(), lines.end(), ":" + line.substr(go + 5)), 1) << line;
+    }
+    if (line.find("copy ") != std::string::npos) { EXPECT_EQ(line.find(">nul"), std::string::npos) << line; }
   }
   return lines;
 }
@@ -103,11 +117,12 @@ TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
        {"@echo off", std::string("echo ") + kAppTitle, "echo Merging Files ....",
         "setlocal EnableExtensions DisableDelayedExpansion", "pushd \"%~dp0\"",
         "(\"movie.avi.001\") do if not exist \"%%~nj.003\" set plyxpart=.003",
-        "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"", "copy /y /b \"%%~nj.001\" \"%%~nj.000\" >nul",
-        "attrib -h -s -r \"%%~nj.000\"", "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"",
-        "+\"%%~nj.003\" \"%%~nj.000\"", "\"%%~zi\"==\"250000\" set plyxpart=.003",
-        "move /y \"%%~nj.000\" \"%%~nj\" >nul", "do if not exist \"%%~nj\" goto plyxmove",
-        "do echo %%~nj Successfully Merged !!!", "echo Thank you for using PLYX", ":plyxend"}},
+        "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"", "if exist \"%%~nj.000\" goto plyxway",
+        "copy /y /b \"%%~nj.001\" \"%%~nj.000\"", "attrib -h -s -r \"%%~nj.000\"",
+        "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"", "+\"%%~nj.003\" \"%%~nj.000\"",
+        "\"%%~zi\"==\"250000\" set plyxpart=.003", "move /y \"%%~nj.000\" \"%%~nj\" >nul",
+        "do if not exist \"%%~nj\" goto plyxmove", ":plyxdone", "echo movie.avi Successfully Merged !!!",
+        "echo Thank you for using PLYX"}},
       {u"100% & ^ (1),;=!.bin", {"for %%j in (\"100%% & ^ (1),;=!.bin.001\") do echo %%~nj Successfully Merged !!!"}},
       {u"John\u2019s notes \u2013 final \u20ac.doc",
        {"for %%i in (John?s?notes???final??.doc.001) do set /a plyxc+=1", "if not \"%plyxf:~30%\"==\"\" set plyxc=0",
@@ -120,6 +135,7 @@ TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
        {"(??????.xls.001) do set \"plyxf=%%~i\"", "named like ???^&??.xls.001 - nothing"}},
       {u"\U0001F600 50%.txt",
        {"(???50?.txt.001) do set /a plyxc+=1", "if \"%plyxf:~13%\"==\"\"", "echo ?? 50%%.txt.001 is missing"}},
+      {u"R\u00e9sum\u00e9 (final).doc", {"echo R?sum? ^(final^).doc.001 is missing"}},
       {u"a\r\ndel *.*\"|<>:\\x",
        {"(a??del??.???????x.001) do set /a", "echo a??del ?.???????x.001 is missing"}},  // POSIX names
   };
@@ -130,6 +146,40 @@ TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
       at = std::find_if(at, lines.end(), [&](const std::string& line) { return line.find(part) != std::string::npos; });
       ASSERT_NE(at, lines.end()) << "missing or out of order: " << part;
     }
+  }
+}
+
+// command.com of Windows 9x runs what stands between the if defined line and
+// :plyxinit: for a plain ASCII name that it shows as cmd does (no & or ^), in
+// lines of at most 127 characters, the join of earlier versions, and the
+// script ends with its closing lines; for any other name, a refusal.
+TEST(MergeBatchText, Windows9xJoinsPlainNamesAndRefusesOthers) {
+  const std::string refusal =
+      "echo This batch file needs Windows 2000 or later - nothing was merged\r\npause\r\ngoto plyxbye\r\n";
+  const std::string n35(35, 'n'), n36(36, 'n');  // bound: an append line of 125 and 128 characters
+  const std::tuple<std::u16string, std::uint32_t, std::string, std::string> cases[] = {
+      {u"movie.avi", 3,
+       "copy /b \"movie.avi.001\" \"movie.avi\"\r\ncopy /b \"movie.avi\"+\"movie.avi.002\" \"movie.avi\"\r\n"
+       "copy /b \"movie.avi\"+\"movie.avi.003\" \"movie.avi\"\r\ngoto plyxdone\r\n",
+       ":plyxdone\r\necho movie.avi Successfully Merged !!!\r\n"},
+      {u"50% (1).b", 1, "copy /b \"50%% (1).b.001\" \"50%% (1).b\"\r\ngoto plyxdone\r\n",
+       ":plyxdone\r\necho 50%% (1).b Successfully Merged !!!\r\n"},
+      {std::u16string(n35.begin(), n35.end()), 1, "copy /b \"" + n35 + ".001\" \"" + n35 + "\"\r\ngoto plyxdone\r\n",
+       ":plyxdone\r\necho " + n35 + " Successfully Merged !!!\r\n"},
+      {std::u16string(n36.begin(), n36.end()), 1, refusal, ":plyxbye\r\n"},
+      {u"a & b.bin", 2, refusal, ":plyxbye\r\n"},
+      {u"x^y.bin", 2, refusal, ":plyxbye\r\n"},
+      {u"caf\u00e9.doc", 2, refusal, ":plyxbye\r\n"},
+  };
+  for (const auto& [name, count, dos, closing] : cases) {
+    SCOPED_TRACE(dos);
+    ScriptLines(name, count * 10, 10, count);
+    std::string script;
+    ASSERT_TRUE(BuildMergeBatch(name, count * 10, 10, count, &script));
+    const std::size_t from = script.find("if defined plyxok goto plyxinit\r\n") + 33;
+    EXPECT_EQ(script.substr(from, script.find(":plyxinit\r\n") - from), dos);
+    const std::string end = closing + "echo Thank you for using PLYX";
+    EXPECT_EQ(script.substr(script.size() - std::min(end.size(), script.size())), end);
   }
 }
 
@@ -268,6 +318,12 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
          disk.freeBytes = {1u << 20, 1u << 20, 1u << 20, 100};
        },
        kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
+      // The user's answer, not a failure: the batch's prompt given up reads as a cancel.
+      {"no other disk for the batch",
+       [&] {
+         disk.freeBytes = {1u << 20, 1u << 20, 1u << 20, 100}, disk.removable = true, ui.answers.clear();
+       },
+       kStatusNoRoom, "Unable to Create BAT File 8000", 4, 3, true},
       {"a folder has the batch's name", [&] { std::filesystem::create_directory(Batch()); }, kStatusBatchFailed,
        "Unable to Create BAT File 8000", 4, 3},
       // A failure reported as success: a failed close passed for a written batch.
