@@ -6,10 +6,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <random>
+#include <regex>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "ansi_text.h"
 #include "disk_file.h"
@@ -35,12 +40,12 @@ void Split(const TempFolder& in, const std::string& dest, const std::string& nam
 // Input handled unsafely: & or % in a name ran commands; escaped byte by byte
 // under code page 932, the echo line ran the name's tail (a batch named so). A
 // name the OEM code page lacked was refused. Rows this code page lacks are left
-// out: ctest runs the test under 1252, and as win.ja.* under 932.
+// out: ctest runs the test under 1252, and as win.ja.* under 932. The names of
+// one code page's characters at random are RandomNames' below.
 TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
   const std::tuple<const wchar_t*, const wchar_t*, std::uint32_t, std::uint32_t> cases[] = {
       {L"empty.bin", nullptr, 0, 262144},
       {L"many.bin", nullptr, 999 * 7 - 3, 7},
-      {L"John\u2019s notes \u2013 final \u20ac.doc", nullptr, 50000, 20000},
       {L"100% & mkdir pwned & ^ %PATH% %p (1),b;c=d!e.bin", nullptr, 50000, 20000},
       {L"\u30ec\u30dd\u30fc\u30c8.doc", L"\u30fc\u30c8.doc", 250000, 100000},  // the trail byte of po is |
       {L"\u30c7\u30fc\u30bf&\u8cc7\u6599.xls", L"\u8cc7\u6599.xls", 250000, 100000}};
@@ -68,6 +73,54 @@ TEST(MergeBatchRun, CmdJoinsThePartsIntoTheSourceAndRunsNothingElse) {
   }
 }
 
+// Input handled unsafely: a name beyond ASCII with ( or ) joined nothing, or
+// ran the text after the ) as a command. Names drawn from every character a
+// name may hold in this code page, split and joined from another folder as a
+// double click does; PLYX_NAME_SEED replays a run.
+TEST(MergeBatchRun, RandomNamesJoinAndRunNothingElse) {
+  std::string characters;
+  for (int byte = 0x20; byte < 0x100; ++byte) {
+    const char c = static_cast<char>(byte);
+    wchar_t wide = 0;
+    if (std::strchr("\"*/:<>?\\|", c) == nullptr && !IsDBCSLeadByte(static_cast<BYTE>(byte)) &&
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &c, 1, &wide, 1) == 1 && wide >= 0x20 &&
+        (wide < 0x7F || wide > 0x9F)) {
+      characters += c;
+    }
+  }
+  const char* fixedSeed = std::getenv("PLYX_NAME_SEED");
+  const unsigned seed =
+      fixedSeed != nullptr ? static_cast<unsigned>(std::strtoul(fixedSeed, nullptr, 10)) : std::random_device()();
+  std::printf("PLYX_NAME_SEED=%u, %zu characters of code page %u\n", seed, characters.size(), GetACP());
+  std::mt19937 random(seed);
+  const auto draw = [&](std::size_t below) { return std::uniform_int_distribution<std::size_t>(0, below - 1)(random); };
+  for (int n = 0; n < 30; ++n) {
+    std::string name;
+    // No blank or dot at the end (Windows drops them), no device name.
+    while (name.empty() || name.back() == ' ' || name.back() == '.' ||
+           std::regex_match(name, std::regex(R"((con|prn|aux|nul|com\d|lpt\d)( *\..*)?)", std::regex::icase))) {
+      name.clear();
+      // One in four from what cmd reads specially, so that names mix them with the rest often.
+      for (std::size_t length = 1 + draw(24); name.size() < length;) {
+        name += draw(4) == 0 ? "()&^%!;,= "[draw(10)] : characters[draw(characters.size())];
+      }
+    }
+    SCOPED_TRACE(name);
+    TempFolder in, out, elsewhere;
+    std::string data = PatternBytes(1 + draw(3000), n);
+    for (std::size_t i = 0; i < data.size(); i += 3) data[i] = '\x1a';  // ends a file copied in text mode
+    Split(in, out.Path(), name, data, 1000);
+
+    std::string said;
+    EXPECT_EQ(RunBatch(out.Path(), name + ".bat", &said, elsewhere.Path()), 0) << said;
+    EXPECT_TRUE(FileHolds(out / name, data)) << said;
+    // What Wine's cmd says (and Windows' "is not recognized as an internal or external command").
+    for (const char* ran : {"Can't recognize", "not recognized", "Syntax error", "syntax of the command"}) {
+      EXPECT_EQ(said.find(ran), std::string::npos) << said;
+    }
+  }
+}
+
 // Lost data, and failures reported as success: the batch joined the set of the
 // folder it was started in, appended to an older file of the name, called a
 // join of nothing a success (also where a name beyond ASCII, found by a
@@ -80,8 +133,10 @@ TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
   auto hold = [&](const char* suffix) {
     return [&, suffix] { ASSERT_TRUE(holder.Open(kDiskFileRead, (set + x + suffix).c_str())); };
   };
-  for (const wchar_t* wide : {L"x.bin", L"x\u00e9 & co.bin"}) {
-    if (!WideToExactAnsi(wide, &x)) continue;
+  std::string twin, users000;  // NAME with \u00e8 for \u00e9; a NAME.000 of the user's
+  for (const auto& [wide, wideTwin] :
+       {std::pair{L"x.bin", L"x.bin"}, std::pair{L"x\u00e9 & co.bin", L"x\u00e8 & co.bin"}}) {
+    if (!WideToExactAnsi(wide, &x) || !WideToExactAnsi(wideTwin, &twin)) continue;
     // what cmd says last; empty: joined
     const std::tuple<const char*, std::function<void()>, std::string> cases[] = {
         {"started from another folder", [&] { startIn = other; }, ""},
@@ -93,13 +148,20 @@ TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
          ""},
         {"COPYCMD=/-Y, answered No", [&] { SetEnvironmentVariableA("COPYCMD", "/-Y"), input = "n\r\nn\r\nn\r\n"; }, ""},
         // Off a CD: a copy of a read-only part was read-only, appends to it failed (under Wine only when not root).
-        {"read-only parts and NAME.000 of an earlier try, no NAME yet",
+        {"read-only parts, no NAME yet",
          [&] {
-           DeleteFileA((set + x).c_str()), WriteBytes(set + x + ".000", "earlier");
-           for (const char* n : {".000", ".001", ".002", ".003"})
+           DeleteFileA((set + x).c_str());
+           for (const char* n : {".001", ".002", ".003"})
              SetFileAttributesA((set + x + n).c_str(), FILE_ATTRIBUTE_READONLY);
          },
          ""},
+        // Lost data: a file of the user's named NAME.000 was deleted.
+        {"a NAME.000 of the user's", [&] { WriteBytes(set + x + ".000", users000 = PatternBytes(4321, 7)); },
+         x + ".000 is in the way - move it elsewhere and start the batch again - nothing was merged"},
+        // A pattern that takes more than one file, or another name's, joins a set that is not NAME's.
+        {"another set fits the pattern",
+         [&] { twin == x || WriteBytes(set + twin + ".001", std::string(100000, 't')); },
+         twin == x ? "" : "More than one file is named like "},
         {"part 001 held open", hold(".001"),
          x + " is incomplete - the join failed at " + x + ".001, " + x + " is as it was"},
         {"NAME held open", hold(""), x + " cannot be replaced - the join failed, " + x + " is as it was"},
@@ -111,7 +173,12 @@ TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
          },
          "nothing was merged"},
         // A name beyond ASCII that is not found is shown with a ? for each such character.
-        {"part 001 missing", [&] { DeleteFileA((set + x + ".001").c_str()); }, ".001 is missing - nothing was merged"},
+        {"part 001 missing, x.bin.001 there",
+         [&] {
+           DeleteFileA((set + x + ".001").c_str()),
+               x == "x.bin" || WriteBytes(set + "x.bin.001", source.substr(0, 100000));
+         },
+         ".001 is missing - nothing was merged"},
         {"part 003 a byte long", [&] { WriteBytes(set + x + ".003", std::string(100001, 'c')); },
          x + ".003 does not have the size it was split with - nothing was merged"},
         // Refused for its size, or by a name beyond ASCII (a pattern finds no folder) when copy fails.
@@ -125,7 +192,7 @@ TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
     for (const auto& [what, setUp, expected] : cases) {
       SCOPED_TRACE(x + ": " + what);
       TempFolder in, parts, elsewhere;
-      set = parts.MakeFolder("s") + "\\", other = elsewhere.Path(), startIn = input = "";
+      set = parts.MakeFolder("s") + "\\", other = elsewhere.Path(), startIn = input = users000 = "";
       Split(in, set, x, source, 100000);
       ASSERT_TRUE(WriteBytes(set + x, old));
       setUp();
@@ -142,8 +209,12 @@ TEST(MergeBatchRun, TheNameEndsAsItWasOrExactlyTheSource) {
                 std::string::npos)
           << said;
       if (!joined) { EXPECT_EQ(said.find("Successfully Merged"), std::string::npos) << said; }
-      EXPECT_FALSE(std::filesystem::is_regular_file(PathOf(set + x + ".000"))) << "the join file was left behind";
-      if (Exists(set + x + ".000")) {
+      if (users000.empty()) {
+        EXPECT_FALSE(std::filesystem::is_regular_file(PathOf(set + x + ".000"))) << "the join file was left behind";
+      } else {
+        EXPECT_TRUE(FileHolds(set + x + ".000", users000)) << "the user's NAME.000 changed";
+      }
+      if (std::filesystem::is_directory(PathOf(set + x + ".000"))) {
         EXPECT_TRUE(Exists(set + x + ".000\\kept")) << "the folder in its place emptied";
       }
       if (Exists(other + x)) { EXPECT_TRUE(FileHolds(other + x, old)) << "another set was joined"; }
