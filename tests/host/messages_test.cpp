@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "merge_batch.h"
 #include "messages.h"
 #include "size_presets.h"
 
@@ -28,11 +30,12 @@ struct ShownMessage {
   std::string after;  // the page up to the next message, where a title other than PLYX's is named
 };
 
-std::vector<ShownMessage> MessagesOn(const std::string& page) {
-  const std::string open = "<pre class=\"msg\">";
+// The texts between `open` and `close` on the page.
+std::vector<ShownMessage> MessagesOn(const std::string& page, const std::string& open = "<pre class=\"msg\">",
+                                     const char* close = "</pre>") {
   std::vector<ShownMessage> shown;
   for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at)) {
-    const std::size_t end = page.find("</pre>", at);
+    const std::size_t end = page.find(close, at);
     ShownMessage message;
     for (std::size_t i = at + open.size(); i < end; ++i) {
       if (page[i] == '<') {
@@ -80,6 +83,21 @@ TEST(HelpPages, NameEveryMessageWithItsTitleAndEveryPreset) {
   const std::string sizes = HelpPage("sizes.html");
   for (const SizePreset& preset : SizePresets) {
     EXPECT_NE(sizes.find(std::string("<td>") + preset.text + "</td>"), std::string::npos) << preset.text;
+  }
+}
+
+// The page on joining shows every line the batch can show, a name and a part
+// number in place of {N} and {P}.
+TEST(HelpPages, JoiningShowsEveryLineOfTheBatch) {
+  const std::vector<ShownMessage> shown = MessagesOn(HelpPage("merging.html"), "<code>", "</code>");
+  std::vector<std::string> lines(std::begin(kBatchLines), std::end(kBatchLines));
+  lines.push_back(kAppTitle);
+  for (std::string line : lines) {
+    for (std::size_t at; (at = line.find_first_of('{')) != std::string::npos;) line.replace(at, 3, "%s");
+    const std::regex pattern = PatternOf(line);
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                            [&](const ShownMessage& m) { return std::regex_match(m.text, pattern); }))
+        << "not on the page: " << line;
   }
 }
 
