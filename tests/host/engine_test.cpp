@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -84,24 +84,20 @@ std::string Script(const std::string& name, std::uint32_t fileSize, std::uint32_
 Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t count) {
   std::string script;
   EXPECT_TRUE(BuildMergeBatch(name, fileSize, partSize, count, &script));
-  Texts lines, labels;
+  Texts lines, targets;
+  std::set<std::string> labels, firstEight;  // command.com tells labels apart by 8 characters
   for (std::size_t at = 0, end; at < script.size(); at = end + 2) {
     const std::string& line =
         lines.emplace_back(script.substr(at, (end = std::min(script.find("\r\n", at), script.size())) - at));
     EXPECT_EQ(end < script.size(), line != "echo Thank you for using PLYX") << "CR LF after " << line;
     EXPECT_TRUE(std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) << line;
-    if (line[0] == ':') {
-      EXPECT_EQ(std::count(labels.begin(), labels.end(), line.substr(0, 9)), 0) << line;
-      labels.push_back(line.substr(0, 9));
-    }
-  }
-  for (const std::string& line : lines) {
-    const std::size_t go = line.find("goto ");
-    if (go != std::string::npos) {
-      EXPECT_EQ(std::count(lines.begin(), lines.end(), ":" + line.substr(go + 5)), 1) << line;
-    }
     if (line.find("copy ") != std::string::npos) { EXPECT_EQ(line.find(">nul"), std::string::npos) << line; }
+    if (line[0] == ':') labels.insert(line.substr(1)), firstEight.insert(line.substr(1, 8));
+    if (line.find("goto ") != std::string::npos) targets.push_back(line.substr(line.find("goto ") + 5));
   }
+  EXPECT_EQ(firstEight.size(), static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(),
+                                                                      [](auto& line) { return line[0] == ':'; })));
+  for (const std::string& target : targets) EXPECT_EQ(labels.count(target), 1u) << "goto " << target;
   return lines;
 }
 
@@ -117,29 +113,18 @@ Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint3
 TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
   const std::pair<std::u16string, Texts> cases[] = {
       {u"movie.avi",
-       {"@echo off",
-        std::string("echo ") + kAppTitle,
-        "echo Merging Files ....",
-        "setlocal EnableExtensions DisableDelayedExpansion",
-        "if defined plyxok goto plyxinit",
-        "copy /b \"movie.avi.001\" \"movie.avi\"",
-        "copy /b \"movie.avi\"+\"movie.avi.003\" \"movie.avi\"",
-        "goto plyxdone",
-        ":plyxinit",
-        "pushd \"%~dp0\"",
+       {"@echo off", std::string("echo ") + kAppTitle, "echo Merging Files ....",
+        "setlocal EnableExtensions DisableDelayedExpansion", "pushd \"%~dp0\"",
         "(\"movie.avi.001\") do if not exist \"%%~nj.003\" set plyxpart=.003",
-        "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"",
-        "if exist \"%%~nj.000\" goto plyxway",
-        "copy /y /b \"%%~nj.001\" \"%%~nj.000\"",
-        "attrib -h -s -r \"%%~nj.000\"",
-        "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"",
-        "+\"%%~nj.003\" \"%%~nj.000\"",
-        "\"%%~zi\"==\"250000\" set plyxpart=.003",
-        "move /y \"%%~nj.000\" \"%%~nj\" >nul",
-        "do if not exist \"%%~nj\" goto plyxmove",
-        ":plyxdone",
-        "echo movie.avi Successfully Merged !!!",
-        "echo Thank you for using PLYX"}},
+        "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"", "if exist \"%%~nj.000\" goto plyxway",
+        "copy /y /b \"%%~nj.001\" \"%%~nj.000\"", "attrib -h -s -r \"%%~nj.000\"",
+        "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"", "+\"%%~nj.003\" \"%%~nj.000\"",
+        "\"%%~zi\"==\"250000\" set plyxpart=.003", "move /y \"%%~nj.000\" \"%%~nj\" >nul",
+        "do if not exist \"%%~nj\" goto plyxmove", "echo Thank you for using PLYX"}},
+      {u"movie.avi",
+       {"if defined plyxok goto plyxinit", "copy /b \"movie.avi.001\" \"movie.avi\"",
+        "copy /b \"movie.avi\"+\"movie.avi.003\" \"movie.avi\"", "goto plyxdone", ":plyxinit", ":plyxdone",
+        "echo movie.avi Successfully Merged !!!"}},
       {u"100% & ^ (1),;=!.bin",
        {"echo This batch file needs Windows 2000 or later - nothing was merged", "goto plyxbye", ":plyxinit",
         "for %%j in (\"100%% & ^ (1),;=!.bin.001\") do echo %%~nj Successfully Merged !!!", ":plyxbye"}},
