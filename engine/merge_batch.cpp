@@ -87,8 +87,8 @@ constexpr char kPreamble[] =
     "rem Command extensions on and delayed expansion off for this batch alone,\r\n"
     "rem whatever the registry of this Windows says: the checks below need the\r\n"
     "rem extensions, and delayed expansion would take every ! out of a name.\r\n"
-    "rem command.com of Windows 95, 98 and Me reads neither line: it goes on\r\n"
-    "rem below with the plain join, or says why it cannot join.\r\n"
+    "rem command.com of Windows 95, 98 and Me reads neither the setlocal nor the\r\n"
+    "rem if defined line: it goes on below with the plain join, or says why not.\r\n"
     "setlocal EnableExtensions DisableDelayedExpansion\r\n"
     "set plyxok=1\r\n"
     "if defined plyxok goto plyxinit\r\n";
@@ -104,15 +104,15 @@ constexpr char kInit[] =
     "set COPYCMD=\r\n"
     "set plyxpart=\r\n";
 
-// command.com cannot be run here (nor anywhere Wine reaches), so what follows
-// rests on how Windows 9x/Me's command.com is documented to behave: it prints
-// an error for setlocal and for the if defined line and goes on; it has no &,
-// ^ or ( ) syntax (so a name holding & or ^, which cmd needs escaped, would be
-// shown differently, and is refused there); %% gives %; quoted long names work
-// in its copy; a goto compares only the first 8 characters of a label (every
-// label here is unique in them); and it reads at most 127 characters of a
-// line, so a longer join line is refused rather than cut. A name beyond ASCII
-// is found by cmd's for and its modifiers alone: refused there too.
+// Windows 95, 98 and Me's command.com cannot be run here (Wine has none), so
+// these lines rest on its known behaviour, untested: it prints an error for
+// an unknown command (setlocal) and for an if it cannot parse (if defined) and
+// goes on with the next line; it has no & ^ ( ) syntax, so a name holding & or
+// ^, which cmd needs escaped, would be shown otherwise by it and is refused;
+// %% gives %; its copy takes quoted long names; a goto compares only the first
+// 8 characters of a label (each label here is unique in them); it takes at
+// most 127 characters of a command, so a longer join line is refused rather
+// than cut. A name beyond ASCII is found only by cmd's for: refused there too.
 constexpr std::size_t kDosLineLimit = 127;
 
 // The lines command.com runs; true when they join (else they refuse).
@@ -243,10 +243,8 @@ void AppendEnd(const ScriptName& name, bool dosJoins, std::string& text) {
     text += EchoLine(name, says) + "goto plyxfail\r\n";
   }
   text += ":plyxfail\r\npopd\r\n:plyxstop\r\npause\r\nexit /b 1\r\n";
-  if (dosJoins)
-    text += ":plyxdone\r\necho " + Says(BatchSays::kMerged, name.forms.quoted) + "\r\n";
-  else
-    text += ":plyxbye\r\n";
+  // command.com's join ends here too: the closing lines of earlier versions.
+  text += dosJoins ? ":plyxdone\r\necho " + Says(BatchSays::kMerged, name.forms.quoted) + "\r\n" : ":plyxbye\r\n";
   text += "echo " + Says(BatchSays::kThanks, "");
 }
 
