@@ -128,9 +128,10 @@ TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
       {u"100% & ^ (1),;=!.bin",
        {"echo This batch file needs Windows 2000 or later - nothing was merged", "goto plyxbye", ":plyxinit",
         "for %%j in (\"100%% & ^ (1),;=!.bin.001\") do echo %%~nj Successfully Merged !!!", ":plyxbye"}},
-      {u"50% (1).b", {"copy /b \"50%% (1).b\"+\"50%% (1).b.003\" \"50%% (1).b\"", "echo 50%% (1).b Successfully"}},
-      {std::u16string(35, u'n'), {"copy /b \"n", "goto plyxdone", ":plyxinit"}},  // bound: lines of 125 and 128
-      {std::u16string(36, u'n'), {"needs Windows 2000", "goto plyxbye", ":plyxinit"}},
+      // Bound: % doubled, join lines of 125 and 128 characters.
+      {u"50% (1)" + std::u16string(27, u'n'),
+       {"copy /b \"50%% (1)nn", "goto plyxdone", ":plyxinit", "echo 50%% (1)nn"}},
+      {u"50% (1)" + std::u16string(28, u'n'), {"needs Windows 2000", "goto plyxbye", ":plyxinit"}},
       {u"John\u2019s notes \u2013 final \u20ac.doc",
        {"for %%i in (John?s?notes???final??.doc.001) do set /a plyxc+=1", "if not \"%plyxf:~30%\"==\"\" set plyxc=0",
         "if \"%plyxf:~29%\"==\"\" set plyxc=0", "echo John?s notes ? final ?.doc.001 is missing - nothing was merged",

@@ -1,7 +1,8 @@
-// The help pages against the catalogue of messages and the size list: every
-// text PLYX shows in a box is on the page of messages as PLYX writes it (a
-// composed one with any text in place of each %s, %u or %lu), with its title
-// where it is not the main window's; every preset is in the page of sizes.
+// The help pages against the catalogue of messages, the batch's lines and the
+// size list: every text PLYX shows in a box is on the page of messages as PLYX
+// writes it (a composed one with any text in place of each %s, %u or %lu), with
+// its title where it is not the main window's; every line the batch shows is on
+// the page on joining; every preset is in the page of sizes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,7 +63,7 @@ std::regex PatternOf(const std::string& format) {
   return std::regex(std::regex_replace(std::regex_replace(format, special, R"(\$&)"), directive, R"([\s\S]+)"));
 }
 
-TEST(HelpPages, NameEveryMessageWithItsTitleAndEveryPreset) {
+TEST(HelpPages, NameEveryMessageWithItsTitleEveryLineOfTheBatchAndEveryPreset) {
   const std::vector<ShownMessage> shown = MessagesOn(HelpPage("messages.html"));
   std::vector<std::pair<const char*, MessageCaption>> texts{{kUnknownRunFailure, MessageCaption::kTitle}};
   for (const Message& message : kMessages) texts.emplace_back(message.text, message.caption);
@@ -80,24 +81,20 @@ TEST(HelpPages, NameEveryMessageWithItsTitleAndEveryPreset) {
     EXPECT_TRUE(caption == MessageCaption::kTitle || on->after.find("Title: " + title + ".") != std::string::npos)
         << text << " under the title " << title;
   }
-  const std::string sizes = HelpPage("sizes.html");
-  for (const SizePreset& preset : SizePresets) {
-    EXPECT_NE(sizes.find(std::string("<td>") + preset.text + "</td>"), std::string::npos) << preset.text;
-  }
-}
-
-// The page on joining shows every line the batch can show, a name and a part
-// number in place of {N} and {P}.
-TEST(HelpPages, JoiningShowsEveryLineOfTheBatch) {
-  const std::vector<ShownMessage> shown = MessagesOn(HelpPage("merging.html"), "<code>", "</code>");
+  // The page on joining: every line the batch can show, a name and a part number in place of {N} and {P}.
+  const std::vector<ShownMessage> joining = MessagesOn(HelpPage("merging.html"), "<code>", "</code>");
   std::vector<std::string> lines(std::begin(kBatchLines), std::end(kBatchLines));
   lines.push_back(kAppTitle);
   for (std::string line : lines) {
     for (std::size_t at; (at = line.find_first_of('{')) != std::string::npos;) line.replace(at, 3, "%s");
     const std::regex pattern = PatternOf(line);
-    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+    EXPECT_TRUE(std::any_of(joining.begin(), joining.end(),
                             [&](const ShownMessage& m) { return std::regex_match(m.text, pattern); }))
-        << "not on the page: " << line;
+        << "not on the page on joining: " << line;
+  }
+  const std::string sizes = HelpPage("sizes.html");
+  for (const SizePreset& preset : SizePresets) {
+    EXPECT_NE(sizes.find(std::string("<td>") + preset.text + "</td>"), std::string::npos) << preset.text;
   }
 }
 
