@@ -55,9 +55,14 @@ std::vector<std::string> RandomNames(int count) {
   const unsigned seed = fixedSeed != nullptr ? static_cast<unsigned>(std::atol(fixedSeed)) : std::random_device()();
   std::printf("PLYX_NAME_SEED=%u, code page %u\n", seed, GetACP());
   std::mt19937 random(seed);
+  // Wine's cmd substitutes a for variable again in what it put in for one, so
+  // a name holding %j or %i (the batch's for variables, %~nj too) grows until
+  // cmd crashes; Windows' cmd substitutes once. Such names are left to Windows.
+  const std::regex wineLoops("%[~a-z]*[ij]");
   std::vector<std::string> names(count);
   for (std::string& name : names) {
-    while (name.empty() || name.back() == ' ' || name.back() == '.') {  // Windows drops a blank or dot at the end
+    // Windows drops a blank or dot at the end.
+    while (name.empty() || name.back() == ' ' || name.back() == '.' || std::regex_search(name, wineLoops)) {
       name.resize(1 + random() % 24);
       for (char& c : name) c = characters[random() % characters.size()];
     }
