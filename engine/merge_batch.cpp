@@ -37,7 +37,7 @@ bool IsCmdSpecial(char ascii) { return std::string_view("&^()<>|").find(ascii) !
 // The name in the forms the script writes it, all ASCII.
 struct BatchName {
   bool plain = true;    // every character as itself, so the script names it directly
-  bool dos = true;      // plain, and shown alike by command.com, which takes & and ^ as text
+  bool dos = true;      // plain, and read alike by command.com (see AppendDosLines)
   std::string quoted;   // for between double quotes: % doubled (cmd expands %VAR% there too)
   std::string pattern;  // a ? for each UTF-16 unit that is not plain in a pattern
   std::string shown;    // for an echo line: a ? for each unit that is not plain,
@@ -50,7 +50,7 @@ BatchName FormsOf(const std::u16string& name) {
     const bool inQuotes = IsPlainInQuotes(c);
     forms.plain = forms.plain && inQuotes;
     const char ascii = inQuotes ? static_cast<char>(c) : '?';
-    forms.dos = forms.dos && ascii != '&' && ascii != '^';
+    forms.dos = forms.dos && std::string_view("&^+,;=").find(ascii) == std::string_view::npos;
     forms.pattern += IsPlainInPattern(c) ? ascii : '?';
     if (ascii == '%') forms.quoted += '%', forms.shown += '%';
     if (IsCmdSpecial(ascii)) forms.shown += '^';
@@ -109,10 +109,13 @@ constexpr char kInit[] =
 // an unknown command (setlocal) and for an if it cannot parse (if defined) and
 // goes on with the next line; it has no & ^ ( ) syntax, so a name holding & or
 // ^, which cmd needs escaped, would be shown otherwise by it and is refused;
-// %% gives %; its copy takes quoted long names; a goto compares only the first
-// 8 characters of a label (each label here is unique in them); it takes at
-// most 127 characters of a command, so a longer join line is refused rather
-// than cut. A name beyond ASCII is found only by cmd's for: refused there too.
+// %% gives %; its copy takes quoted long names, but whether it keeps + , ; =
+// (its operator and separators) inside quotes is not known, so a name holding
+// one is refused rather than risk a join into another name; a goto compares
+// only the first 8 characters of a label (each label here is unique in them);
+// it takes at most 127 characters of a command, so a longer join line is
+// refused rather than cut. A name beyond ASCII is found only by cmd's for:
+// refused there too.
 constexpr std::size_t kDosLineLimit = 127;
 
 // The lines command.com runs; true when they join (else they refuse).

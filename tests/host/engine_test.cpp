@@ -108,8 +108,8 @@ Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint3
 // check (and by its exact name: a pattern that finds no file checks nothing),
 // and only then NAME replaced. command.com of Windows 9x, which stops at no
 // line before :plyxinit, gets the join of earlier versions for a plain ASCII
-// name it shows as cmd does (no & or ^) in lines of at most 127 characters,
-// else a refusal.
+// name it reads as cmd does (no & ^ + , ; =) in lines of at most 127
+// characters, else a refusal.
 TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
   const std::pair<std::u16string, Texts> cases[] = {
       {u"movie.avi",
@@ -132,6 +132,7 @@ TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
       {u"50% (1)" + std::u16string(27, u'n'),
        {"copy /b \"50%% (1)nn", "goto plyxdone", ":plyxinit", "echo 50%% (1)nn"}},
       {u"50% (1)" + std::u16string(28, u'n'), {"needs Windows 2000", "goto plyxbye", ":plyxinit"}},
+      {u"a+b.bin", {"needs Windows 2000", ":plyxinit"}},
       {u"John\u2019s notes \u2013 final \u20ac.doc",
        {"for %%i in (John?s?notes???final??.doc.001) do set /a plyxc+=1", "if not \"%plyxf:~30%\"==\"\" set plyxc=0",
         "if \"%plyxf:~29%\"==\"\" set plyxc=0", "echo John?s notes ? final ?.doc.001 is missing - nothing was merged",
