@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -77,17 +78,26 @@ std::string Script(const std::string& name, std::uint32_t fileSize, std::uint32_
   return script;
 }
 
-// The script's lines; each must end in CR LF and hold printable ASCII only.
+// The script's lines; each holds printable ASCII only, and every one but the
+// last, the thanks, ends in CR LF. Every goto finds its label, which command.com
+// tells by its first 8 characters.
 Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t count) {
   std::string script;
   EXPECT_TRUE(BuildMergeBatch(name, fileSize, partSize, count, &script));
-  Texts lines;
+  Texts lines, targets;
+  std::set<std::string> labels, firstEight;  // command.com tells labels apart by 8 characters
   for (std::size_t at = 0, end; at < script.size(); at = end + 2) {
     const std::string& line =
         lines.emplace_back(script.substr(at, (end = std::min(script.find("\r\n", at), script.size())) - at));
-    EXPECT_LT(end, script.size()) << "no CR LF after " << line;
+    EXPECT_EQ(end < script.size(), line != "echo Thank you for using PLYX") << "CR LF after " << line;
     EXPECT_TRUE(std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) << line;
+    if (line.find("copy ") != std::string::npos) { EXPECT_EQ(line.find(">nul"), std::string::npos) << line; }
+    if (line[0] == ':') labels.insert(line.substr(1)), firstEight.insert(line.substr(1, 8));
+    if (line.find("goto ") != std::string::npos) targets.push_back(line.substr(line.find("goto ") + 5));
   }
+  EXPECT_EQ(firstEight.size(), static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(),
+                                                                      [](auto& line) { return line[0] == ':'; })));
+  for (const std::string& target : targets) EXPECT_EQ(labels.count(target), 1u) << "goto " << target;
   return lines;
 }
 
@@ -96,19 +106,33 @@ Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint3
 // part (a ? per UTF-16 unit, as cmd counts); no character of a name ends a line,
 // a quote or a command; every part is checked, appended to NAME.000 with a size
 // check (and by its exact name: a pattern that finds no file checks nothing),
-// and only then NAME replaced.
+// and only then NAME replaced. command.com of Windows 9x, which stops at no
+// line before :plyxinit, gets the join of earlier versions for a plain ASCII
+// name it reads as cmd does (no & ^ + , ; =) in lines of at most 127
+// characters, else a refusal.
 TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
   const std::pair<std::u16string, Texts> cases[] = {
       {u"movie.avi",
        {"@echo off", std::string("echo ") + kAppTitle, "echo Merging Files ....",
         "setlocal EnableExtensions DisableDelayedExpansion", "pushd \"%~dp0\"",
         "(\"movie.avi.001\") do if not exist \"%%~nj.003\" set plyxpart=.003",
-        "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"", "copy /y /b \"%%~nj.001\" \"%%~nj.000\" >nul",
-        "attrib -h -s -r \"%%~nj.000\"", "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"",
-        "+\"%%~nj.003\" \"%%~nj.000\"", "\"%%~zi\"==\"250000\" set plyxpart=.003",
-        "move /y \"%%~nj.000\" \"%%~nj\" >nul", "do if not exist \"%%~nj\" goto plyxmove",
-        "do echo %%~nj Successfully Merged !!!", "echo Thank you for using PLYX", ":plyxend"}},
-      {u"100% & ^ (1),;=!.bin", {"for %%j in (\"100%% & ^ (1),;=!.bin.001\") do echo %%~nj Successfully Merged !!!"}},
+        "(\"movie.avi.003\") do if not \"%%~zi\"==\"50000\"", "if exist \"%%~nj.000\" goto plyxway",
+        "copy /y /b \"%%~nj.001\" \"%%~nj.000\"", "attrib -h -s -r \"%%~nj.000\"",
+        "(\"movie.avi.000\") do if not \"%%~zi\"==\"100000\"", "+\"%%~nj.003\" \"%%~nj.000\"",
+        "\"%%~zi\"==\"250000\" set plyxpart=.003", "move /y \"%%~nj.000\" \"%%~nj\" >nul",
+        "do if not exist \"%%~nj\" goto plyxmove", "echo Thank you for using PLYX"}},
+      {u"movie.avi",
+       {"if defined plyxok goto plyxinit", "copy /b \"movie.avi.001\" \"movie.avi\"",
+        "copy /b \"movie.avi\"+\"movie.avi.003\" \"movie.avi\"", "goto plyxdone", ":plyxinit", ":plyxdone",
+        "echo movie.avi Successfully Merged !!!"}},
+      {u"100% & ^ (1),;=!.bin",
+       {"echo This batch file needs Windows 2000 or later - nothing was merged", "goto plyxbye", ":plyxinit",
+        "for %%j in (\"100%% & ^ (1),;=!.bin.001\") do echo %%~nj Successfully Merged !!!", ":plyxbye"}},
+      // Bound: % doubled, join lines of 125 and 128 characters.
+      {u"50% (1)" + std::u16string(27, u'n'),
+       {"copy /b \"50%% (1)nn", "goto plyxdone", ":plyxinit", "echo 50%% (1)nn"}},
+      {u"50% (1)" + std::u16string(28, u'n'), {"needs Windows 2000", "goto plyxbye", ":plyxinit"}},
+      {u"a+b.bin", {"needs Windows 2000", ":plyxinit"}},
       {u"John\u2019s notes \u2013 final \u20ac.doc",
        {"for %%i in (John?s?notes???final??.doc.001) do set /a plyxc+=1", "if not \"%plyxf:~30%\"==\"\" set plyxc=0",
         "if \"%plyxf:~29%\"==\"\" set plyxc=0", "echo John?s notes ? final ?.doc.001 is missing - nothing was merged",
@@ -120,6 +144,7 @@ TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
        {"(??????.xls.001) do set \"plyxf=%%~i\"", "named like ???^&??.xls.001 - nothing"}},
       {u"\U0001F600 50%.txt",
        {"(???50?.txt.001) do set /a plyxc+=1", "if \"%plyxf:~13%\"==\"\"", "echo ?? 50%%.txt.001 is missing"}},
+      {u"R\u00e9sum\u00e9 (final).doc", {"echo R?sum? ^(final^).doc.001 is missing"}},
       {u"a\r\ndel *.*\"|<>:\\x",
        {"(a??del??.???????x.001) do set /a", "echo a??del ?.???????x.001 is missing"}},  // POSIX names
   };
@@ -268,6 +293,12 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
          disk.freeBytes = {1u << 20, 1u << 20, 1u << 20, 100};
        },
        kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
+      // The user's answer, not a failure: the batch's prompt given up reads as a cancel.
+      {"no other disk for the batch",
+       [&] {
+         disk.freeBytes = {1u << 20, 1u << 20, 1u << 20, 100}, disk.removable = true, ui.answers.clear();
+       },
+       kStatusNoRoom, "Unable to Create BAT File 8000", 4, 3, true},
       {"a folder has the batch's name", [&] { std::filesystem::create_directory(Batch()); }, kStatusBatchFailed,
        "Unable to Create BAT File 8000", 4, 3},
       // A failure reported as success: a failed close passed for a written batch.

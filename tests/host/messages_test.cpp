@@ -1,16 +1,19 @@
-// The help pages against the catalogue of messages and the size list: every
-// text PLYX shows in a box is on the page of messages as PLYX writes it (a
-// composed one with any text in place of each %s, %u or %lu), with its title
-// where it is not the main window's; every preset is in the page of sizes.
+// The help pages against the catalogue of messages, the batch's lines and the
+// size list: every text PLYX shows in a box is on the page of messages as PLYX
+// writes it (a composed one with any text in place of each %s, %u or %lu), with
+// its title where it is not the main window's; every line the batch shows is on
+// the page on joining; every preset is in the page of sizes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "merge_batch.h"
 #include "messages.h"
 #include "size_presets.h"
 
@@ -28,11 +31,12 @@ struct ShownMessage {
   std::string after;  // the page up to the next message, where a title other than PLYX's is named
 };
 
-std::vector<ShownMessage> MessagesOn(const std::string& page) {
-  const std::string open = "<pre class=\"msg\">";
+// The texts between `open` and `close` on the page.
+std::vector<ShownMessage> MessagesOn(const std::string& page, const std::string& open = "<pre class=\"msg\">",
+                                     const char* close = "</pre>") {
   std::vector<ShownMessage> shown;
   for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at)) {
-    const std::size_t end = page.find("</pre>", at);
+    const std::size_t end = page.find(close, at);
     ShownMessage message;
     for (std::size_t i = at + open.size(); i < end; ++i) {
       if (page[i] == '<') {
@@ -59,7 +63,7 @@ std::regex PatternOf(const std::string& format) {
   return std::regex(std::regex_replace(std::regex_replace(format, special, R"(\$&)"), directive, R"([\s\S]+)"));
 }
 
-TEST(HelpPages, NameEveryMessageWithItsTitleAndEveryPreset) {
+TEST(HelpPages, NameEveryMessageWithItsTitleEveryLineOfTheBatchAndEveryPreset) {
   const std::vector<ShownMessage> shown = MessagesOn(HelpPage("messages.html"));
   std::vector<std::pair<const char*, MessageCaption>> texts{{kUnknownRunFailure, MessageCaption::kTitle}};
   for (const Message& message : kMessages) texts.emplace_back(message.text, message.caption);
@@ -76,6 +80,17 @@ TEST(HelpPages, NameEveryMessageWithItsTitleAndEveryPreset) {
     EXPECT_EQ(caption == MessageCaption::kTitle, on->after.find("Title: ") == std::string::npos) << text;
     EXPECT_TRUE(caption == MessageCaption::kTitle || on->after.find("Title: " + title + ".") != std::string::npos)
         << text << " under the title " << title;
+  }
+  // The page on joining: every line the batch can show, a name and a part number in place of {N} and {P}.
+  const std::vector<ShownMessage> joining = MessagesOn(HelpPage("merging.html"), "<code>", "</code>");
+  std::vector<std::string> lines(std::begin(kBatchLines), std::end(kBatchLines));
+  lines.push_back(kAppTitle);
+  for (std::string line : lines) {
+    for (std::size_t at; (at = line.find_first_of('{')) != std::string::npos;) line.replace(at, 3, "%s");
+    const std::regex pattern = PatternOf(line);
+    EXPECT_TRUE(std::any_of(joining.begin(), joining.end(),
+                            [&](const ShownMessage& m) { return std::regex_match(m.text, pattern); }))
+        << "not on the page on joining: " << line;
   }
   const std::string sizes = HelpPage("sizes.html");
   for (const SizePreset& preset : SizePresets) {
