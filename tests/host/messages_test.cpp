@@ -1,7 +1,8 @@
 // The help pages against the catalogue of messages and the size list: every
 // text PLYX shows in a box is on the page of messages as PLYX writes it (a
 // composed one with any text in place of each %s, %u or %lu), with its title
-// where it is not the main window's; every preset is in the page of sizes.
+// where it is not the main window's; every preset is in the page of sizes; the
+// splitting page tells the outcome each way a split stops is reported with.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,10 +10,12 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "messages.h"
 #include "size_presets.h"
+#include "split_worker.h"
 
 namespace {
 
@@ -80,6 +83,27 @@ TEST(HelpPages, NameEveryMessageWithItsTitleAndEveryPreset) {
   const std::string sizes = HelpPage("sizes.html");
   for (const SizePreset& preset : SizePresets) {
     EXPECT_NE(sizes.find(std::string("<td>") + preset.text + "</td>"), std::string::npos) << preset.text;
+  }
+}
+
+// The splitting page's table of how a split ends: each way a run stops is
+// reported with the text of the outcome the run gives it.
+TEST(HelpPages, ReportEachWayASplitStopsWithItsOutcome) {
+  const std::string page = HelpPage("splitting.html");
+  const std::tuple<const char*, std::uint32_t, bool> ways[] = {
+      {"confirmed a cancel", kStatusOverwriteDeclined, false},
+      {"declined to replace", kStatusOverwriteDeclined, false},
+      {"asked for another disk", kStatusNoRoom, true},
+      {"An error", kStatusNoRoom, false},  // a full fixed disk
+  };
+  for (const auto& [way, status, givenUp] : ways) {
+    SplitJobRecord job;
+    job.diskGivenUp = givenUp;
+    const bool byUser = OutcomeOf(job, status) == SplitOutcome::kStoppedByUser;
+    const char* text = MessageOf(byUser ? MessageId::kSplitStopped : MessageId::kSplitFailed).text;
+    const std::size_t at = page.find(way);
+    const std::string row = at == std::string::npos ? "" : page.substr(at, page.find("</tr>", at) - at);
+    EXPECT_NE(row.find(text), std::string::npos) << way << ": not reported with " << text;
   }
 }
 
