@@ -101,7 +101,6 @@ TEST(CheckFolderName, JudgesTypedNamesByCharacterAndNeverOverrunsThePathBuffer) 
       {"", V::kEmpty, "", k1252},
       {"X:", V::kInvalid, "", k1252},
       {"D:\\parts\\\\", V::kInvalid, "", k1252},
-      {"D:\\parts\\", V::kWellFormed, "D:\\parts\\", k1252},
       {"D:\\new\\parts", V::kWellFormed, "D:\\new\\parts\\", k1252},
       // Each character a folder name cannot hold (a colon only after the drive letter).
       {"D:\\parts?x", V::kBadCharacters, "", k1252},

@@ -21,10 +21,8 @@ head -c 300000 /dev/urandom >"$file"
 out="$(PLYX_RUN_DIR="$work/cli" bash "$root/scripts/run.sh" --cli "$file" 100000 2>&1)" || fail "--cli" "$out"
 grep -q "identical to the source (3 parts)" <<<"$out" || fail "--cli did not join" "$out"
 
-# The newcomer's main job: no display, no Wine running, a prefix of its own,
-# the help file still to be compiled.
-# Guards: Wine's desktop started with no display, so the window drew nowhere;
-# the build's and the help compiler's lines buried what the job had to say.
+# The newcomer's main job: no display, no Wine running, a prefix of its own, the help to compile.
+# Guards: Wine's desktop started with no display (the window drew nowhere); the build's lines buried the job's.
 build="${PLYX_BUILD:-$root/build/windows}"
 rm -f "$build/PLYX.chm"
 prefix="$work/wine"
