@@ -6,6 +6,10 @@
 
 bool DiskSpace::CloseWritten(DiskFile& file) { return file.Close(); }
 
+CopyResult DiskSpace::CopyToPart(DiskFile& part, DiskFile& source, void* buffer, std::uint32_t count) {
+  return part.CopyFrom(source, buffer, count);
+}
+
 std::uint32_t CheckDiskSpace(const char* destFolder, std::uint32_t bytesNeeded, SplitUi& ui, DiskSpace& disk,
                              bool* givenUp) {
   // The folder itself is measured, as a volume may be mounted on it; its root

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "disk_file.h"
 #include "messages.h"
 
 enum class SplitQuestion {
@@ -41,8 +42,6 @@ class SplitUi {
   virtual void RunOver() = 0;  // last call of every run
 };
 
-class DiskFile;
-
 class DiskSpace {
  public:
   virtual ~DiskSpace() = default;
@@ -54,4 +53,7 @@ class DiskSpace {
   // Closes a file that the run has written; false when the system could not
   // store all of it (network and quota-limited disks report that only here).
   virtual bool CloseWritten(DiskFile& file);
+  // Appends the next `count` bytes of `source` to a part being written
+  // (DiskFile::CopyFrom): with CloseWritten, every write of a part passes here.
+  virtual CopyResult CopyToPart(DiskFile& part, DiskFile& source, void* buffer, std::uint32_t count);
 };

@@ -29,7 +29,7 @@ std::uint32_t CopyPart(SplitJobRecord& job, SplitUi& ui, DiskSpace& disk, DiskFi
   std::uint32_t status = kStatusOk;
   while (*remaining > 0 && status == kStatusOk && !job.cancelRequested) {
     const std::uint32_t n = *remaining < kChunkSize ? *remaining : kChunkSize;
-    const CopyResult copied = part.CopyFrom(source, buffer, n);
+    const CopyResult copied = disk.CopyToPart(part, source, buffer, n);
     if (copied == CopyResult::kReadFailed) {
       status = kStatusReadFailed;
     } else if (copied == CopyResult::kWriteFailed) {

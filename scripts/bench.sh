@@ -24,12 +24,20 @@ wine_runs="${PLYX_BENCH_WINE_RUNS:-3}"
 build="${PLYX_BENCH_BUILD:-$PLYX_ROOT/build/bench}"
 
 echo "Building release binaries in $build-host and $build-win32"
+# Out of sight unless the build fails, and then shown whole: the compiler's
+# errors come on the output that a quiet build drops.
+build_log="$build-build.log"
+build_failed() {
+  cat "$build_log" >&2
+  echo "bench.sh: the build failed (its output above is also in $build_log)" >&2
+  exit 1
+}
 cmake -S "$PLYX_ROOT" -B "$build-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLYX_SANITIZE=OFF \
   -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build-host" --target plyx-split >/dev/null
+cmake --build "$build-host" --target plyx-split >"$build_log" 2>&1 || build_failed
 cmake -S "$PLYX_ROOT" -B "$build-win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$PLYX_ROOT/cmake/mingw-w64-i686.cmake" -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build-win32" --target plyx-split plyx-bench-copy >/dev/null
+cmake --build "$build-win32" --target plyx-split plyx-bench-copy >>"$build_log" 2>&1 || build_failed
 
 shm=/dev/shm
 [ -d "$shm" ] && [ -w "$shm" ] || shm="${TMPDIR:-/tmp}"

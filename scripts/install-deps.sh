@@ -6,11 +6,12 @@
 # wine32:i386 is Wine's 32-bit half, which runs the shipped 32-bit build; it
 # needs the i386 architecture added to dpkg.
 # clang and lld build the Windows targets a second time; clang-tools (clang-cl)
-# and llvm (llvm-rc) configure the project as MSVC would see it.
+# and llvm (llvm-rc) configure the project as MSVC would see it; clang-format
+# holds the C++ to its one layout.
 PLYX_PACKAGES="cmake ninja-build g++ googletest python3 fp-utils
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  clang lld llvm clang-tools
+  clang lld llvm clang-tools clang-format
   wine wine64 wine32:i386 fonts-wine fonts-liberation
   xvfb x11-utils xauth xdotool imagemagick procps locales"
 

@@ -47,7 +47,15 @@ plyx_install_deps
 build="${PLYX_BUILD:-$PLYX_ROOT/build/windows}"
 export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 cmake --preset windows -B "$build" >/dev/null
-cmake --build "$build" --target plyx plyx_help plyx-split plyx-launch
+# The compilers' and the help compiler's chatter is kept for when it matters:
+# a build that fails shows it all.
+build_log="$build/run-build.log"
+echo "Building PLYX in $build (the build's own output goes to $build_log)"
+if ! cmake --build "$build" --target plyx plyx_help plyx-split plyx-launch >"$build_log" 2>&1; then
+  cat "$build_log" >&2
+  echo "run.sh: the build failed (its output above is also in $build_log)" >&2
+  exit 1
+fi
 
 out="${PLYX_RUN_DIR:-$PLYX_ROOT/build/run}"
 mkdir -p "$out"

@@ -4,7 +4,8 @@
 # both Windows builds, the shipped 32-bit one and the 64-bit one; the product
 # as a Windows developer may build it (without GoogleTest, with Clang, MSVC's
 # flags); then scripts/run.sh with a file name a user can have, and as a
-# newcomer runs it.
+# newcomer runs it. First of all, that every C++ file is laid out as
+# .clang-format says.
 #
 #   bash scripts/test.sh                        everything
 #   bash scripts/test.sh PRESET [CTEST ARGS]    one tree (host, windows, windows64) built, and
@@ -19,6 +20,15 @@ cd "$PLYX_ROOT"
 # shellcheck source=scripts/install-deps.sh
 . "$PLYX_ROOT/scripts/install-deps.sh"
 plyx_install_deps
+
+# One layout for the C++ (.clang-format): a file that strays from it fails the
+# run at once, by name. Outside a git checkout there is no list of files to hold.
+if git rev-parse --git-dir >/dev/null 2>&1 &&
+  ! layout="$(git ls-files -z '*.cpp' '*.h' | xargs -0 -r clang-format --dry-run -Werror 2>&1)"; then
+  off="$(sed -n 's/^\(.*\):[0-9]*:[0-9]*: error: code should be clang-formatted.*/\1/p' <<<"$layout" | sort -u)"
+  printf 'Not laid out as .clang-format says (clang-format -i FILE mends it):\n%s\n' "${off:-$layout}" >&2
+  exit 1
+fi
 
 only="${1:-}"
 [ -z "$only" ] || shift

@@ -276,6 +276,7 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
        "Unable to Create Destination File : 2000", 2, 1},
       // A failure reported as success: a part whose close failed counted as written.
       {"part 2 fails at its close", [&] { disk.failClose = 1; }, kStatusWriteFailed, "Split Cancelled : 6000", 2, 2},
+      {"part 2 fails at a write", [&] { disk.failWrite = 4; }, kStatusWriteFailed, "Split Cancelled : 6000", 2, 2},
       // Bound: one byte short of a part is no room.
       {"full at the second part",
        [&] {

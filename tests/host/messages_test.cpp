@@ -2,7 +2,8 @@
 // size list: every text PLYX shows in a box is on the page of messages as PLYX
 // writes it (a composed one with any text in place of each %s, %u or %lu), with
 // its title where it is not the main window's; every line the batch shows is on
-// the page on joining; every preset is in the page of sizes.
+// the page on joining; every preset is in the page of sizes; the splitting page
+// reports each way a split stops with the run's outcome of it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "merge_batch.h"
 #include "messages.h"
 #include "size_presets.h"
+#include "split_worker.h"
 
 namespace {
 
@@ -63,7 +65,7 @@ std::regex PatternOf(const std::string& format) {
   return std::regex(std::regex_replace(std::regex_replace(format, special, R"(\$&)"), directive, R"([\s\S]+)"));
 }
 
-TEST(HelpPages, NameEveryMessageWithItsTitleEveryLineOfTheBatchAndEveryPreset) {
+TEST(HelpPages, NameEveryMessageWithItsTitleEveryLineOfTheBatchEveryPresetAndEveryOutcome) {
   const std::vector<ShownMessage> shown = MessagesOn(HelpPage("messages.html"));
   std::vector<std::pair<const char*, MessageCaption>> texts{{kUnknownRunFailure, MessageCaption::kTitle}};
   for (const Message& message : kMessages) texts.emplace_back(message.text, message.caption);
@@ -92,9 +94,19 @@ TEST(HelpPages, NameEveryMessageWithItsTitleEveryLineOfTheBatchAndEveryPreset) {
                             [&](const ShownMessage& m) { return std::regex_match(m.text, pattern); }))
         << "not on the page on joining: " << line;
   }
-  const std::string sizes = HelpPage("sizes.html");
+  const std::string sizes = HelpPage("sizes.html"), splitting = HelpPage("splitting.html");
   for (const SizePreset& preset : SizePresets) {
     EXPECT_NE(sizes.find(std::string("<td>") + preset.text + "</td>"), std::string::npos) << preset.text;
+  }
+  // The splitting page's rows of status 4000: a prompt for another disk given up is the user's answer, a full
+  // fixed disk an error.
+  for (const auto& [way, givenUp] : {std::pair{"asked for another disk", true}, std::pair{"An error", false}}) {
+    SplitJobRecord job;
+    job.diskGivenUp = givenUp;
+    const bool byUser = OutcomeOf(job, kStatusNoRoom) == SplitOutcome::kStoppedByUser;
+    const char* text = MessageOf(byUser ? MessageId::kSplitStopped : MessageId::kSplitFailed).text;
+    const std::size_t at = splitting.find(way);
+    EXPECT_LT(splitting.find(text, at), splitting.find("</tr>", at)) << way << ": not reported with " << text;
   }
 }
 

@@ -102,13 +102,20 @@ TEST(CheckFolderName, JudgesTypedNamesByCharacterAndNeverOverrunsThePathBuffer) 
       {"", V::kEmpty, "", k1252},
       {"X:", V::kInvalid, "", k1252},
       {"D:\\parts\\\\", V::kInvalid, "", k1252},
-      {"D:\\parts\\", V::kWellFormed, "D:\\parts\\", k1252},
       {"D:\\new\\parts", V::kWellFormed, "D:\\new\\parts\\", k1252},
+      // Each character a folder name cannot hold (a colon only after the drive letter).
       {"D:\\parts?x", V::kBadCharacters, "", k1252},
-      {"\\\\server\\share\\new", V::kBadCharacters, "", k1252},
       {"D:/a", V::kBadCharacters, "", k1252},
+      {"D:\\a*b", V::kBadCharacters, "", k1252},
+      {"D:\\a|b", V::kBadCharacters, "", k1252},
+      {"D:\\a\"b", V::kBadCharacters, "", k1252},
+      {"D:\\a<b", V::kBadCharacters, "", k1252},
+      {"D:\\a>b", V::kBadCharacters, "", k1252},
+      {"D:\\a:b", V::kBadCharacters, "", k1252},
+      {"\\\\server\\share\\new", V::kBadCharacters, "", k1252},
       // 259 characters fill a 260-byte buffer: no room for the probe's backslash.
       {"D:\\" + a255 + "a", V::kInvalid, "", k1252},
+      {"D:\\" + a255 + "ab", V::kInvalid, "", k1252},  // 260: the name itself would not fit
       {"D:\\" + a255 + "\\", V::kWellFormed, "D:\\" + a255 + "\\", k1252},
       {"D:\\" + a255 + a255, V::kInvalid, "", k1252},
   };

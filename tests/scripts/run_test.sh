@@ -21,12 +21,15 @@ head -c 300000 /dev/urandom >"$file"
 out="$(PLYX_RUN_DIR="$work/cli" bash "$root/scripts/run.sh" --cli "$file" 100000 2>&1)" || fail "--cli" "$out"
 grep -q "identical to the source (3 parts)" <<<"$out" || fail "--cli did not join" "$out"
 
-# The newcomer's main job: no display, no Wine running, a prefix of its own.
-# Guards: Wine's desktop started with no display, so the window drew nowhere.
+# The newcomer's main job: no display, no Wine running, a prefix of its own, the help to compile.
+# Guards: Wine's desktop started with no display (the window drew nowhere); the build's lines buried the job's.
+build="${PLYX_BUILD:-$root/build/windows}"
+rm -f "$build/PLYX.chm"
 prefix="$work/wine"
 out="$(env -u DISPLAY -u WINEPREFIX PLYX_WINEPREFIX="$prefix" PLYX_RUN_DIR="$work/main" \
   bash "$root/scripts/run.sh" "$file" 2>&1)" || fail "no display, fresh prefix" "$out"
 grep -q "identical to the source (1 parts)" <<<"$out" || fail "the main job did not join" "$out"
+! grep -qE '^(Note:|\[[0-9]+/[0-9]+\] )' <<<"$out" && [ -f "$build/PLYX.chm" ] || fail "the build spoke" "$out"
 # A PNG of the whole window, not of one colour: its caption, controls and texts.
 read -r format width height colours deviation < <(identify -format '%m %w %h %k %[fx:standard_deviation]\n' \
   "$work/main/main-window.png" 2>&1) || true
@@ -45,7 +48,6 @@ grep -q "^  bash scripts/run.sh --cli" <<<"$out" && ! grep -q "^set " <<<"$out" 
 # Guards: a name with %OS% reached plyx.exe empty when cmd.exe started it.
 # run.sh hands the name over through plyx-launch.exe; plyx-split.exe, started
 # the same way, shows whether the name arrived as it stands.
-build="${PLYX_BUILD:-$root/build/windows}"
 percent="$work/50%OS% & more.bin"
 cp "$file" "$percent"
 out="$(wine "$build/plyx-launch.exe" "$(winepath -w "$build/plyx-split.exe")" \

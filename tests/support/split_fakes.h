@@ -72,8 +72,9 @@ class FakeDiskSpace : public DiskSpace {
   bool removable = false;
   int failQuery = -1;  // zero-based index of the query that fails
   int failClose = -1;  // zero-based index of the written file whose close fails
+  int failWrite = -1;  // zero-based index of the part chunk whose write fails, writing nothing
   std::vector<std::string> roots;
-  int closes = 0;
+  int closes = 0, writes = 0;
 
   bool FreeBytes(const char*, const char* root, std::uint64_t* result) override {
     roots.push_back(root);
@@ -84,6 +85,9 @@ class FakeDiskSpace : public DiskSpace {
   }
   bool IsRemovable(const char*) override { return removable; }
   bool CloseWritten(DiskFile& file) override { return DiskSpace::CloseWritten(file) && closes++ != failClose; }
+  CopyResult CopyToPart(DiskFile& part, DiskFile& source, void* buffer, std::uint32_t count) override {
+    return writes++ == failWrite ? CopyResult::kWriteFailed : DiskSpace::CopyToPart(part, source, buffer, count);
+  }
 };
 
 inline void FillJob(SplitJobRecord& job, const std::string& source, const std::string& dest, std::uint32_t fileSize,
