@@ -16,6 +16,7 @@
 #include "holders.h"
 #include "main_dialog.h"
 #include "resource_ids.h"
+#include "screen.h"
 #include "split_job.h"
 #include "support/drag_drop.h"
 #include "support/files.h"
@@ -46,6 +47,31 @@ TEST(ResourceTemplates, FieldsTakeAllThatIsTyped) {
   EXPECT_EQ(Typed(GetDlgItem(custom, IDC_CUSTOM_BYTES), "42949a67295"), "4294967295") << "digits only, all ten";
   DestroyWindow(custom);
   DestroyWindow(plyx);
+}
+
+// The icon has a form drawn for each size the system asks for (16 for the
+// title bar and the notification area, 48 at 150 %), which it then takes
+// rather than stretch another; PLYX loads the title bar's and the window's.
+TEST(ResourceIcon, DrawnForEverySizeTheSystemAsksFor) {
+  auto resource = [](int id, LPCSTR type) {
+    return static_cast<const BYTE*>(
+        LockResource(LoadResource(nullptr, FindResourceA(nullptr, MAKEINTRESOURCEA(id), type))));
+  };
+  for (int size : {16, 32, 48}) {
+    const int id =
+        LookupIconIdFromDirectoryEx(const_cast<BYTE*>(resource(IDI_PLYX, RT_GROUP_ICON)), TRUE, size, size, 0);
+    const auto* image = reinterpret_cast<const BITMAPINFOHEADER*>(resource(id, RT_ICON));
+    EXPECT_EQ(image ? image->biWidth : 0, size);
+  }
+  InstanceHandle = GetModuleHandleA(nullptr);
+  for (const auto& [icon, metric] : {std::pair{PlyxSmallIcon(), SM_CXSMICON}, {PlyxLargeIcon(), SM_CXICON}}) {
+    ICONINFO info{};
+    BITMAP bitmap{};
+    ASSERT_TRUE(GetIconInfo(icon, &info)) << metric;
+    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(metric));
+    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
+  }
 }
 
 // Wine's shell cuts an item's path at MAX_PATH, so a longer one comes as the
