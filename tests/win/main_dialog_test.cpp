@@ -16,7 +16,6 @@
 #include "holders.h"
 #include "main_dialog.h"
 #include "resource_ids.h"
-#include "screen.h"
 #include "split_job.h"
 #include "support/drag_drop.h"
 #include "support/files.h"
@@ -51,7 +50,7 @@ TEST(ResourceTemplates, FieldsTakeAllThatIsTyped) {
 
 // The icon has a form drawn for each size the system asks for (16 for the
 // title bar and the notification area, 48 at 150 %), which it then takes
-// rather than stretch another; PLYX loads the title bar's and the window's.
+// rather than stretch another.
 TEST(ResourceIcon, DrawnForEverySizeTheSystemAsksFor) {
   auto resource = [](int id, LPCSTR type) {
     return static_cast<const BYTE*>(
@@ -62,15 +61,6 @@ TEST(ResourceIcon, DrawnForEverySizeTheSystemAsksFor) {
         LookupIconIdFromDirectoryEx(const_cast<BYTE*>(resource(IDI_PLYX, RT_GROUP_ICON)), TRUE, size, size, 0);
     const auto* image = reinterpret_cast<const BITMAPINFOHEADER*>(resource(id, RT_ICON));
     EXPECT_EQ(image ? image->biWidth : 0, size);
-  }
-  InstanceHandle = GetModuleHandleA(nullptr);
-  for (const auto& [icon, metric] : {std::pair{PlyxSmallIcon(), SM_CXSMICON}, {PlyxLargeIcon(), SM_CXICON}}) {
-    ICONINFO info{};
-    BITMAP bitmap{};
-    ASSERT_TRUE(GetIconInfo(icon, &info)) << metric;
-    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
-    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(metric));
-    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
   }
 }
 
