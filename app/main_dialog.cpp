@@ -21,6 +21,7 @@
 #include "progress_dialog.h"
 #include "request.h"
 #include "resource_ids.h"
+#include "screen.h"
 #include "settings.h"
 #include "size_presets.h"
 #include "split_job.h"
@@ -109,9 +110,10 @@ void TakeDroppedFolder(HWND dialog, const char* folder) {
 INT_PTR OnInitDialog(HWND dialog) {
   state = MainWindowState{};
   InstallDropTarget(dialog, RequestAcceptsChanges, TakeDroppedFolder);
-  // On the class, so that every dialog of PLYX carries the icon.
-  SetClassLongPtrA(dialog, GCLP_HICON,
-                   reinterpret_cast<LONG_PTR>(LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_PLYX))));
+  // On the class, so that every dialog of PLYX carries the icon; the title
+  // bar's own, or Windows shrinks the large one.
+  SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(PlyxLargeIcon()));
+  SetClassLongPtrA(dialog, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(PlyxSmallIcon()));
   FillSizeList(dialog);
   FillDestinationList(dialog);
   if (ToolTipEn()) CreateMainToolTips(dialog);

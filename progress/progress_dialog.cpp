@@ -17,6 +17,7 @@
 #include "message_box.h"
 #include "progress_bar.h"
 #include "resource_ids.h"
+#include "screen.h"
 #include "split_job.h"
 #include "split_worker.h"
 
@@ -38,9 +39,12 @@ struct ProgressRun {
 
 ProgressRun* RunOf(HWND dialog) { return reinterpret_cast<ProgressRun*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
+// Places and sizes in pixels at 96 dpi; the dialog's units scale them.
 constexpr DWORD kAnimationStyle = WS_CHILD | ACS_TRANSPARENT | ACS_AUTOPLAY;
 constexpr int kAnimationX = 30;
 constexpr int kAnimationY = 5;
+constexpr int kClipWidth = 272;  // the clip's frames
+constexpr int kClipHeight = 60;
 constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | PBS_SMOOTH;
 constexpr RECT kBarPlace = {10, 65, 315, 20};  // x, y, width, height
 constexpr COLORREF kBarColor = RGB(62, 17, 238);
@@ -49,11 +53,31 @@ constexpr COLORREF kBarBackground = RGB(255, 255, 255);
 // activation is over and the keyboard can be handed on.
 constexpr UINT kActivated = WM_APP;
 
+RECT BarPlace(HWND dialog) {
+  const POINT place = DialogPixels(dialog, kBarPlace.left, kBarPlace.top);
+  const POINT size = DialogPixels(dialog, kBarPlace.right, kBarPlace.bottom);
+  return {place.x, place.y, size.x, size.y};
+}
+
+// An animation control draws its frames at their own size at every dpi, so
+// the clip's centre follows the dialog rather than its corner: it stays over
+// the middle of the bar, above it and inside the window.
+POINT ClipPlace(HWND dialog, const RECT& bar) {
+  RECT client{};
+  GetClientRect(dialog, &client);
+  POINT place = DialogPixels(dialog, kAnimationX + kClipWidth / 2, kAnimationY + kClipHeight / 2);
+  place.x -= kClipWidth / 2, place.y -= kClipHeight / 2;
+  if (place.x > client.right - kClipWidth) place.x = client.right - kClipWidth;
+  if (place.y > bar.top - kClipHeight) place.y = bar.top - kClipHeight;
+  return {place.x < 0 ? 0 : place.x, place.y < 0 ? 0 : place.y};
+}
+
 void CreateAnimation(HWND dialog, ProgressRun& run) {
   run.animation.reset(new (std::nothrow) AnimationControl());
   AnimationControl* animation = SplitJob.animation = run.animation.get();
+  const POINT place = ClipPlace(dialog, BarPlace(dialog));
   // Without its animation the dialog still works; failures show nothing.
-  if (animation && animation->Create(kAnimationStyle, kAnimationX, kAnimationY, dialog, IDC_PROGRESS_ANIMATION)) {
+  if (animation && animation->Create(kAnimationStyle, place.x, place.y, dialog, IDC_PROGRESS_ANIMATION)) {
     animation->Open(IDA_SPLIT_CLIP);
   }
 }
@@ -61,7 +85,7 @@ void CreateAnimation(HWND dialog, ProgressRun& run) {
 void CreateProgressBar(HWND dialog, ProgressRun& run) {
   run.progressBar.reset(new (std::nothrow) ProgressBar());
   ProgressBar* bar = SplitJob.progressBar = run.progressBar.get();
-  if (!bar || !bar->Create(kBarStyle, kBarPlace, dialog, IDC_PROGRESS_BAR)) return;
+  if (!bar || !bar->Create(kBarStyle, BarPlace(dialog), dialog, IDC_PROGRESS_BAR)) return;
   bar->SetBarColor(kBarColor);
   bar->SetBkColor(kBarBackground);
   bar->SetRange(0, SplitJob.progressMax);

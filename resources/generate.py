@@ -115,6 +115,74 @@ def DrawIcon():
     return c
 
 
+def DrawSmallIcon():
+    """The same picture drawn for 16 pixels: fewer lines, a smaller disk."""
+    c = Canvas(16, 16, "clear")
+    left, top, right, bottom, fold = 0, 0, 9, 12, 3
+    c.rect(left, top, right, bottom, "paper")
+    c.frame(left, top, right, bottom, "ink")
+    for i in range(fold + 1):
+        c.hline(right - fold + i + 1, right, top + i, "clear")
+        c.put(right - fold + i, top + i, "ink")
+    c.rect(right - fold, top, right - fold, top + fold, "ink")
+    c.hline(right - fold, right, top + fold, "ink")
+    for y, x1 in ((2, 5), (6, 7), (8, 6), (10, 7)):
+        c.hline(2, x1, y, "text")
+    fx0, fy0, fx1, fy1 = 7, 8, 15, 15
+    c.rect(fx0, fy0, fx1, fy1, "disk")
+    c.frame(fx0, fy0, fx1, fy1, "ink")
+    c.put(fx1, fy0, "clear")
+    c.rect(fx0 + 2, fy0 + 1, fx0 + 5, fy0 + 2, "shutter")
+    c.rect(fx0 + 2, fy0 + 4, fx1 - 2, fy1, "label")
+    c.frame(fx0 + 2, fy0 + 4, fx1 - 2, fy1, "ink")
+    # The arrow: right along the page, down into the disk.
+    c.hline(3, 13, 4, "arrow")
+    c.hline(3, 11, 5, "arrowDark")
+    c.rect(12, 4, 13, 5, "arrow")
+    c.hline(10, 15, 6, "arrow")
+    c.hline(11, 14, 7, "arrow")
+    return c
+
+
+def DrawLargeIcon():
+    """The same picture drawn for 48 pixels: finer text, a detailed disk."""
+    c = Canvas(48, 48, "clear")
+    left, top, right, bottom, fold = 2, 0, 27, 35, 8
+    c.rect(left, top, right, bottom, "paper")
+    c.frame(left, top, right, bottom, "ink")
+    for i in range(fold + 1):
+        c.hline(right - fold + i + 1, right, top + i, "clear")
+        c.hline(right - fold, right - fold + i - 1, top + i, "fold")
+        c.put(right - fold + i, top + i, "ink")
+    c.rect(right - fold, top, right - fold, top + fold, "ink")
+    c.hline(right - fold, right, top + fold, "ink")
+    c.rect(left + 1, bottom + 1, right + 1, bottom + 1, "shadow")
+    c.rect(right + 1, top + fold + 1, right + 1, bottom + 1, "shadow")
+    for y, x1 in ((5, 17), (9, 23), (17, 22), (21, 24), (25, 19), (29, 22)):
+        c.hline(6, x1, y, "text")
+    fx0, fy0, fx1, fy1 = 24, 24, 47, 47
+    c.rect(fx0, fy0, fx1, fy1, "disk")
+    c.rect(fx0 + 1, fy0 + 1, fx0 + 2, fy1 - 1, "diskLight")
+    c.frame(fx0, fy0, fx1, fy1, "ink")
+    for i in range(3):  # the cut corner
+        c.hline(fx1 - 2 + i, fx1, fy0 + i, "clear")
+        c.put(fx1 - 3 + i, fy0 + i, "ink")
+    c.rect(fx0 + 6, fy0 + 1, fx0 + 17, fy0 + 8, "shutter")
+    c.frame(fx0 + 6, fy0 + 1, fx0 + 17, fy0 + 8, "shutterDark")
+    c.rect(fx0 + 12, fy0 + 3, fx0 + 14, fy0 + 6, "shutterDark")
+    c.rect(fx0 + 4, fy0 + 12, fx1 - 4, fy1, "label")
+    c.frame(fx0 + 4, fy0 + 12, fx1 - 4, fy1, "ink")
+    for y in (fy0 + 15, fy0 + 18, fy0 + 21):
+        c.hline(fx0 + 7, fx1 - 7, y, "labelLine")
+    # Red arrow from the page to the disk: right along the page, then down.
+    c.rect(13, 12, 36, 14, "arrow")
+    c.rect(34, 12, 36, 17, "arrow")
+    for i, half in enumerate((4, 3, 2, 1, 0)):
+        c.hline(35 - half, 35 + half, 17 + i, "arrow")
+    c.hline(13, 33, 15, "arrowDark")
+    return c
+
+
 def IconImage(canvas, bitCount):
     """One ICO image: BITMAPINFOHEADER with doubled height, palette,
     bottom-up XOR rows, AND mask."""
@@ -157,15 +225,19 @@ def IconImage(canvas, bitCount):
 
 
 def BuildIcon():
-    canvas = DrawIcon()
-    images = [(16, 4, IconImage(canvas, 4)), (0, 8, IconImage(canvas, 8))]
+    """The 32-pixel form first, then the title bar's 16 and the 48 that
+    150 % asks for, each in 16 and 256 colours; Windows picks by size."""
+    images = []
+    for canvas in (DrawIcon(), DrawSmallIcon(), DrawLargeIcon()):
+        images += [(canvas.width, 16, 4, IconImage(canvas, 4)),
+                   (canvas.width, 0, 8, IconImage(canvas, 8))]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for colourCount, bitCount, data in images:
-        out += struct.pack("<BBBBHHII", 32, 32, colourCount, 0, 1, bitCount,
+    for size, colourCount, bitCount, data in images:
+        out += struct.pack("<BBBBHHII", size, size, colourCount, 0, 1, bitCount,
                            len(data), offset)
         offset += len(data)
-    return out + b"".join(data for _, _, data in images)
+    return out + b"".join(data for _, _, _, data in images)
 
 
 # ------------------------------------------------------------------- clip ---

@@ -8,6 +8,7 @@
 #include "callback_guard.h"
 #include "help_path.h"
 #include "hyperlink.h"
+#include "screen.h"
 #include "tooltips.h"
 
 namespace {
@@ -25,7 +26,10 @@ void OnInitDialog(HWND dialog) {
   AboutBox& box = about.emplace();
   // A path that does not fit is no address: the click then reports the failure.
   if (!HelpFilePath(box.address, sizeof box.address)) box.address[0] = '\0';
-  const HyperLinkParams params{box.address, kAboutLinkText, 0, 0, 0, "Tahoma", 10, 400, kLinkUnderline, 145, 105};
+  // Just below " Visit ", the text block's last line, at every dpi: the block
+  // grows with the dialog's units, the link's own font with the screen.
+  const auto [x, y] = DialogPixels(dialog, 145, 105);
+  const HyperLinkParams params{box.address, kAboutLinkText, 0, 0, 0, "Tahoma", 10, 400, kLinkUnderline, x, y};
   box.link.reset(new (std::nothrow) HyperLink(dialog, params));
   box.tips.reset(new (std::nothrow) ToolTipManager(dialog));
   if (box.link && box.tips && box.link->Window() != nullptr) box.tips->AddTool(box.link->Window(), box.address);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <string>
 
 #include "app_constants.h"
 #include "callback_guard.h"
@@ -19,6 +20,21 @@ constexpr std::int32_t kDefaultWeight = 400;
 constexpr WORD kHelpViewerHandCursor = 106;
 
 COLORREF OrDefault(COLORREF colour, COLORREF fallback) { return colour != 0 ? colour : fallback; }
+
+// GDI's A functions read their bytes in the system's code page even where the
+// process's ANSI code page is UTF-8 ("Use UTF-8 code pages in Windows apps"),
+// so the text is measured and drawn in the form the process's code page gives
+// it. Bytes that are no text there still show, as replacement characters.
+std::wstring Shown(const char* text) {
+  DWORD flags = MB_ERR_INVALID_CHARS;
+  int length = MultiByteToWideChar(CP_ACP, flags, text, -1, nullptr, 0);
+  if (length <= 0) length = MultiByteToWideChar(CP_ACP, flags = 0, text, -1, nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, flags, text, -1, &wide[0], length);
+  wide.resize(static_cast<std::size_t>(length - 1));  // the terminator
+  return wide;
+}
 
 void RegisterLinkClass(WNDPROC procedure, HCURSOR cursor) {
   WNDCLASSEXA linkClass{};
@@ -56,7 +72,8 @@ HyperLink::HyperLink(HWND parent, HyperLinkParams params) {
   SIZE size{};
   {
     const SelectedObject selected(screen.Get(), font);
-    GetTextExtentPoint32A(screen.Get(), text, lstrlenA(text), &size);
+    const std::wstring shown = Shown(text);
+    GetTextExtentPoint32W(screen.Get(), shown.c_str(), static_cast<int>(shown.size()), &size);
   }
 
   RegisterLinkClass(HyperLinkWndProc, LoadLinkCursor());
@@ -119,7 +136,8 @@ void HyperLink::Paint() {
     const SelectedObject selected(dc, font);
     RECT client;
     GetClientRect(window, &client);
-    DrawTextA(dc, text, -1, &client, DT_CENTER | DT_VCENTER);
+    const std::wstring shown = Shown(text);
+    DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &client, DT_CENTER | DT_VCENTER);
   }
   EndPaint(window, &paint);
 }

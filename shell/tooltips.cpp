@@ -5,6 +5,7 @@
 #include "callback_guard.h"
 #include "message_box.h"
 #include "resource_ids.h"
+#include "screen.h"
 
 static_assert(kToolRecordSize == (sizeof(void*) == 4 ? 44 : 64), "the form with lParam");
 
@@ -107,7 +108,7 @@ void CreateMainToolTips(HWND mainDialog) {
   for (const MainTool& tool : kMainTools) {
     MainToolTips->AddResourceTool(GetDlgItem(mainDialog, tool.control), tool.flags, tool.stringId);
   }
-  MainToolTips->SetMaxTipWidth(kMainTipWidth);
+  MainToolTips->SetMaxTipWidth(ScreenPixels(kMainTipWidth));
 }
 
 void DestroyMainToolTips() {

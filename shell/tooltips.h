@@ -40,7 +40,7 @@ class ToolTipManager {
 
 // The main dialog's manager, null while its tooltips are off.
 extern ToolTipManager* MainToolTips;
-constexpr int kMainTipWidth = 150;
+constexpr int kMainTipWidth = 150;  // pixels at 96 dpi
 
 // The thirteen tips of the main window's controls; nothing when they exist.
 void CreateMainToolTips(HWND mainDialog);

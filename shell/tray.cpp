@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "globals.h"
 #include "resource_ids.h"
 #include "app_constants.h"
+#include "screen.h"
 
 static_assert(kTrayRecordSize == (sizeof(void*) == 4 ? 88 : 104), "the form with the 64-byte tip");
 static_assert(sizeof kAppTitle <= 64, "the title must fit the tip");
@@ -40,7 +40,7 @@ void FillTrayRecord(HWND window, bool add, NOTIFYICONDATAA* record) {
   if (!add) return;
   record->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   record->uCallbackMessage = WM_PLYX_TRAY;
-  record->hIcon = LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_PLYX));
+  record->hIcon = PlyxSmallIcon();
   std::snprintf(record->szTip, 64, "%s", kAppTitle);
 }
 

@@ -292,4 +292,89 @@ TEST(Package, BothProgramsCarryTheManifest) {
   }
 }
 
+// `child`'s rectangle in the client area of `parent`, and that as "x,y wxh".
+RECT PlaceIn(HWND parent, HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+std::string Shown(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+         std::to_string(r.bottom - r.top);
+}
+
+// What PLYX places in pixels follows the screen: the tips' width its dpi; the
+// progress window's bar and clip (whose frames stay 272 x 60) and the About
+// box's link, below " Visit ", the dialog's units (which Wine's bitmap fonts
+// stop growing past 144 dpi), and the link's hover area its text at that dpi.
+// Mended fault: they kept their 96-dpi pixels, the link over the credit line.
+// Wine lays a program out at the dpi of `LogPixels`, read as it starts.
+TEST_F(Window, WhatIsPlacedInPixelsFollowsTheScreensDpi) {
+  const std::string source = temp / "dpi.bin";
+  ASSERT_TRUE(WriteBytes(source, PatternBytes(3000)));
+  const char kDesktop[] = "Control Panel\\Desktop";
+  DWORD before = 0, size = sizeof before;
+  const bool had = !RegGetValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", RRF_RT_REG_DWORD, nullptr, &before, &size);
+  for (DWORD dpi : {96, 120, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    ASSERT_TRUE(WriteBytes(source + ".001", "old part"));  // its question holds the progress window open
+    DeleteFileA((source + ".bat").c_str());
+    RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    const bool started = StartMain(source);
+    had ? RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &before, sizeof before)
+        : RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
+    ASSERT_TRUE(started);
+    LRESULT tipWidth = 0;
+    for (HWND w : WindowsOf(Pid())) tipWidth = ClassOf(w) == TOOLTIPS_CLASSA ? SendTo(w, TTM_GETMAXTIPWIDTH) : tipWidth;
+    EXPECT_EQ(tipWidth, MulDiv(150, dpi, 96));
+
+    Click(Item(IDC_SPLIT));
+    const MessageBoxInfo question = WaitForMessageBox(Pid(), "exists already");
+    HWND progress = WaitForWindow(Pid(), [](HWND w) { return GetDlgItem(w, IDC_PROGRESS_BAR) != nullptr; });
+    RECT client{};
+    GetClientRect(progress, &client);
+    // The dialog's base units, from its 226 x 79 units: 6 x 13 at 96 dpi.
+    const int unitX = (client.right * 4 + 113) / 226, unitY = (client.bottom * 8 + 39) / 79;
+    if (dpi == 96) { EXPECT_EQ(unitX * 100 + unitY, 613); }
+    auto at = [&](int x, int y, int width, int height) {
+      const int left = MulDiv(x, unitX, 6), top = MulDiv(y, unitY, 13);
+      return Shown({left, top, left + width, top + height});
+    };
+    const RECT bar = PlaceIn(progress, GetDlgItem(progress, IDC_PROGRESS_BAR));
+    const RECT clip = PlaceIn(progress, GetDlgItem(progress, IDC_PROGRESS_ANIMATION));
+    EXPECT_EQ(Shown(bar), at(10, 65, MulDiv(315, unitX, 6), MulDiv(20, unitY, 13)));
+    EXPECT_LE(bar.bottom, PlaceIn(progress, GetDlgItem(progress, IDC_PROGRESS_CANCEL)).top);
+    EXPECT_EQ(Shown(clip), dpi == 96 ? "30,5 272x60" : Shown({clip.left, clip.top, clip.left + 272, clip.top + 60}));
+    EXPECT_TRUE(clip.left >= 0 && clip.top >= 0 && clip.right <= client.right && clip.bottom <= bar.top)
+        << Shown(clip) << " over " << Shown(bar) << " in " << Shown(client);
+    ASSERT_TRUE(AnswerBox(question, IDOK));
+    ASSERT_TRUE(AnswerBox(WaitForMessageBox(Pid(), "Split Successfully"), IDOK));
+
+    Click(Item(IDC_ABOUT));
+    HWND about = WaitForWindow(Pid(), [&](HWND w) { return w != Main() && TextOf(w) == kPlyxTitle; });
+    ASSERT_TRUE(about);
+    HWND link = FindWindowExA(about, nullptr, "HyperLinkWnd", nullptr), text = nullptr;
+    while ((text = FindWindowExA(about, text, "Static", nullptr)) && TextOf(text).find("Visit") == std::string::npos) {}
+    const WindowDc screen(nullptr);
+    const HFONT font = CreateFontA(-(10 * int(dpi)) / 72, 0, 0, 0, 400, FALSE, TRUE, FALSE, ANSI_CHARSET, 0, 0,
+                                   PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS, "Tahoma");
+    SIZE extent{};
+    {
+      const SelectedObject selected(screen.Get(), font);
+      GetTextExtentPoint32A(screen.Get(), "the PLYX help file", 18, &extent);
+    }
+    DeleteObject(font);
+    EXPECT_EQ(Shown(PlaceIn(about, link)), at(145, 105, extent.cx, extent.cy));
+    // " Visit " is the last of the text's seven lines, each as high as the dialog's unit.
+    const RECT textPlace = PlaceIn(about, text), linkPlace = PlaceIn(about, link);
+    EXPECT_TRUE(linkPlace.top >= textPlace.top + 7 * unitY && linkPlace.top < textPlace.top + 8 * unitY &&
+                linkPlace.bottom < PlaceIn(about, GetDlgItem(about, IDOK)).top)
+        << "link " << Shown(linkPlace) << " under " << Shown(textPlace);
+    Click(GetDlgItem(about, IDOK));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+    CloseAndExpectExitZero();
+  }
+}
+
 }  // namespace

@@ -48,6 +48,22 @@ TEST(ResourceTemplates, FieldsTakeAllThatIsTyped) {
   DestroyWindow(plyx);
 }
 
+// The icon has a form drawn for each size the system asks for (16 for the
+// title bar and the notification area, 48 at 150 %), which it then takes
+// rather than stretch another.
+TEST(ResourceIcon, DrawnForEverySizeTheSystemAsksFor) {
+  auto resource = [](int id, LPCSTR type) {
+    return static_cast<const BYTE*>(
+        LockResource(LoadResource(nullptr, FindResourceA(nullptr, MAKEINTRESOURCEA(id), type))));
+  };
+  for (int size : {16, 32, 48}) {
+    const int id =
+        LookupIconIdFromDirectoryEx(const_cast<BYTE*>(resource(IDI_PLYX, RT_GROUP_ICON)), TRUE, size, size, 0);
+    const auto* image = reinterpret_cast<const BITMAPINFOHEADER*>(resource(id, RT_ICON));
+    EXPECT_EQ(image ? image->biWidth : 0, size);
+  }
+}
+
 // Wine's shell cuts an item's path at MAX_PATH, so a longer one comes as the
 // file manager puts it on the clipboard, in OLE's data object of the clipboard.
 ComPtr<IDataObject> ClipboardDrop(const std::wstring& path) {
