@@ -39,32 +39,25 @@ class SplitCommand : public ::testing::Test {
 
   void SetUp() override { WriteBytes(source, data); }
   int Run(std::vector<std::string> args, bool askUser = false, const char* typed = "", std::FILE* out = nullptr) {
-    std::FILE *in = std::tmpfile(), *outFile = std::tmpfile(), *errFile = std::tmpfile();
-    std::fputs(typed, in);
-    std::rewind(in);
+    WriteBytes(temp / "stdin.txt", typed);
+    std::FILE *in = std::fopen((temp / "stdin.txt").c_str(), "rb"),
+              *outFile = std::fopen((temp / "stdout.txt").c_str(), "wb"),
+              *errFile = std::fopen((temp / "stderr.txt").c_str(), "wb");
     std::vector<const char*> argv{"plyx-split"};
     for (const auto& a : args) argv.push_back(a.c_str());
     SplitCommandIo io{in, out ? out : outFile, errFile, askUser, false};
     const int code = RunSplitCommand(static_cast<int>(argv.size()), argv.data(), io);
-    reported = Text(outFile), asked = Text(errFile), said = reported + asked;
-    std::fclose(in);
+    for (std::FILE* file : {in, outFile, errFile}) std::fclose(file);
+    reported = ReadBytes(temp / "stdout.txt"), asked = ReadBytes(temp / "stderr.txt"), said = reported + asked;
     return code;
-  }
-  static std::string Text(std::FILE* file) {
-    std::string text;
-    std::rewind(file);
-    for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
-    std::fclose(file);
-    return text;
   }
   std::string Out(const std::string& name) const { return dest + kPathSeparator + name; }
 };
 
 TEST_F(SplitCommand, RefusesBadRequestsWithTheirOwnExitCodes) {
   const std::string barely = temp / "barely.bin", big = temp / "big.bin";
-  if (!MakeSparseFile(big, 1ull << 32) || !MakeSparseFile(barely, (1ull << 32) - 1)) {
+  if (!MakeSparseFile(big, 1ull << 32) || !MakeSparseFile(barely, (1ull << 32) - 1))
     GTEST_SKIP() << "the temporary folder cannot hold sparse files of 4 GB";
-  }
   const std::string longFolder = temp.MakeFolder(std::string(120, 'a') + kPathSeparator + std::string(140, 'b'));
   const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
       {{source, dest, "1MB", "extra"}, kExitUsage, "usage:"},
