@@ -1,6 +1,4 @@
-// The engine on real files: its file and disk primitives, the merge batch's
-// text, and the split run with scripted answers and disk figures (its parts,
-// its batch and its disk check). tests/win has cmd.exe join by the batch.
+// The engine on real files, with scripted answers and disk figures; tests/win runs the batch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,14 +29,10 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-class DiskFileTest : public ::testing::Test {
- protected:
+// Lost data: a refused create-new, or a refused open of a file another program holds, cut it.
+TEST(DiskFile, WritingEmptiesAFileAndARefusedOpenKeepsIt) {
   TempFolder temp;
-  std::string path = temp / "file.bin";
-};
-
-// Lost data: a refused create-new leaves the file as it was.
-TEST_F(DiskFileTest, WritingEmptiesAnExistingFileAndCreatingNewRefusesIt) {
+  const std::string path = temp / "file.bin";
   WriteBytes(path, std::string(1000, 'o'));
   DiskFile file;
   EXPECT_FALSE(file.Open(kDiskFileRead, temp.Path().c_str())) << "a folder";
@@ -48,44 +42,34 @@ TEST_F(DiskFileTest, WritingEmptiesAnExistingFileAndCreatingNewRefusesIt) {
   EXPECT_EQ(SizeOf(path), 0u) << "emptied before the first write";
   EXPECT_TRUE(file.Write("new", 3));
   EXPECT_TRUE(file.Close());
-  EXPECT_EQ(ReadBytes(path), "new");
-}
-
-// Lost data: a refused write open must not cut the file another program holds.
-TEST_F(DiskFileTest, AFileOpenElsewhereCannotBeOpenedAndKeepsItsContent) {
-  WriteBytes(path, "held");
   for (std::uint32_t heldAs : {kDiskFileRead, kDiskFileWrite}) {
     SCOPED_TRACE(heldAs);
     {
       DiskFile holder, other;
       ASSERT_TRUE(holder.Open(heldAs, path.c_str()));
-      if (heldAs == kDiskFileWrite) { ASSERT_TRUE(holder.Write("held", 4)); }
+      if (heldAs == kDiskFileWrite) { ASSERT_TRUE(holder.Write("new", 3)); }
       for (std::uint32_t mode : {kDiskFileRead, kDiskFileWrite}) {
         EXPECT_FALSE(other.Open(mode, path.c_str())) << "then opened as " << mode;
         EXPECT_FALSE(other.IsOpen());
       }
     }
-    EXPECT_EQ(ReadBytes(path), "held");
+    EXPECT_EQ(ReadBytes(path), "new");
   }
 }
 
-// The script of `name` (UTF-8 here, ANSI on Windows) as the split writes it.
-std::string Script(const std::string& name, std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t count) {
-  std::u16string wide;
+std::string Script(const std::u16string& name, std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t count) {
   std::string script;
-  EXPECT_TRUE(NameInUtf16(name.c_str(), &wide)) << name;
-  EXPECT_TRUE(BuildMergeBatch(wide, fileSize, partSize, count, &script)) << name;
+  EXPECT_TRUE(BuildMergeBatch(name, fileSize, partSize, count, &script));
   return script;
 }
 
-// The script's lines; each holds printable ASCII only, and every one but the
-// last, the thanks, ends in CR LF. Every goto finds its label, which command.com
-// tells by its first 8 characters.
+// The script's lines, each printable ASCII and all but the thanks ending in CR LF; every
+// goto finds its label, which command.com tells by its first 8 characters.
 Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint32_t partSize, std::uint32_t count) {
-  std::string script;
-  EXPECT_TRUE(BuildMergeBatch(name, fileSize, partSize, count, &script));
+  const std::string script = Script(name, fileSize, partSize, count);
   Texts lines, targets;
-  std::set<std::string> labels, firstEight;  // command.com tells labels apart by 8 characters
+  std::multiset<std::string> labels;
+  std::set<std::string> firstEight;
   for (std::size_t at = 0, end; at < script.size(); at = end + 2) {
     const std::string& line =
         lines.emplace_back(script.substr(at, (end = std::min(script.find("\r\n", at), script.size())) - at));
@@ -95,21 +79,15 @@ Texts ScriptLines(const std::u16string& name, std::uint32_t fileSize, std::uint3
     if (line[0] == ':') labels.insert(line.substr(1)), firstEight.insert(line.substr(1, 8));
     if (line.find("goto ") != std::string::npos) targets.push_back(line.substr(line.find("goto ") + 5));
   }
-  EXPECT_EQ(firstEight.size(), static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(),
-                                                                      [](auto& line) { return line[0] == ':'; })));
+  EXPECT_EQ(firstEight.size(), labels.size());
   for (const std::string& target : targets) EXPECT_EQ(labels.count(target), 1u) << "goto " << target;
   return lines;
 }
 
-// Input handled unsafely, names refused or not found: the script is ASCII in
-// any code page; it finds a name beyond plain ASCII by a pattern of its first
-// part (a ? per UTF-16 unit, as cmd counts); no character of a name ends a line,
-// a quote or a command; every part is checked, appended to NAME.000 with a size
-// check (and by its exact name: a pattern that finds no file checks nothing),
-// and only then NAME replaced. command.com of Windows 9x, which stops at no
-// line before :plyxinit, gets the join of earlier versions for a plain ASCII
-// name it reads as cmd does (no & ^ + , ; =) in lines of at most 127
-// characters, else a refusal.
+// Input handled unsafely, names refused or not found: no character of a name ends a line,
+// a quote or a command; a name beyond ASCII is found by a pattern (a ? per UTF-16 unit);
+// NAME is replaced only after every part is checked and joined. command.com gets the
+// plain join only for an ASCII name without & ^ + , ; = in lines of at most 127 characters.
 TEST(MergeBatchText, IsAsciiFindsTheNameAndReplacesItOnlyAfterTheWholeJoin) {
   const std::pair<std::u16string, Texts> cases[] = {
       {u"movie.avi",
@@ -179,7 +157,6 @@ class SplitRun : public ::testing::Test {
 
   std::size_t heapLimit = 0;  // of the copy buffer's heap; 0: none
 
-  // A fresh output folder, record, UI, disk and heap for a source of `fileSize` bytes.
   void Prepare(std::size_t fileSize, std::uint32_t partSize) {
     std::filesystem::remove_all(outFolder);
     std::filesystem::create_directory(outFolder);
@@ -193,12 +170,15 @@ class SplitRun : public ::testing::Test {
     return outFolder + kPathSeparator + name + "." + std::to_string(1000 + n).substr(1);
   }
   std::string Batch() const { return outFolder + kPathSeparator + name + ".bat"; }
+  template <typename... Bytes>
+  void Room(bool removable, Bytes... free) {
+    disk.freeBytes = {static_cast<std::uint64_t>(free)...}, disk.removable = removable;
+  }
   void CancelAt(const std::string& status) {
     ui.onStatus = [this, status](const std::string& text) {
       job.cancelRequested = job.cancelRequested || text == status;
     };
   }
-  // Runs the split; every run ends with exactly one "over", and finished set.
   std::uint32_t Run() {
     BufferHeap heap(heapLimit);
     const std::uint32_t status = RunSplitWithHeap(job, ui, disk, heap);
@@ -227,7 +207,7 @@ TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
       ASSERT_TRUE(FileHolds(Part(i), data.substr((i - 1) * std::size_t{partSize}, partSize)));
     }
     EXPECT_FALSE(Exists(Part(count + 1)));
-    EXPECT_EQ(ReadBytes(Batch()), Script(name, job.fileSize, partSize, count));
+    EXPECT_EQ(ReadBytes(Batch()), Script(u"movie.avi", job.fileSize, partSize, count));
     EXPECT_EQ(ui.Count("step"), static_cast<int>(count));
     EXPECT_EQ(ui.Count("ask"), 0) << ui.Dump();
     const std::string total = std::to_string(count);
@@ -238,9 +218,8 @@ TEST_F(SplitRun, CutsTheSourceIntoNumberedPartsAndWritesTheBatch) {
   }
 }
 
-// Each failure or cancel ends the run with its message (a cancel with none),
-// keeps the parts before it and writes no batch. Reported as "cancelled, as
-// requested" after a failure: only the user's own answers stop a run that way.
+// Each failure or cancel keeps the parts before it and writes no batch. Reported as cancelled
+// after a failure: only the user's own answers stop a run that way.
 TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
   DiskFile holder;       // holds the source exclusively, as another program would
   std::string oldPart2;  // an earlier part 2 that must stay as it was
@@ -278,27 +257,14 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
       {"part 2 fails at its close", [&] { disk.failClose = 1; }, kStatusWriteFailed, "Split Cancelled : 6000", 2, 2},
       {"part 2 fails at a write", [&] { disk.failWrite = 4; }, kStatusWriteFailed, "Split Cancelled : 6000", 2, 2},
       // Bound: one byte short of a part is no room.
-      {"full at the second part",
-       [&] {
-         disk.freeBytes = {262144, 262143};
-       },
-       kStatusNoRoom, "Split Cancelled : 4000", 2, 1},
-      {"no other disk inserted",
-       [&] {
-         disk.freeBytes = {10}, disk.removable = true, ui.answers = {SplitAnswer::kRetry, SplitAnswer::kCancel};
-       },
-       kStatusNoRoom, "Split Cancelled : 4000", 1, 0, true},
+      {"full at the second part", [&] { Room(false, 262144, 262143); }, kStatusNoRoom, "Split Cancelled : 4000", 2, 1},
+      {"no other disk inserted", [&] { Room(true, 10), ui.answers.assign(1, SplitAnswer::kRetry); }, kStatusNoRoom,
+       "Split Cancelled : 4000", 1, 0, true},
       // Corrupted data: a batch that cannot be written whole must not stay half written.
-      {"a full fixed disk for the batch",
-       [&] {
-         disk.freeBytes = {1u << 20, 1u << 20, 1u << 20, 100};
-       },
-       kStatusBatchFailed, "Unable to Create BAT File 8000", 4, 3},
+      {"a full fixed disk for the batch", [&] { Room(false, 1u << 20, 1u << 20, 1u << 20, 100); }, kStatusBatchFailed,
+       "Unable to Create BAT File 8000", 4, 3},
       // The user's answer, not a failure: the batch's prompt given up reads as a cancel.
-      {"no other disk for the batch",
-       [&] {
-         disk.freeBytes = {1u << 20, 1u << 20, 1u << 20, 100}, disk.removable = true, ui.answers.clear();
-       },
+      {"no other disk for the batch", [&] { Room(true, 1u << 20, 1u << 20, 1u << 20, 100), ui.answers.clear(); },
        kStatusNoRoom, "Unable to Create BAT File 8000", 4, 3, true},
       {"a folder has the batch's name", [&] { std::filesystem::create_directory(Batch()); }, kStatusBatchFailed,
        "Unable to Create BAT File 8000", 4, 3},
@@ -306,8 +272,7 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
       {"the batch fails at its close", [&] { disk.failClose = 3; }, kStatusBatchFailed,
        "Unable to Create BAT File 8000", 4, 3},
       {"query fails", [&] { disk.failQuery = 0; }, kStatusQueryFailed, "Disk Full : 1000", 1, 0},
-      {"query fails after retry",
-       [&] { disk.freeBytes = {1000}, disk.removable = true, disk.failQuery = 1, ui.answers = {SplitAnswer::kRetry}; },
+      {"query fails after retry", [&] { Room(true, 1000), disk.failQuery = 1, ui.answers = {SplitAnswer::kRetry}; },
        kStatusRetryQueryFailed, "Split Cancelled : 3000", 1, 0},
 #ifndef _WIN32  // POSIX locks are advisory: the open source can be cut short
       {"source cut short in part 2",
@@ -347,8 +312,7 @@ TEST_F(SplitRun, AFailureOrCancelEndsTheRunWithItsMessageAndNoBatch) {
   }
 }
 
-// Lost data: an existing batch is kept on Cancel (the run then reads as
-// cancelled) and replaced whole on OK.
+// Lost data: an existing batch is kept on Cancel and replaced whole on OK.
 TEST_F(SplitRun, AnExistingBatchIsReplacedWholeOnOKAndKeptOnCancel) {
   for (bool ok : {true, false}) {
     SCOPED_TRACE(ok ? "OK" : "Cancel");
@@ -356,15 +320,14 @@ TEST_F(SplitRun, AnExistingBatchIsReplacedWholeOnOKAndKeptOnCancel) {
     WriteBytes(Batch(), std::string(5000, 'z'));
     ui.answers = {ok ? SplitAnswer::kOk : SplitAnswer::kCancel};
     EXPECT_EQ(Run(), ok ? kStatusOk : kStatusOverwriteDeclined);
-    EXPECT_EQ(ReadBytes(Batch()), ok ? Script(name, 600000, 262144, 3) : std::string(5000, 'z'));
+    EXPECT_EQ(ReadBytes(Batch()), ok ? Script(u"movie.avi", 600000, 262144, 3) : std::string(5000, 'z'));
     EXPECT_EQ(ui.Asked(SplitQuestion::kOverwrite), Texts{Batch() + " exists already, do you want to OverWrite it?"});
     EXPECT_EQ(job.currentPart, ok ? 4u : 5u);
     EXPECT_EQ(disk.roots.size(), ok ? 4u : 3u) << "a kept batch needs no disk check";
   }
 }
 
-// Bound: every part path that fits its 260-byte buffer works, with its
-// question (whose own 260 bytes refused part paths of 215 to 259).
+// Bound: every part path that fits 260 bytes works, with its question (which refused 215 to 259).
 TEST_F(SplitRun, EveryPartPathThatFitsItsBufferWorks) {
   name = "f.bin";
   const std::size_t fixed = outFolder.size() + 2 + name.size() + 4;  // "OUT/" "X/" name ".001"

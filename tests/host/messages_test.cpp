@@ -1,16 +1,10 @@
-// The help pages against the catalogue of messages, the batch's lines and the
-// size list: every text PLYX shows in a box is on the page of messages as PLYX
-// writes it (a composed one with any text in place of each %s, %u or %lu), with
-// its title where it is not the main window's; every line the batch shows is on
-// the page on joining; every preset is in the page of sizes; the splitting page
-// reports each way a split stops with the run's outcome of it.
+// The help pages name every text of a box (with its title where not PLYX's), every line the
+// batch shows, every preset, and each way a split stops with the run's outcome of it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,48 +12,32 @@
 #include "messages.h"
 #include "size_presets.h"
 #include "split_worker.h"
+#include "support/files.h"
 
 namespace {
 
-std::string HelpPage(const char* name) {
-  std::ifstream file(std::string(PLYX_HELP_DIR) + "/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+std::string HelpPage(const char* name) { return ReadBytes(std::string(PLYX_HELP_DIR) + "/" + name); }
 
 struct ShownMessage {
   std::string text;   // without markup, entities decoded (a character beyond ASCII as ?)
   std::string after;  // the page up to the next message, where a title other than PLYX's is named
 };
 
-// The texts between `open` and `close` on the page.
 std::vector<ShownMessage> MessagesOn(const std::string& page, const std::string& open = "<pre class=\"msg\">",
                                      const char* close = "</pre>") {
+  static const std::regex markup("<[^>]*>"), otherEntity("&(?!(amp|lt|gt);)[^;]*;");
   std::vector<ShownMessage> shown;
-  for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at)) {
-    const std::size_t end = page.find(close, at);
-    ShownMessage message;
-    for (std::size_t i = at + open.size(); i < end; ++i) {
-      if (page[i] == '<') {
-        i = page.find('>', i);
-      } else if (page[i] == '&') {
-        const std::size_t semicolon = page.find(';', i);
-        const std::string entity = page.substr(i + 1, semicolon - i - 1);
-        message.text += entity == "amp" ? '&' : entity == "lt" ? '<' : entity == "gt" ? '>' : '?';
-        i = semicolon;
-      } else {
-        message.text += page[i];
-      }
-    }
-    at = end;
-    message.after = page.substr(end, page.find(open, end) - end);
-    shown.push_back(message);
+  for (std::size_t at = page.find(open), end = 0; at != std::string::npos; at = page.find(open, end)) {
+    end = page.find(close, at);
+    std::string text = page.substr(at + open.size(), end - at - open.size());
+    text = std::regex_replace(std::regex_replace(text, markup, ""), otherEntity, "?");
+    for (const auto& [entity, character] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}})
+      text = std::regex_replace(text, std::regex(entity), character);
+    shown.push_back({text, page.substr(end, page.find(open, end) - end)});
   }
   return shown;
 }
 
-// The format as a pattern: itself, with any text for each %s, %u and %lu.
 std::regex PatternOf(const std::string& format) {
   static const std::regex special(R"([.^$|()\[\]{}*+?\\])"), directive(R"(%l?[su])");
   return std::regex(std::regex_replace(std::regex_replace(format, special, R"(\$&)"), directive, R"([\s\S]+)"));
@@ -98,8 +76,7 @@ TEST(HelpPages, NameEveryMessageWithItsTitleEveryLineOfTheBatchEveryPresetAndEve
   for (const SizePreset& preset : SizePresets) {
     EXPECT_NE(sizes.find(std::string("<td>") + preset.text + "</td>"), std::string::npos) << preset.text;
   }
-  // The splitting page's rows of status 4000: a prompt for another disk given up is the user's answer, a full
-  // fixed disk an error.
+  // The splitting page's rows of status 4000: another disk given up is the user's answer, a full one an error.
   for (const auto& [way, givenUp] : {std::pair{"asked for another disk", true}, std::pair{"An error", false}}) {
     SplitJobRecord job;
     job.diskGivenUp = givenUp;

@@ -1,5 +1,4 @@
-// The destination history ring's decisions: the stored limit and head it can
-// live with, the newest-first walk, and the slot a new path takes.
+// The destination history ring: the stored limit and head, the walk, the slot a new path takes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -33,13 +32,8 @@ TEST(SettingsRing, StoredLimitAndHeadAreBroughtIntoRange) {
 // Bound: a walk from an out-of-range head or limit must still end.
 TEST(SettingsRing, WalkVisitsEachSlotInUseOnceNewestFirstThenStops) {
   const std::tuple<std::uint32_t, std::uint32_t, std::vector<std::uint32_t>> cases[] = {
-      {1, 1, {1}},
-      {3, 5, {3, 2, 1, 5, 4}},
-      {2, 7, {2, 1, 7, 6, 5, 4, 3}},
-      // Out of range: brought back so that the walk still ends.
-      {6, 5, {1, 5, 4, 3, 2}},
-      {0, 3, {1, 3, 2}},
-      {2, 9, {2, 1, 5, 4, 3}},
+      {1, 1, {1}},       {3, 5, {3, 2, 1, 5, 4}}, {2, 7, {2, 1, 7, 6, 5, 4, 3}}, {6, 5, {1, 5, 4, 3, 2}},
+      {0, 3, {1, 3, 2}}, {2, 9, {2, 1, 5, 4, 3}},
   };
   for (const auto& [head, limit, expected] : cases) {
     MrudWalk walk;
@@ -77,10 +71,7 @@ TEST(SettingsRing, AddPicksTheSlotForANewPath) {
     EXPECT_EQ(plan.action, action) << path << " head " << head;
     EXPECT_EQ(plan.slot, slot) << path << " head " << head;
   }
-}
-
-// Bound: a text without its terminator within 260 bytes is no path.
-TEST(SettingsRing, AddIgnoresTextWithoutATerminator) {
+  // Bound: a text without its terminator within 260 bytes is no path.
   MrudSlotContent slots[kMrudSlotCount];
   for (MrudSlotContent& s : slots) s.readable = true;
   char unterminated[kPathBufferSize];

@@ -1,5 +1,4 @@
-// Part counts and the size texts a user judges a split by (a wrong digit, a
-// place holding "10" or an overlong text would mislead or overflow a label).
+// Part counts and the size texts a user judges a split by.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,18 +18,14 @@ std::string Format(std::uint32_t bytes) {
 
 }  // namespace
 
-// Bound: rounding up must not overflow for 4 GB of one-byte parts. Division
-// by zero: a run over an empty file leaves partSize at 0.
+// Bound: no overflow for 4 GB of one-byte parts. Division by zero: an empty file leaves partSize 0.
 TEST(PartCount, RoundsUpWithoutOverflowAndGivesOnePartForAnEmptyFile) {
   const std::uint32_t cases[][3] = {{0, 1457664, 1}, {1457665, 1457664, 2}, {4294967295u, 1, 4294967295u}, {5, 0, 0}};
   for (const auto& c : cases) EXPECT_EQ(PartCount(c[0], c[1]), c[2]) << c[0] << " / " << c[1];
 }
 
-// Mended fault: a tenth or hundredth that reaches ten must carry into the place
-// above, or the text shows a two-digit place.
+// Mended fault: a tenth or hundredth that reaches ten showed a two-digit place (the last five rows).
 TEST(FormatSizeText, ShowsTheListedTextsAndCarriesAPlaceThatReachesTen) {
-  // The last five carry (the sweep below checks every text's places): ten
-  // tenths, a 9 raised, ten hundredths.
   const std::pair<std::uint32_t, const char*> cases[] = {
       {0, "0 Bytes"},           {999, "999 Bytes"},     {1000, "0.98 KB"},       {1126, "1.10 KB"},
       {1000000, "976.57 KB"},   {1000001, "0.95 MB"},   {100000000, "95.37 MB"}, {100000001, "0.00 GB"},
@@ -40,8 +35,7 @@ TEST(FormatSizeText, ShowsTheListedTextsAndCarriesAPlaceThatReachesTen) {
 }
 
 TEST(FormatSizeText, EveryTextIsShortHasOneDigitPerPlaceAndNeverDecreases) {
-  // Every count of the kilobyte texts and the first megabyte ones, then a
-  // prime stride through the rest of the range.
+  // Every count of the kilobyte texts and the first megabyte ones, then a prime stride.
   unsigned long long previous = 0;
   std::string previousText = "0 Bytes";
   for (unsigned long long bytes = 1000; bytes <= 0xFFFFFFFFull; bytes += bytes < 1100000 ? 1 : 65537) {

@@ -19,24 +19,16 @@ namespace {
 
 TEST(ParsePartSize, TakesBytesOrAPresetSize) {
   // bytes 0: refused. Guards: leading zeros taken, inner blanks refused.
-  const std::pair<const char*, std::uint32_t> cases[] = {{"4294967295", 4294967295u},
-                                                         {"4294967296", 0},
-                                                         {"0", 0},
-                                                         {"", 0},
-                                                         {"12ab", 0},
-                                                         {"-5", 0},
-                                                         {"256kb", 262144},
-                                                         {"1.44MB", 1457664},
-                                                         {"Floppy", 1457664},
-                                                         {"Custom Size", 0},
-                                                         {"4.5 MB", 0},
-                                                         {"0000000001000000", 1000000},
-                                                         {" 42 ", 42},
-                                                         {"1 0", 0}};
-  for (const auto& [text, expected] : cases) {
+  const auto parsed = [](const char* text) {
     std::uint32_t bytes = 0;
-    EXPECT_EQ(ParsePartSize(text, &bytes) ? bytes : 0, expected) << "'" << text << "'";
-  }
+    return ParsePartSize(text, &bytes) ? bytes : 0;
+  };
+  for (const char* text : {"4294967296", "0", "", "12ab", "-5", "Custom Size", "4.5 MB", "1 0"})
+    EXPECT_EQ(parsed(text), 0u) << "'" << text << "'";
+  const std::pair<const char*, std::uint32_t> taken[] = {{"4294967295", 4294967295u},   {"256kb", 262144},
+                                                         {"1.44MB", 1457664},           {"Floppy", 1457664},
+                                                         {"0000000001000000", 1000000}, {" 42 ", 42}};
+  for (const auto& [text, expected] : taken) EXPECT_EQ(parsed(text), expected) << "'" << text << "'";
 }
 
 class SplitCommand : public ::testing::Test {
@@ -46,34 +38,26 @@ class SplitCommand : public ::testing::Test {
   std::string reported, asked, said;  // standard output, error, and both, of the last run
 
   void SetUp() override { WriteBytes(source, data); }
-  // `out`, when given, takes standard output instead of the capture.
   int Run(std::vector<std::string> args, bool askUser = false, const char* typed = "", std::FILE* out = nullptr) {
-    std::FILE *in = std::tmpfile(), *outFile = std::tmpfile(), *errFile = std::tmpfile();
-    std::fputs(typed, in);
-    std::rewind(in);
+    WriteBytes(temp / "stdin.txt", typed);
+    std::FILE *in = std::fopen((temp / "stdin.txt").c_str(), "rb"),
+              *outFile = std::fopen((temp / "stdout.txt").c_str(), "wb"),
+              *errFile = std::fopen((temp / "stderr.txt").c_str(), "wb");
     std::vector<const char*> argv{"plyx-split"};
     for (const auto& a : args) argv.push_back(a.c_str());
     SplitCommandIo io{in, out ? out : outFile, errFile, askUser, false};
     const int code = RunSplitCommand(static_cast<int>(argv.size()), argv.data(), io);
-    reported = Text(outFile), asked = Text(errFile), said = reported + asked;
-    std::fclose(in);
+    for (std::FILE* file : {in, outFile, errFile}) std::fclose(file);
+    reported = ReadBytes(temp / "stdout.txt"), asked = ReadBytes(temp / "stderr.txt"), said = reported + asked;
     return code;
-  }
-  static std::string Text(std::FILE* file) {
-    std::string text;
-    std::rewind(file);
-    for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
-    std::fclose(file);
-    return text;
   }
   std::string Out(const std::string& name) const { return dest + kPathSeparator + name; }
 };
 
 TEST_F(SplitCommand, RefusesBadRequestsWithTheirOwnExitCodes) {
   const std::string barely = temp / "barely.bin", big = temp / "big.bin";
-  if (!MakeSparseFile(big, 1ull << 32) || !MakeSparseFile(barely, (1ull << 32) - 1)) {
+  if (!MakeSparseFile(big, 1ull << 32) || !MakeSparseFile(barely, (1ull << 32) - 1))
     GTEST_SKIP() << "the temporary folder cannot hold sparse files of 4 GB";
-  }
   const std::string longFolder = temp.MakeFolder(std::string(120, 'a') + kPathSeparator + std::string(140, 'b'));
   const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
       {{source, dest, "1MB", "extra"}, kExitUsage, "usage:"},

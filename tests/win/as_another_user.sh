@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Runs a Windows test program under Wine as a user who is not root (Wine lets
-# root write every file, read-only or not): root runs it as nobody, in a prefix
-# of nobody's own beside WINEPREFIX.   as_another_user.sh PROGRAM.exe [ARGUMENTS...]
+# Runs PROGRAM under Wine as nobody, in a prefix of its own (Wine lets root write any file).
+# as_another_user.sh PROGRAM.exe [ARGUMENTS...]
 set -euo pipefail
 [ "$(id -u)" = 0 ] || exec wine "$@"
 prefix="${WINEPREFIX:?}-nobody"

@@ -1,6 +1,4 @@
-// What each program takes from its command line: plyx.exe its file, or what a
-// second start hands over to the running copy (two real processes: tests/e2e);
-// plyx-split.exe its names, as Windows hands them over.
+// What plyx.exe takes from its command line or a second start's hand-over, and plyx-split.exe's names.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -24,18 +22,13 @@
 
 namespace {
 
-// Bound: a command line longer than a path buffer must not become a cut-off
-// path. (An existing file is taken, a missing one not: the e2e journeys'.)
-TEST(TakeCommandLineFile, RefusesATextLongerThanAPathBuffer) {
+// Bound: a command line or a hand-over longer than a path buffer must not become a cut-off path.
+TEST(CommandLineText, TakesWhatFitsAPathBufferAndAHandOverWithItsTagOnly) {
   TempFolder folder;
   ASSERT_TRUE(WriteBytes(folder / "with blank.bin", "x"));
   std::strcpy(SplitJob.sourcePath, "stale");
   TakeCommandLineFile(Widen(folder / "with blank.bin" + std::string(300, '\\')).c_str());
   EXPECT_EQ(std::string(SplitJob.sourcePath), "");
-}
-
-// Bound: a hand-over must fit the path buffer it is copied into.
-TEST(TakeHandOverText, TakesWhatFitsAPathBufferWithItsTagAndNothingElse) {
   const std::string fits(259, 'a'), tooLong(260, 'a');
   const std::tuple<ULONG_PTR, DWORD, const void*, bool, std::string> cases[] = {
       {PLYX_HANDOVER_TAG, 2, "C:\\ab", true, "C:"},  // no terminator counted
@@ -65,17 +58,13 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return TRUE;
 }
 
-// Mended faults: a name without an exact ANSI form was handed over as its best
-// fit, another file (Omega.bin), and is now refused with a box; a relative name
-// was taken in the running copy's folder, naming another file. (A box bearing
-// its title above the main window took the hand-over: the About journey's.)
+// Mended faults: a name without an exact ANSI form was handed over as its best fit (Omega.bin,
+// another file), now refused with a box; a relative name was taken in the running copy's folder.
 TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
   TempFolder folder;
   const std::wstring omega = MakeBestFitPair(folder.Path(), "other");
   ASSERT_NE(omega, L"");
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = RecordingProc;
-  windowClass.lpszClassName = "PlyxRunningCopyStandIn";
+  const WNDCLASSA windowClass = {0, RecordingProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "PlyxStandIn"};
   RegisterClassA(&windowClass);
   HWND running = CreateWindowExA(0, windowClass.lpszClassName, kPlyxTitle, WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
                                  nullptr, nullptr, nullptr);
@@ -89,9 +78,8 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
       {omega, Narrow(omega)},  // UTF-8 holds it; refused elsewhere, it still brings the running copy to the front
       {L"Omega.bin", folder / "Omega.bin"},  // relative to this copy's folder, set below
   };
-  char started[MAX_PATH];
-  ASSERT_NE(GetCurrentDirectoryA(sizeof started, started), 0u);
-  ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
+  const std::filesystem::path started = std::filesystem::current_path();
+  std::filesystem::current_path(PathOf(folder.Path()));
   for (const auto& [commandLine, handedOver] : cases) {
     SCOPED_TRACE(handedOver);
     receivedText = "none";
@@ -105,7 +93,7 @@ TEST(SecondStart, HandsTheWholeTextOverToTheMainWindowAndLeavesTheCounter) {
     EXPECT_EQ(seen.size(), commandLine == omega && !AnsiIsUtf8() ? 1u : 0u);
     if (!seen.empty()) { EXPECT_EQ(seen[0].text.rfind("PLYX cannot use the name", 0), 0u) << seen[0].text; }
   }
-  SetCurrentDirectoryA(started);
+  std::filesystem::current_path(started);
   DestroyWindow(running);
 }
 
@@ -116,15 +104,12 @@ TEST(SecondStart, EndsWhenTheRunningCopyDoesNotAnswer) {
   std::thread second([&] { HandOverCommandLine("C:\\x.bin"), SetEvent(ended.Get()); });
   // This thread takes no messages meanwhile, as a copy that hangs.
   EXPECT_EQ(WaitForSingleObject(ended.Get(), 2 * kHandOverTimeoutMs), WAIT_OBJECT_0);
-  WaitFor([&] { return WaitForSingleObject(ended.Get(), 0) == WAIT_OBJECT_0; });
   second.join();
   DestroyWindow(running);
 }
 
-// Input handled unsafely: plyx-split.exe took the system's best fit of its
-// arguments, so that "\u03a9mega.bin" beside Omega.bin split Omega.bin. Where
-// the ANSI code page is UTF-8 each name is its own, also in the report it
-// writes into a file; elsewhere a name the code page lacks is refused.
+// Input handled unsafely: plyx-split.exe took the best fit of its arguments ("\u03a9mega.bin" split
+// Omega.bin). Under UTF-8 each name is its own, in its report too; elsewhere it is refused.
 TEST(PlyxSplitExe, TakesEachNameAsItIsOrRefusesIt) {
   if (const char* page = std::getenv("PLYX_CODE_PAGE")) { ASSERT_EQ(GetACP(), std::strtoul(page, nullptr, 10)); }
   const wchar_t* chosen = _wgetenv(L"PLYX_SPLIT_EXE");  // the twin of another code page

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# plyx-split on a console (Wine makes one of a terminal) shows a name as it is,
-# not its UTF-8 bytes read in the console's code page. (Wine's console shows a
-# character beyond UTF-16's first plane as two unknown ones: none here.)   console_names.sh SPLIT.exe
+# plyx-split on a console shows a name as it is, not its UTF-8 bytes in the console's code page
+# (none beyond UTF-16's first plane: Wine's console shows two unknowns).   console_names.sh SPLIT.exe
 set -euo pipefail
 work="$(mktemp -d "${TMPDIR:-/tmp}/plyx-console.XXXXXX")" && trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/東京 ✓/出力" && head -c 250000 /dev/urandom >"$work/東京 ✓/データ ✓.bin"

@@ -1,14 +1,15 @@
-// The disk check and the split run on a floppy-typed A: drive backed by a
-// 1 MiB tmpfs, the medium changed while the Retry question waits.
+// The disk check and the split run on a floppy-typed A: drive backed by a 1 MiB tmpfs.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "disk_space.h"
-#include "holders.h"
 #include "merge_batch.h"
 #include "split_worker.h"
 #include "support/files.h"
@@ -19,19 +20,15 @@ namespace {
 const std::string kFloppy = "A:\\";
 
 void EmptyFloppy() {
-  WIN32_FIND_DATAA entry;
-  const FindHandle search(FindFirstFileA((kFloppy + "*").c_str(), &entry));
-  for (bool more = search.IsValid(); more; more = FindNextFileA(search.Get(), &entry)) {
-    DeleteFileA((kFloppy + entry.cFileName).c_str());
-  }
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(kFloppy, error)) std::filesystem::remove(entry, error);
 }
 
 class Floppy : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (GetDriveTypeA(kFloppy.c_str()) != DRIVE_REMOVABLE) {
+    if (GetDriveTypeA(kFloppy.c_str()) != DRIVE_REMOVABLE)
       GTEST_SKIP() << "no floppy-typed A: drive (scripts/test.sh mounts one when run as root)";
-    }
     EmptyFloppy();
   }
   void TearDown() override {
@@ -49,8 +46,7 @@ TEST_F(Floppy, ASplitGoesOnOntoTheNextDiskAfterRetry) {
   int asked = 0;
   ui.onAsk = [&](SplitQuestion kind, const std::string&, SplitAnswer) {
     if (kind != SplitQuestion::kInsertDisk) return SplitAnswer::kOk;
-    // First Retry with the same full disk; then the "new" disk: part 001 kept
-    // aside and the medium emptied.
+    // Retry first on the same full disk, then on a "new" one: part 001 moved aside.
     if (++asked == 2) {
       EXPECT_TRUE(CopyFileA((kFloppy + "big.bin.001").c_str(), (kept / "big.bin.001").c_str(), TRUE));
       EmptyFloppy();
@@ -64,14 +60,12 @@ TEST_F(Floppy, ASplitGoesOnOntoTheNextDiskAfterRetry) {
   EXPECT_TRUE(Exists(kFloppy + "big.bin.bat"));
 }
 
-// Corrupted data: the check measured Z:'s root for a folder on a volume mounted
-// below it, so that a part ran out of room halfway ("Split Cancelled : 6000").
+// Corrupted data: the check measured Z:'s root for a volume mounted below it; a part ran out of room.
 TEST_F(Floppy, AFolderOnAVolumeMountedBelowADriveIsMeasuredItself) {
-  char prefix[MAX_PATH];  // the floppy's tmpfs is also the Linux folder PREFIX-floppy, on Z:
-  const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
-  std::string mounted = "Z:" + std::string(prefix, length < sizeof prefix ? length : 0) + "-floppy\\";
+  const char* prefix = std::getenv("WINEPREFIX");  // the floppy's tmpfs is also the Linux folder PREFIX-floppy
+  std::string mounted = "Z:" + std::string(prefix != nullptr ? prefix : "") + "-floppy\\";
   for (char& c : mounted) c = c == '/' ? '\\' : c;
-  if (length == 0 || !Exists(mounted)) GTEST_SKIP() << "no " << mounted;
+  if (prefix == nullptr || !Exists(mounted)) GTEST_SKIP() << "no " << mounted;
   ASSERT_TRUE(WriteBytes(in / "big.bin", PatternBytes(2000000)));
   FillJob(job, in / "big.bin", mounted, 2000000, 600000, 4);
   EXPECT_EQ(RunSplit(job, ui, SystemDiskSpace()), kStatusNoRoom) << ui.Dump();
@@ -80,8 +74,7 @@ TEST_F(Floppy, AFolderOnAVolumeMountedBelowADriveIsMeasuredItself) {
   EXPECT_FALSE(Exists(mounted + "big.bin.002")) << "the part that cannot fit was begun";
 }
 
-// Corrupted data: the disk checks pass (faked) and the disk itself runs out; a
-// part or batch cut short by a full disk fails, and no half batch stays.
+// Corrupted data: with the checks faked to pass, a part or batch cut short by a full disk fails.
 TEST_F(Floppy, AWriteThatRunsOutOfRoomFailsAndLeavesNoHalfBatch) {
   ASSERT_TRUE(WriteBytes(in / "x.bin", PatternBytes(1500000)));
   FillJob(job, in / "x.bin", kFloppy, 1500000, 1500000, 1);

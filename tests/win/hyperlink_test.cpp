@@ -12,14 +12,12 @@ bool Shows(HWND link, COLORREF colour) {
   WindowDc dc(link);
   RECT client{};
   GetClientRect(link, &client);
-  for (int i = 0; i < client.right * client.bottom; ++i) {
+  for (int i = 0; i < client.right * client.bottom; ++i)
     if (GetPixel(dc.Get(), i % client.right, i / client.right) == colour) return true;
-  }
   return false;
 }
 
-// The colours as drawn: hover at once, back once the cursor is away, visited
-// after a click whose browser fails.
+// The colours as drawn: hover, back once the cursor is away, visited after a failed click.
 TEST(HyperLink, ColoursFollowTheMouseAndTheClick) {
   HWND parent =
       CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 200, 200, 300, 100, nullptr, nullptr, nullptr, nullptr);

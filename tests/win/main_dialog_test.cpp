@@ -1,6 +1,4 @@
-// The main window in this process: its fields as the templates make them (the
-// custom size's too), and the drop target it registers, driven by OLE's own
-// drag loop with the shell's data object for real files, folders and shortcuts.
+// The main window's templates, icon and drop target (OLE's own drag loop, the shell's data object).
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -34,24 +32,17 @@ std::string Typed(HWND box, const std::string& text) {
   return TextOf(box);
 }
 
-// A box without horizontal scrolling would cut a typed path. (A sorted
-// destination list would show the history's oldest: the command-line journey's.)
-TEST(ResourceTemplates, FieldsTakeAllThatIsTyped) {
+// A box without horizontal scrolling would cut a typed path; an icon stretched from another size blurs.
+TEST(Resources, FieldsTakeAllThatIsTypedAndTheIconHasAFormForEverySizeTheSystemAsksFor) {
   HWND plyx = Template("PLYX"), custom = Template("CUSTOMSIZE");
-  ASSERT_NE(plyx, nullptr);
-  ASSERT_NE(custom, nullptr);
+  ASSERT_TRUE(plyx && custom);
   const std::string longPath = "C:\\" + std::string(200, 'x');
   EXPECT_EQ(Typed(GetDlgItem(plyx, IDC_DEST_FOLDER), longPath), longPath);
   // Guards: the largest size the dialog accepts could not be typed in full.
   EXPECT_EQ(Typed(GetDlgItem(custom, IDC_CUSTOM_BYTES), "42949a67295"), "4294967295") << "digits only, all ten";
   DestroyWindow(custom);
   DestroyWindow(plyx);
-}
-
-// The icon has a form drawn for each size the system asks for (16 for the
-// title bar and the notification area, 48 at 150 %), which it then takes
-// rather than stretch another.
-TEST(ResourceIcon, DrawnForEverySizeTheSystemAsksFor) {
+  // 16 for the title bar, 48 at 150 %.
   auto resource = [](int id, LPCSTR type) {
     return static_cast<const BYTE*>(
         LockResource(LoadResource(nullptr, FindResourceA(nullptr, MAKEINTRESOURCEA(id), type))));
@@ -64,8 +55,7 @@ TEST(ResourceIcon, DrawnForEverySizeTheSystemAsksFor) {
   }
 }
 
-// Wine's shell cuts an item's path at MAX_PATH, so a longer one comes as the
-// file manager puts it on the clipboard, in OLE's data object of the clipboard.
+// Wine's shell cuts an item's path at MAX_PATH: a longer one comes through the clipboard.
 ComPtr<IDataObject> ClipboardDrop(const std::wstring& path) {
   HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
   auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
@@ -73,17 +63,13 @@ ComPtr<IDataObject> ClipboardDrop(const std::wstring& path) {
   std::memcpy(files + 1, path.c_str(), path.size() * sizeof(wchar_t));
   GlobalUnlock(memory);
   ComPtr<IDataObject> data;
-  if (OpenClipboard(nullptr) && EmptyClipboard() && SetClipboardData(CF_HDROP, memory) && CloseClipboard()) {
+  if (OpenClipboard(nullptr) && EmptyClipboard() && SetClipboardData(CF_HDROP, memory) && CloseClipboard())
     OleGetClipboard(data.Out());
-  }
   return data;
 }
 
-// One drag per row onto the main window, its request emptied before. Mended
-// faults: a 260-byte path was cut into another file's name; a name without an
-// exact ANSI form came as its best fit (Omega.bin), and is taken as itself
-// where the code page is UTF-8; a shortcut to nothing was
-// taken; a drop under a modal window (the main window disabled) was taken.
+// Mended faults: a 260-byte path was cut into another file's name; a name without an exact
+// ANSI form came as its best fit (Omega.bin); a shortcut to nothing, or a drop under a modal window, was taken.
 TEST(DropOnMainWindow, TakesOneFileFolderOrShortcutAndRefusesTheRest) {
   ASSERT_EQ(OleInitialize(nullptr), S_OK);
   TempFolder temp;

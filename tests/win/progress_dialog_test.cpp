@@ -1,6 +1,4 @@
-// The progress dialog with its real worker, files and windows: modal on the
-// test's thread while a driver thread acts as the user; the worker can be held
-// at any of its calls to the dialog.
+// The progress dialog with its real worker, files and windows, a driver thread as the user.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -23,7 +21,6 @@
 
 namespace {
 
-// Holds the worker at one of its calls until the test lets it go.
 struct Gate {
   std::atomic<bool> reached{false}, open{false};
   void Hold() {
@@ -41,9 +38,8 @@ HWND FindProgressDialog() {
 constexpr char kCancelButton[] = "Do you want to cancel the File Split ?";
 constexpr char kCloseBox[] = "Do you want to close this operation ?";
 
-// Asks the dialog to stop by its Cancel button or close box, checks and answers
-// the confirmation after `meanwhile`; answer 0: `meanwhile` ends the run, which
-// must take the question away.
+// Asks to stop by Cancel or the close box and answers after `meanwhile`; answer 0: the
+// run ends meanwhile and must take the question away.
 void AnswerConfirmation(HWND dialog, const char* question, int answer, const std::function<void()>& meanwhile = {}) {
   if (question == kCancelButton)
     Click(GetDlgItem(dialog, IDC_PROGRESS_CANCEL));
@@ -61,7 +57,6 @@ void AnswerConfirmation(HWND dialog, const char* question, int answer, const std
 
 class ProgressDialogTest : public testing::Test {
  protected:
-  // A source of `fileSize` bytes, to be split at `partSize` into a fresh folder.
   void Prepare(std::uint32_t fileSize, std::uint32_t partSize) {
     temp = std::make_unique<TempFolder>();
     hooks = ProgressWorkerHooks();
@@ -73,8 +68,7 @@ class ProgressDialogTest : public testing::Test {
   std::string PartPath(unsigned number) const { return destFolder + "source.bin.00" + std::to_string(number); }
   std::string BatchPath() const { return destFolder + "source.bin.bat"; }
 
-  // Runs the dialog on this thread while `driver` acts as the user on another;
-  // a deadlocked dialog never returns, and ctest's time limit ends the test.
+  // A deadlocked dialog never returns: ctest's time limit ends the test.
   void RunDialog(const std::function<void()>& driver, HMODULE templates = GetModuleHandleA(nullptr)) {
     SetProgressWorkerHooks(&hooks);
     dialogEnded = false;
@@ -92,9 +86,7 @@ class ProgressDialogTest : public testing::Test {
     dialogEnded = true;
     driverThread.join();
     SetProgressWorkerHooks(nullptr);
-    EXPECT_TRUE(!SplitJob.workerThread && !SplitJob.animation && !SplitJob.progressBar)
-        << "left: thread " << SplitJob.workerThread << ", animation " << SplitJob.animation << ", bar "
-        << SplitJob.progressBar;
+    EXPECT_TRUE(!SplitJob.workerThread && !SplitJob.animation && !SplitJob.progressBar) << "a handle left";
   }
 
   std::unique_ptr<TempFolder> temp;
@@ -104,9 +96,8 @@ class ProgressDialogTest : public testing::Test {
   SplitOutcome outcome = SplitOutcome::kSplit;
 };
 
-// Race: the worker's WM_CLOSE while a close question is open must free the
-// controls once and end the dialog. Lost input: ended under it, the question
-// outlived the run, the main window usable behind it, its late OK a cancel.
+// Race: the worker's WM_CLOSE under an open close question must free the controls once and
+// end the dialog. Lost input: the question outlived the run, its late OK a cancel.
 TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsEndTakesAnOpenQuestionAway) {
   Prepare(3000, 1000);
   Gate atPart2, atEnd;
@@ -133,8 +124,8 @@ TEST_F(ProgressDialogTest, DeclinedQuestionsAndEscapeLeaveTheSplitRunningAndItsE
   EXPECT_FALSE(SplitJob.cancelRequested);
 }
 
-// Reported as a success without a batch: a cancel confirmed after the last
-// part; and a failed allocation on the worker's thread ended PLYX mid-split.
+// Reported as a success without a batch: a cancel confirmed after the last part; a failed
+// allocation on the worker's thread ended PLYX mid-split.
 TEST_F(ProgressDialogTest, CancelAfterTheLastPartOrAFailedAllocationIsNoSuccess) {
   for (bool allocationFails : {false, true}) {
     Prepare(2000, 1000);
@@ -159,8 +150,7 @@ TEST_F(ProgressDialogTest, CancelAfterTheLastPartOrAFailedAllocationIsNoSuccess)
   }
 }
 
-// Race: a confirmed cancel must not end the dialog while the worker still
-// holds the source and a part open.
+// Race: a confirmed cancel must not end the dialog while the worker holds its files open.
 TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) {
   Prepare(450000, 150000);
   std::atomic<bool> reached{false}, endedTooEarly{false};
@@ -169,7 +159,6 @@ TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) 
     if (std::string(call) != "ShowStatus" || ++shown != 2) return;
     reached = true;
     WaitFor([] { return SplitJob.cancelRequested.load(); }, 20000);
-    // Part 2 is yet to be opened and the source is open: the dialog must wait.
     endedTooEarly = WaitFor([&] { return dialogEnded.load(); }, 500);
   };
   RunDialog([&] {
@@ -187,51 +176,43 @@ TEST_F(ProgressDialogTest, ConfirmedCancelEndsOnlyAfterTheWorkerClosedItsFiles) 
   EXPECT_EQ(SplitJob.currentPart, 2u);
 }
 
-// Keeps the dialog's thread from its first show until the worker asks.
 void CALLBACK HoldUntilTheWorkerAsks(HWND, UINT, UINT_PTR, DWORD) { WaitForMessageBox(0, ""); }
 
-// Race: a cancel confirmed while the worker sends an update or waits on its own
-// question must not deadlock (either way of asking ends the run alike). Lost
-// keys: asked before the dialog first showed, the question lost the keyboard.
+// Race: a cancel confirmed while the worker sends an update or asks must not deadlock.
+// Lost keys: asked before the dialog first showed, the question lost the keyboard.
 TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrAsks) {
-  const struct {
-    const char* trigger;
-    bool asks;
-  } cases[] = {{kCloseBox, false}, {kCancelButton, true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.trigger) + (c.asks ? ", worker asking" : ", worker sending"));
-    Prepare(c.asks ? 2000 : 600, c.asks ? 1000 : 5);  // sending: 120 tiny parts, two updates each
-    if (c.asks) { ASSERT_TRUE(WriteBytes(PartPath(1), "older part")); }
+  for (const bool asks : {false, true}) {
+    const char* trigger = asks ? kCancelButton : kCloseBox;
+    SCOPED_TRACE(std::string(trigger) + (asks ? ", worker asking" : ", worker sending"));
+    Prepare(asks ? 2000 : 600, asks ? 1000 : 5);  // sending: 120 tiny parts, two updates each
+    if (asks) { ASSERT_TRUE(WriteBytes(PartPath(1), "older part")); }
     std::atomic<int> calls{0};
     hooks.beforeCall = [&](const char*) {
       // The next update goes out just as the dialog starts to wait for this thread.
-      if (!c.asks && ++calls == 40) WaitFor([] { return SplitJob.cancelRequested.load(); }, 20000);
+      if (!asks && ++calls == 40) WaitFor([] { return SplitJob.cancelRequested.load(); }, 20000);
     };
     // Dispatched by the dialog's loop before it first goes idle and shows the dialog.
-    if (c.asks)
-      PostThreadMessageA(GetCurrentThreadId(), WM_TIMER, 0, reinterpret_cast<LPARAM>(&HoldUntilTheWorkerAsks));
+    if (asks) PostThreadMessageA(GetCurrentThreadId(), WM_TIMER, 0, reinterpret_cast<LPARAM>(&HoldUntilTheWorkerAsks));
     RunDialog([&] {
-      const MessageBoxInfo question = c.asks ? WaitForMessageBox(0, "exists already") : MessageBoxInfo();
-      ASSERT_TRUE(c.asks ? question.window != nullptr : WaitFor([&] { return calls >= 40; }));
+      const MessageBoxInfo question = asks ? WaitForMessageBox(0, "exists already") : MessageBoxInfo();
+      ASSERT_TRUE(asks ? question.window != nullptr : WaitFor([&] { return calls >= 40; }));
       HWND dialog = FindProgressDialog();
       SendTo(dialog, WM_NULL);  // returns once the dialog's first show is over
-      // A real key (Tab moves the focus to Cancel), once the question has held
-      // the foreground for as long as a hand takes to type.
+      // A real key (Tab: focus to Cancel) once the question held the foreground as long as a hand takes to type.
       const auto heldInFront = [&] {
         return GetForegroundWindow() == question.window &&
                !WaitFor([&] { return GetForegroundWindow() != question.window; }, 500);
       };
-      if (c.asks) {
+      if (asks) {
         EXPECT_TRUE(WaitFor(heldInFront)) << "the question never held the foreground";
         EXPECT_TRUE(PressRealKey("Tab"));
         EXPECT_TRUE(WaitFor([&] { return HasFocus(GetDlgItem(question.window, IDCANCEL)); }, 3000))
             << "Tab did not reach it";
       }
-      AnswerConfirmation(dialog, c.trigger, IDOK);
-      if (!c.asks) return;
+      AnswerConfirmation(dialog, trigger, IDOK);
+      if (!asks) return;
       ASSERT_TRUE(WaitFor([] { return SplitJob.cancelRequested.load(); }));
-      // Lost keys: the waiting dialog came back over the question and kept the
-      // keyboard, and what was typed into it answered the outcome box unseen.
+      // Lost keys: the waiting dialog came back over the question, and typed keys answered the outcome box unseen.
       RECT place{};
       GetWindowRect(question.window, &place);  // both are centred: the one on top shows there
       const POINT middle = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
@@ -250,13 +231,12 @@ TEST_F(ProgressDialogTest, NoDeadlockWhenCancelIsConfirmedWhileTheWorkerSendsOrA
     EXPECT_FALSE(PeekMessageA(&typed, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) << "a key waits for the next box";
     EXPECT_LT(SplitJob.currentPart, SplitJob.partCount);
     EXPECT_FALSE(Exists(BatchPath()));
-    if (c.asks) { EXPECT_FALSE(Exists(PartPath(2))); }
+    if (asks) { EXPECT_FALSE(Exists(PartPath(2))); }
   }
 }
 
-// Mended faults: a thread that never started must not read as a successful
-// split (the fields keep the last run's values), nor a window that could not
-// open (the last run's outcome was reported); a cancel after the end is ignored.
+// Mended faults: a worker that never started or a window that never opened read as the
+// last run's success; a cancel after the end is ignored.
 TEST_F(ProgressDialogTest, WithoutAWorkerOrAWindowNoRunSucceedsAndCancelIsIgnoredOnceFinished) {
   Prepare(2000, 1000);
   hooks.failThreadStart = true;

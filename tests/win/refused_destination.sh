@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Writes that the system refuses to this user (Wine lets root write anywhere:
-# as_another_user.sh runs plyx-split as nobody), never reported as a split: a
-# folder it cannot write into is refused before any part; a part or batch
-# refused later fails the run.   refused_destination.sh SPLIT.exe
+# Writes refused to a user who is not root are never a split: a folder before any part, a
+# part or batch later fails the run.   refused_destination.sh SPLIT.exe
 set -euo pipefail
 work="$(mktemp -d "${TMPDIR:-/tmp}/plyx-refused.XXXXXX")"
 trap 'rm -rf "$work"' EXIT

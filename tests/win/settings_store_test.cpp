@@ -1,6 +1,4 @@
-// The registry store: what a start writes and keeps, values changed from
-// outside, the history as it reaches the registry (its slots and order are
-// host-tested; the newest shown at a start is the command-line journey's).
+// The registry store: what a start writes and keeps, values changed from outside, the history.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -29,26 +27,22 @@ List WalkHistory(Settings& settings, int* reads = nullptr) {
   List items;
   char buffer[kPathBufferSize] = {};
   int count = 0;
-  for (int mode = 1; count < 20 && settings.NextMRUD(buffer, mode); mode = 2, ++count) {
+  for (int mode = 1; count < 20 && settings.NextMRUD(buffer, mode); mode = 2, ++count)
     if (buffer[0] != '\0') items.push_back(buffer);
-  }
   if (reads != nullptr) *reads = count;
   return items;
 }
 
-// Lost data: a second start keeps what the first stored, in the 260-byte form
-// other copies of PLYX read.
+// Lost data: a second start keeps what the first stored, in the 260-byte form other copies read.
 TEST_F(SettingsStore, FirstStartWritesPaddedPathsAndASecondKeepsWhatIsThere) {
   EXPECT_EQ(Settings().status, 0);
   char module[kPathBufferSize] = {};
   GetModuleFileNameA(nullptr, module, sizeof module);
   for (const char* name : {"App Path", "MRUD7"}) EXPECT_EQ(QueryRaw(name).type, DWORD{REG_SZ}) << name;
   EXPECT_EQ(QueryRaw("App Path").bytes, module + std::string(kPathBufferSize - std::strlen(module), '\0'));
-  EXPECT_EQ(QueryRaw("MRUD7").bytes, std::string(kPathBufferSize, '\0'));
 
-  // A second start keeps what is there and rewrites only the program's path,
-  // a limit out of range and values of another type or size (which failed
-  // every start with the registry message); flags read any nonzero as true.
+  // Rewritten: the program's path, a limit out of range, values of another type or size
+  // (which failed every start with the registry message); flags read any nonzero as true.
   SetRawPath("App Path", "C:\\old.exe");
   SetRawDword("MRUDLimit", 1000);  // a number that looks like a result code
   SetRaw("MRUDDefault", REG_BINARY, "\2\0\0\0\0\0\0\0", 8);
@@ -63,7 +57,7 @@ TEST_F(SettingsStore, FirstStartWritesPaddedPathsAndASecondKeepsWhatIsThere) {
   EXPECT_EQ(again.mrudLimit, 5u);
   EXPECT_EQ(RawDword("MRUDLimit"), 5u);
   EXPECT_EQ(RawDword("MRUDDefault"), 1u);
-  for (const char* slot : {"MRUD4", "MRUD5"})
+  for (const char* slot : {"MRUD4", "MRUD5", "MRUD7"})
     EXPECT_EQ(QueryRaw(slot).bytes, std::string(kPathBufferSize, '\0')) << slot;
   EXPECT_FALSE(again.GetMinToSysTray());
   EXPECT_TRUE(again.GetUseMRUD());
@@ -90,8 +84,7 @@ TEST_F(SettingsStore, UnreadableFlagStopsInitialiseAndLeavesLaterFlags) {
   }
 }
 
-// Bounds: a slot holds only its path, and a slot number out of range touches
-// neither the registry nor the caller's buffer.
+// Bounds: a slot holds only its path; a slot out of range touches neither registry nor buffer.
 TEST_F(SettingsStore, SlotsHoldOnlyTheirPathAndOutOfRangeNumbersTouchNeitherRegistryNorBuffer) {
   Settings settings;
   char buffer[kPathBufferSize];
@@ -126,9 +119,7 @@ TEST_F(SettingsStore, SlotsHoldOnlyTheirPathAndOutOfRangeNumbersTouchNeitherRegi
 
 // A failure reported as success: a store that could not be set up must say so at start-up.
 TEST_F(SettingsStore, KeyThatCannotBeCreatedMarksTheStoreUnusable) {
-  // HKCU\Software\Plyx as a volatile link to where no key can be created.
-  // Wine ignores an empty access list on a key for its (administrator) user,
-  // so a locked key would not make the creation fail.
+  // HKCU\Software\Plyx as a volatile link to nowhere: Wine ignores a locked key's access list.
   static const wchar_t kTarget[] = L"\\Registry\\Nowhere\\Plyx";
   RegistryKey link;
   ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kPlyxKey, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
@@ -149,8 +140,7 @@ TEST_F(SettingsStore, KeyThatCannotBeCreatedMarksTheStoreUnusable) {
       reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")))(link.Get());
 }
 
-// Bound: the walk reads exactly the limit's slots, and a slot changed from
-// outside is neither shown nor matched.
+// Bound: the walk reads exactly the limit's slots; a slot changed from outside is neither shown nor matched.
 TEST_F(SettingsStore, HistoryWalkReadsExactlyTheLimitAndAnUnreadableSlotGivesNoItemAndNoMatch) {
   SetRawDword("MRUDLimit", 7);
   Settings settings;
@@ -167,11 +157,8 @@ TEST_F(SettingsStore, HistoryWalkReadsExactlyTheLimitAndAnUnreadableSlotGivesNoI
   EXPECT_EQ(QueryRaw("MRUD2").type, DWORD{REG_BINARY});
 }
 
-// Lost data: the registry holds paths in UTF-16, and a path reads back as it
-// was written, whatever code page wrote it: an earlier PLYX under 1252 or 932
-// stored 260 bytes (one unit each for 1252), whose UTF-8 form no longer fits
-// 260 bytes once the padding is counted. One this code page cannot hold is
-// kept for the copy that can, not emptied at a start.
+// Lost data: a path reads back as written whatever code page wrote it (260 units from 1252
+// outgrow 260 UTF-8 bytes with their padding); one this code page lacks is kept, not emptied.
 TEST_F(SettingsStore, PathsReadBackAsWrittenWhateverCodePageWroteThem) {
   const std::wstring zoe = L"D:\\Zo\u00eb\\", tokyo = L"E:\\\u6771\u4eac \u2713\\";
   for (const auto& [slot, path, units] : {std::tuple{"MRUD1", zoe, kPathBufferSize}, {"MRUD2", tokyo, 250}}) {
