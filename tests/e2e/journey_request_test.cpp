@@ -1,5 +1,4 @@
-// Filling in the request: a first start, the history, a command-line file, a
-// custom part size, a typed destination checked as it is left, Browse.
+// Filling in the request: first start, history, command-line file, custom size, destination, Browse.
 #include <shlobj.h>
 
 #include <tuple>
@@ -12,9 +11,8 @@ namespace {
 
 using Request = PlyxJourney;
 
-// A command-line file keeps the history's newest destination. Mended fault:
-// Enter in a field split a request the fields no longer showed (Split kept
-// the default style when a field got the focus).
+// A command-line file keeps the history's newest destination. Mended fault: Enter in a field split a
+// request the fields no longer showed (Split kept the default style when a field got the focus).
 TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverFromAField) {
   const std::string source = temp / "movie.avi", out = temp.MakeFolder("out") + "\\";
   // Slot 2 is the head of the ring: newest first is MRUD2, then MRUD1.
@@ -30,8 +28,7 @@ TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverF
   ASSERT_TRUE(WaitForFocus(IDC_SPLIT));
   for (int field : {IDC_SOURCE_FILE, IDC_DEST_FOLDER, IDC_SIZE_LIST}) {
     SCOPED_TRACE(field);
-    // A real click (a posted one moves no focus), again while the focus stays:
-    // the first into a window just come up may be lost.
+    // A real click (a posted one moves no focus), repeated: the first into a new window may be lost.
     ASSERT_TRUE(WaitFor(
         [&] {
           ClickAtCentre(Item(field));
@@ -48,19 +45,16 @@ TEST_F(Request, CommandLineFileKeepsTheHistoryDestinationAndEnterSplitsButNeverF
   ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(source)));  // puts the focus back on Split
   ASSERT_TRUE(WaitForFocus(IDC_SPLIT));
   PostKey(Main(), VK_RETURN);
-  // No box at all: Enter on the focused Split button started no split.
-  ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(20000),
-                            "File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + out,
-                            Main(), IDOK));
+  // Mended fault: Enter on the focused Split button started no split.
+  ASSERT_TRUE(AnswerNext("File\t : movie.avi Split Successfully\n#Parts\t : 3 part(s) \nTarget Dir\t : " + out));
   CloseAndExpectExitZero();
 }
 
 constexpr int kCustomSize = kCustomSizeIndex;  // the last entry of the size list
 
-// A first start (a quoted path stays quoted: no such file) is empty; Escape and
-// Enter do nothing. The custom size: Escape is ignored, Enter is OK, "0 Bytes"
-// offers Retry, Cancel keeps the size before. A typed destination is checked
-// as it is left: a refused name keeps the focus, all selected.
+// A first start (a quoted path stays quoted: no such file) is empty; Escape and Enter do nothing. The
+// custom size: Escape is ignored, Enter is OK, "0 Bytes" offers Retry, Cancel keeps the size before.
+// A typed destination is checked as it is left: a refused name keeps the focus, all selected.
 TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft) {
   ASSERT_TRUE(WriteBytes(temp / "with blank.txt", "data"));
   ASSERT_TRUE(StartMain("\"" + temp / "with blank.txt" + "\""));
@@ -74,8 +68,8 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
     EXPECT_EQ(Describe(NextMessageBox(0)), "no box") << key;
   }
   // Mended fault: the split size followed the list only once a file was chosen.
-  // preset: chosen first, -1: the size the row before left; button: or VK_RETURN for Escape, then Enter;
-  // refused: "0 Bytes", answered Retry, then OK again and Cancel; then the list's index and size text
+  // preset chosen first (-1: none); button, or VK_RETURN for Escape then Enter; refused: "0 Bytes",
+  // answered Retry, OK again, Cancel; then the list's index and size text
   const std::tuple<int, const char*, int, bool, int, const char*> sizes[] = {
       {-1, "1048576", VK_RETURN, false, kCustomSize, "1.00 MB"},  // a preset's size, typed
       {1, "2048", IDC_CUSTOM_CANCEL, false, 1, "512.00 KB"},
@@ -132,10 +126,9 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
     Type(IDC_DEST_FOLDER, name);
     PostKey(Main(), VK_TAB);  // mended fault: Tab onto the folder Browse button skipped the check
     if (answer != 0) {
-      ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), "Directory does not exit do you want to create one ?", Main(), answer,
-                                {IDYES, IDNO}));
+      ASSERT_TRUE(AnswerNext("Directory does not exit do you want to create one ?", answer, {IDYES, IDNO}));
     }
-    if (!message.empty()) { ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(), message, Main(), IDOK)); }
+    if (!message.empty()) { ASSERT_TRUE(AnswerNext(message)); }
     ASSERT_TRUE(Settle());
     if (!passes && !message.empty()) {  // refused: back in the field, its text selected
       EXPECT_TRUE(WaitForFocus(IDC_DEST_FOLDER));
@@ -148,17 +141,15 @@ TEST_F(Request, FirstStartCustomSizeAndATypedDestinationCheckedAsTheFieldIsLeft)
   }
   EXPECT_FALSE(Exists(temp / "new"));
 
-  // Mended fault: checked as the focus went to Close (as Wine's BM_CLICK moves
-  // it), an invalid name swallowed its clicks.
+  // Mended fault: checked as the focus went to Close (Wine's BM_CLICK moves it), it swallowed the click.
   Type(IDC_DEST_FOLDER, "Q:");
   CloseAndExpectExitZero();
 }
 
 constexpr int kFileNameBox = 0x47c, kFolderTree = 0x3741;  // of the system's file dialog and folder browser
 
-// The folder browser opens on the desktop, or on the destination, whose first
-// subfolder is then one key away. The file dialog takes a typed name, or
-// offers to create a new one (Yes: PLYX then finds no file).
+// The folder browser opens on the desktop, or on the destination (its first subfolder one key away).
+// The file dialog takes a typed name, or offers to create a new one (Yes: PLYX then finds no file).
 TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
   const std::string source = temp / "picked.bin", other = temp / "other.bin";
   char desktop[MAX_PATH] = {};
@@ -217,9 +208,8 @@ TEST_F(Request, BrowseButtonsForTheFolderAndTheFile) {
               chosen + " | " + sizes + " | " + temp.Path());
   }
   EXPECT_FALSE(Exists(temp / "new.bin"));
-  // Mended fault: the file box's check read where the focus went inside the
-  // kill-focus notification, which Windows sends before the focus moves (a
-  // folder typed there is refused with 0005); it waits until the move is over.
+  // Mended fault: the file box's check read where the focus went during the kill-focus, which Windows
+  // sends before the move (a folder typed there is refused with 0005); it waits until the move is over.
   Type(IDC_SOURCE_FILE, temp.Path());
   SendTo(Main(), WM_COMMAND, MAKEWPARAM(IDC_SOURCE_FILE, EN_KILLFOCUS),
          reinterpret_cast<LPARAM>(Item(IDC_SOURCE_FILE)));

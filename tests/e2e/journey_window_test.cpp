@@ -1,6 +1,5 @@
-// The main window: one PLYX at a time, minimising and each way back, Help with
-// and without the help file; the preferences sheet and what it changes at once
-// (the tips, Explorer's menu verb), and the About box with its link.
+// The main window: one PLYX at a time, minimising and back, Help, the preferences sheet (tips,
+// Explorer's verb), the About box and its link, layout at each dpi.
 #include "plyx_session.h"
 
 #include <commctrl.h>
@@ -12,19 +11,16 @@ namespace {
 using Window = PlyxJourney;
 using Preferences = PlyxJourney;
 
-// Race: two copies started together must give one window. A handed-over file
-// shows its sizes, its folder the destination. Bound: 4 GB less one byte still
-// gets its size and part count. Mended fault: a refused file left the earlier
-// file's size and count for Split to cut by, or stayed chosen (a size chosen
-// afterwards made it splittable; Split under its unowned refusal split it).
+// Race: two copies started together must give one window. Bound: 4 GB less one byte still gets its
+// sizes. Mended fault: a refused file left the earlier file's size and count for Split to cut by, or
+// stayed chosen (a size chosen afterwards made it splittable; Split under its unowned refusal split it).
 TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
   const std::string file = temp / "archive.zip", almost4g = temp / "almost4g.bin", huge = temp / "huge.bin";
   const std::string held = temp / "held.bin";
   ASSERT_TRUE(WriteBytes(file, PatternBytes(600000)));
   ASSERT_TRUE(WriteBytes(held, "held open by another program"));
-  for (const auto& [path, size] : {std::pair{almost4g, 4294967295ull}, {huge, 4294967296ull}}) {
-    ASSERT_TRUE(MakeSparseFile(path, size)) << path;
-  }
+  ASSERT_TRUE(MakeSparseFile(almost4g, 4294967295ull));
+  ASSERT_TRUE(MakeSparseFile(huge, 4294967296ull));
   const UniqueHandle holder(CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ChildProcess& first = Start("");
   ChildProcess& second = Start("");
@@ -47,8 +43,7 @@ TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
     SCOPED_TRACE(c.path);
     ChildProcess& next = Start(c.path);
     if (!c.refusal.empty()) {
-      // Split refuses the request rather than cut the refused file: under a
-      // refusal without owner, else once it is answered.
+      // Split refuses the request rather than cut the refused file, under an unowned refusal too.
       const MessageBoxInfo box = WaitForMessageBox(Pid(), c.refusal);
       ASSERT_TRUE(AnswerPlyxBox(box, c.refusal, c.owned ? Main() : nullptr, c.owned ? IDOK : kLeaveOpen));
       ChooseSize(2);
@@ -58,7 +53,7 @@ TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
       EXPECT_FALSE(Exists(c.path + ".001"));
     }
     ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(next));
-    EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == c.path; })) << Text(IDC_SOURCE_FILE);
+    EXPECT_TRUE(Shows(IDC_SOURCE_FILE, c.path));
     EXPECT_EQ(Texts({IDC_FILE_SIZE_TEXT, IDC_PART_COUNT_TEXT}), c.sizes);
     if (c.refusal.empty()) {
       EXPECT_EQ(Text(IDC_DEST_FOLDER), temp.Path());
@@ -68,9 +63,8 @@ TEST_F(Window, TwoStartsTogetherGiveOneWindowAndASecondStartHandsItsFileOver) {
   CloseAndExpectExitZero();
 }
 
-// To the notification area (a fresh key turns "MinToSysTray" on) until a
-// double click or a second start, else to the taskbar. Mended fault: hidden
-// when the icon could not be added, the window had no way back.
+// To the notification area (a fresh key turns "MinToSysTray" on), else to the taskbar, and back.
+// Mended fault: hidden when the icon could not be added, the window had no way back.
 TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
   const std::string source = temp / "setup.exe";
   ASSERT_TRUE(WriteBytes(source, PatternBytes(2000)));
@@ -121,10 +115,9 @@ TEST_F(Window, MinimiseGoesToTheNotificationAreaOrTheTaskbarAndComesBack) {
   CloseAndExpectExitZero(/*byTitleBar=*/true);
 }
 
-// Help opens the viewer on PLYX.chm beside plyx.exe; a copy elsewhere names the
-// file it misses, by its exact name. Mended faults: with a refused destination in its box, the
-// viewer taking the focus (or a minimise) brought the refusal back until PLYX
-// crashed; a close from outside during the system menu ended only the menu.
+// Help opens PLYX.chm beside plyx.exe; a copy elsewhere names the file it misses. Mended faults: with a
+// refused destination typed, the viewer taking the focus (or a minimise) brought the refusal back until
+// PLYX crashed; a close from outside during the system menu ended only the menu.
 TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
   const std::string exe = PlyxExePath();
   ASSERT_TRUE(Exists(exe.substr(0, exe.find_last_of('\\') + 1) + "PLYX.chm")) << "no PLYX.chm beside plyx.exe";
@@ -133,8 +126,7 @@ TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
   for (int opened = 1; opened <= 3; ++opened) {
     SCOPED_TRACE(opened);
     Click(Item(IDC_HELP_BUTTON));
-    HWND help = WaitForWindow(
-        Pid(), [](HWND w) { return ClassOf(w) == "HH Parent"; }, 20000);
+    HWND help = WindowOfClass("HH Parent", 20000);
     ASSERT_NE(help, nullptr) << "Help answered: " << NextMessageBox(0).text;
     PostMessageA(help, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(help) || !IsWindowVisible(help); })) << "the viewer stays open";
@@ -145,35 +137,30 @@ TEST_F(Window, HelpOpensTheHelpViewerOrNamesTheMissingFile) {
   EXPECT_EQ(NextMessageBox(0).text, "");
   ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start("")));  // back from the notification area
   PostMessageA(Main(), WM_SYSCOMMAND, SC_KEYMENU, ' ');  // Alt+Space
-  ASSERT_TRUE(WaitForWindow(Pid(), [](HWND w) { return ClassOf(w) == "#32768"; }));
+  ASSERT_TRUE(WindowOfClass("#32768"));
   PostMessageA(Main(), WM_CLOSE, 0, 0);  // as taskkill without /f
   ExpectExitZero();
 
-  // Mended fault: in a folder whose name the code page lacked, "App Path" and
-  // the help file's path held the system's best fit ("tools ?\plyx.exe").
+  // Mended fault: in a folder the code page lacked, "App Path" and the help file held its best fit.
   const std::string elsewhere = temp.MakeFolder(Narrow(L"Zo\u00eb's tools \u2713")) + "\\";
   ASSERT_TRUE(CopyFileA(exe.c_str(), (elsewhere + "plyx.exe").c_str(), FALSE));
   ASSERT_TRUE(StartMain("", elsewhere + "plyx.exe"));
   EXPECT_EQ(RawPath("App Path"), elsewhere + "plyx.exe");
   Click(Item(IDC_HELP_BUTTON));
-  ASSERT_TRUE(AnswerPlyxBox(NextMessageBox(),
-                            "Cannot Find File \n\n " + elsewhere + "PLYX.chm \n\n Please re install the Help File",
-                            Main(), IDOK));
-  // Mended fault: a WM_DESTROY posted by another program only posted the quit
-  // message, which the menu's loop took. (The menu is opened once the box's
-  // end has given the window the activation back, which would close it.)
+  ASSERT_TRUE(AnswerNext("Cannot Find File \n\n " + elsewhere + "PLYX.chm \n\n Please re install the Help File"));
+  // Mended fault: a WM_DESTROY posted from outside only posted the quit, which the menu's loop took.
+  // (The menu opens once the box's end gave the activation back, which would close it.)
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == Main(); }));
   PostMessageA(Main(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
-  ASSERT_TRUE(WaitForWindow(Pid(), [](HWND w) { return ClassOf(w) == "#32768"; }));
+  ASSERT_TRUE(WindowOfClass("#32768"));
   PostMessageA(Main(), WM_DESTROY, 0, 0);
   ExpectExitZero();
 }
 
 constexpr int kApplyButton = 0x3021;  // the sheet's own button
 
-// The text of the tip that shows once the mouse rests on `control`, or "".
-// The mouse is moved off and back each try: a window that has just appeared
-// or moved under a resting cursor gets no move to start its tip.
+// The tip that shows once the mouse rests on `control`, or "". Off and back each try: a window
+// new or moved under a resting cursor gets no move to start its tip.
 std::string TipOver(DWORD pid, HWND control, DWORD timeoutMs = 10000) {
   HWND tip = nullptr;
   for (DWORD waited = 0; !tip && waited < timeoutMs; waited += 1500) {
@@ -188,9 +175,8 @@ std::string TipOver(DWORD pid, HWND control, DWORD timeoutMs = 10000) {
   return text;
 }
 
-// Right-click, "Split with PLYX" on `file`, until the copy it starts ends.
-// Wine's shell looks up neither the "*" class nor the user's classes, so the
-// verb's class key is handed over as Explorer would find it.
+// "Split with PLYX" on `file`, until the copy it starts ends. Wine's shell looks up neither the "*"
+// class nor the user's classes, so the class key is handed over as Explorer would find it.
 bool RunShellVerb(const std::string& file) {
   RegistryKey star;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\*", 0, KEY_READ, star.Out()) != ERROR_SUCCESS) return false;
@@ -215,11 +201,10 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
   ASSERT_TRUE(StartMain(""));  // a fresh key sets "ToolTipEn" and "ShlRtClkEn"
   EXPECT_EQ(TipOver(Pid(), Item(IDC_SPLIT)), "Click to start splitting the file");
   ASSERT_TRUE(RunShellVerb(file));
-  EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == file; })) << Text(IDC_SOURCE_FILE);
+  EXPECT_TRUE(Shows(IDC_SOURCE_FILE, file));
 
-  // Tips and verb off, applied, then on; the About box after each. The tips are
-  // tried once the sheet, which takes the mouse, is gone (Cancel and OK leave
-  // what was applied). Mended fault: a file handed over under either was lost.
+  // Tips and verb off, applied, then on; the About box after each; the tips tried once the sheet (which
+  // takes the mouse) is gone. Mended fault: a file handed over under either was lost.
   const std::string exe = PlyxExePath(), helpFile = exe.substr(0, exe.find_last_of('\\') + 1) + "PLYX.chm";
   for (bool on : {false, true}) {
     SCOPED_TRACE(on);
@@ -251,8 +236,7 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
     Click(GetDlgItem(sheet, on ? IDOK : IDCANCEL));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet); }));
 
-    Click(Item(IDC_ABOUT));
-    HWND about = WaitForWindow(Pid(), [&](HWND w) { return w != Main() && TextOf(w) == kPlyxTitle; });
+    HWND about = OpenAbout();
     ASSERT_TRUE(about);
     if (!on) {  // the link has its tip whatever the setting
       EXPECT_EQ(TipOver(Pid(), FindWindowExA(about, nullptr, "HyperLinkWnd", nullptr)), helpFile);
@@ -263,15 +247,14 @@ TEST_F(Preferences, SheetAboutAndExplorerVerbActAsTheySay) {
     if (on) { ASSERT_NO_FATAL_FAILURE(ExpectHandedOver(Start(handedOver))); }
     on ? void(PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0)) : Click(GetDlgItem(about, IDOK));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
-    EXPECT_TRUE(WaitFor([&] { return Text(IDC_SOURCE_FILE) == handedOver; })) << Text(IDC_SOURCE_FILE);
+    EXPECT_TRUE(Shows(IDC_SOURCE_FILE, handedOver));
     EXPECT_EQ(TipOver(Pid(), Item(IDC_SPLIT), on ? 10000 : 3000), on ? "Click to start splitting the file" : "")
         << "tips left after they were cleared";
   }
   CloseAndExpectExitZero();
 }
 
-// What Windows reads from each program before it runs a line of it: the
-// manifest resource (1, RT_MANIFEST) of plyx.exe and of plyx-split.exe beside it.
+// The manifest resource (1, RT_MANIFEST) of plyx.exe and of plyx-split.exe beside it.
 TEST(Package, BothProgramsCarryTheManifest) {
   const std::string plyx = PlyxExePath();
   for (const std::string& exe : {plyx, plyx.substr(0, plyx.rfind('\\') + 1) + "plyx-split.exe"}) {
@@ -304,12 +287,9 @@ std::string Shown(const RECT& r) {
          std::to_string(r.bottom - r.top);
 }
 
-// What PLYX places in pixels follows the screen: the tips' width its dpi; the
-// progress window's bar and clip (whose frames stay 272 x 60) and the About
-// box's link, below " Visit ", the dialog's units (which Wine's bitmap fonts
-// stop growing past 144 dpi), and the link's hover area its text at that dpi.
-// Mended fault: they kept their 96-dpi pixels, the link over the credit line.
-// Wine lays a program out at the dpi of `LogPixels`, read as it starts.
+// The tips' width follows the dpi; the progress bar and clip (frames stay 272 x 60) and the About link
+// the dialog's units (Wine's bitmap fonts stop growing past 144 dpi), the link's area its text. Mended
+// fault: they kept their 96-dpi pixels, the link over the credit line. Wine reads `LogPixels` at start.
 TEST_F(Window, WhatIsPlacedInPixelsFollowsTheScreensDpi) {
   const std::string source = temp / "dpi.bin";
   ASSERT_TRUE(WriteBytes(source, PatternBytes(3000)));
@@ -351,8 +331,7 @@ TEST_F(Window, WhatIsPlacedInPixelsFollowsTheScreensDpi) {
     ASSERT_TRUE(AnswerBox(question, IDOK));
     ASSERT_TRUE(AnswerBox(WaitForMessageBox(Pid(), "Split Successfully"), IDOK));
 
-    Click(Item(IDC_ABOUT));
-    HWND about = WaitForWindow(Pid(), [&](HWND w) { return w != Main() && TextOf(w) == kPlyxTitle; });
+    HWND about = OpenAbout();
     ASSERT_TRUE(about);
     HWND link = FindWindowExA(about, nullptr, "HyperLinkWnd", nullptr), text = nullptr;
     while ((text = FindWindowExA(about, text, "Static", nullptr)) && TextOf(text).find("Visit") == std::string::npos) {}

@@ -1,6 +1,4 @@
-// Starts plyx.exe as a user would and drives it from outside. Every journey is
-// a PlyxJourney: a fresh temporary folder, the registry key deleted before
-// and after, and every copy it started ended when it ends.
+// Starts plyx.exe as a user would and drives it from outside, in a fresh folder and registry key.
 #pragma once
 
 #include <windows.h>
@@ -35,8 +33,7 @@ inline std::string PlyxExePath() {
   return path;
 }
 
-// A box of PLYX's (its title) with `text`, `owner` and `buttons`, answered
-// with `answer` unless that is kLeaveOpen.
+// A box of PLYX's with `text`, `owner` and `buttons`, answered with `answer` unless kLeaveOpen.
 constexpr int kLeaveOpen = 0;
 inline ::testing::AssertionResult AnswerPlyxBox(const MessageBoxInfo& box, const std::string& text, HWND owner,
                                                 int answer, const std::vector<int>& buttons = {IDOK}) {
@@ -72,8 +69,7 @@ class PlyxJourney : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(PlyxExePath().empty()) << "no plyx.exe to drive";
-    // A run meant for another code page that did not get it would pass with plain
-    // names. This driver's own is UTF-8 (its manifest): the locale's is asked.
+    // A run that missed its code page would pass with plain names; ours is UTF-8, so ask the locale.
     const char* codePage = std::getenv("PLYX_CODE_PAGE");
     char locale[8] = "";
     GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, locale, sizeof locale);
@@ -112,10 +108,8 @@ class PlyxJourney : public ::testing::Test {
     for (int id : ids) texts += between + Text(id), between = " | ";
     return texts;
   }
-  // Focus (unless it has it), then WM_SETTEXT; leaving the field later sends its kill-focus.
+  // Focus, then WM_SETTEXT; not focused again: Wine's combo box would report a kill-focus, checking the old text.
   void Type(int id, const std::string& text) {
-    // Under Wine, focusing a combo box whose edit field has the focus already
-    // makes it report a kill-focus, which would check the old text again.
     if (!HasFocus(Item(id))) Focus(id), WaitForFocus(id);
     SendTo(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
@@ -128,8 +122,7 @@ class PlyxJourney : public ::testing::Test {
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_SIZE_LIST, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(Item(IDC_SIZE_LIST)));
   }
-  // Returns once PLYX has handled every message posted to it before the call:
-  // a posted EM_SETLIMITTEXT queues behind them, and then its value reads back.
+  // Returns once PLYX has handled what was posted before: a posted EM_SETLIMITTEXT queues behind it.
   bool Settle() {
     HWND box = Item(IDC_SOURCE_FILE);
     const LRESULT original = SendTo(box, EM_GETLIMITTEXT);
@@ -140,6 +133,24 @@ class PlyxJourney : public ::testing::Test {
     return settled;
   }
   MessageBoxInfo NextMessageBox(DWORD timeoutMs = 15000) const { return WaitForMessageBox(Pid(), "", timeoutMs); }
+  // The next box is PLYX's, owned by the main window, and is answered.
+  ::testing::AssertionResult AnswerNext(const std::string& text, int answer = IDOK,
+                                        const std::vector<int>& buttons = {IDOK}) const {
+    return AnswerPlyxBox(NextMessageBox(30000), text, main, answer, buttons);
+  }
+  HWND WindowOfClass(const char* name, DWORD timeoutMs = 10000) const {
+    return WaitForWindow(
+        Pid(), [&](HWND w) { return ClassOf(w) == name; }, timeoutMs);
+  }
+  HWND OpenAbout() const {
+    Click(Item(IDC_ABOUT));
+    return WaitForWindow(Pid(), [&](HWND w) { return w != main && TextOf(w) == kPlyxTitle; });
+  }
+  // The field shows `text`, once PLYX has put it there.
+  ::testing::AssertionResult Shows(int id, const std::string& text) const {
+    if (WaitFor([&] { return Text(id) == text; })) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "shows " << Text(id) << ", not " << text;
+  }
   // Modifying nothing succeeds only for an icon that exists.
   bool TrayIconShown() const {
     NOTIFYICONDATAA probe{};
@@ -148,8 +159,7 @@ class PlyxJourney : public ::testing::Test {
   }
   // Sent, not posted: Wine often undoes a posted SC_MINIMIZE from another process.
   void SystemCommand(WPARAM command) { SendTo(main, WM_SYSCOMMAND, command); }
-  // Minimises as the title bar does until `minimised` holds once PLYX has
-  // settled: the modal loop's first show, late under load, undoes a minimise.
+  // Again until `minimised` holds once settled: the modal loop's first show, late under load, undoes one.
   bool Minimise(const std::function<bool()>& minimised) {
     return WaitFor([&] {
       SystemCommand(SC_MINIMIZE);

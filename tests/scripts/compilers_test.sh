@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# What can be proven here of the builds a Windows developer may make: the GCC
-# and Clang plyx.exe keep the instance counter in a section shared by every
-# process, holding -1 (Clang has no attribute for it: without its linker flag a
-# second start opens a second window); the tree without tests names no
-# GoogleTest; and clang-cl, which takes MSVC's options and pragmas, configures
-# the project with MSVC's flags and builds the counter where it belongs.
-# cl.exe and link.exe themselves are not here. Run by scripts/test.sh.
+# The builds a Windows developer may make: the instance counter in a section shared by every process,
+# holding -1 (without Clang's linker flag a second start opens a second window), in GCC, Clang and
+# clang-cl (MSVC's options and pragmas; cl.exe itself is not here); no GoogleTest without the tests.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 failed=0

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# scripts/run.sh with file names a user can have (blanks, &, é, %OS%): --cli
-# splits, joins as a double click on the batch does, and compares; with no
-# display the main job does the same and also draws the main window, as on a
-# machine where nothing of PLYX's runs yet. Needs the environment of
-# scripts/wine-env.sh, as scripts/test.sh runs it.
+# scripts/run.sh with names holding blanks, &, é, %OS%: --cli, and the main job with no display and
+# nothing of PLYX's running yet. Needs the environment of scripts/wine-env.sh, as scripts/test.sh gives.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 work="$(mktemp -d "${TMPDIR:-/tmp}/plyx-run-test.XXXXXX")"
@@ -45,9 +42,8 @@ done
 out="$(bash "$root/scripts/run.sh" --help)"
 grep -q "^  bash scripts/run.sh --cli" <<<"$out" && ! grep -q "^set " <<<"$out" || fail "--help" "$out"
 
-# Guards: a name with %OS% reached plyx.exe empty when cmd.exe started it.
-# run.sh hands the name over through plyx-launch.exe; plyx-split.exe, started
-# the same way, shows whether the name arrived as it stands.
+# Guards: a name with %OS% reached plyx.exe empty when cmd.exe started it; plyx-launch.exe, as run.sh
+# uses it, starts plyx-split.exe here, which shows whether the name arrived whole.
 percent="$work/50%OS% & more.bin"
 cp "$file" "$percent"
 out="$(wine "$build/plyx-launch.exe" "$(winepath -w "$build/plyx-split.exe")" \

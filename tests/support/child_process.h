@@ -1,6 +1,4 @@
-// Programs the tests start: a ChildProcess is ended by force if it still runs
-// when it goes, and RunBatch runs a merge batch as a double click in the file
-// manager runs it.
+// Programs the tests start, ended by force if they still run when the ChildProcess goes.
 #pragma once
 
 #include <windows.h>
@@ -61,10 +59,8 @@ class ChildProcess {
   DWORD pid = 0;
 };
 
-// The batch's exit code (-1: not ended in two minutes), what it printed in
-// *output. It runs as a double click runs it (its full path, from `folder`, which
-// ends in a backslash, no keys) unless `startIn` is another folder, or its own
-// to type its bare name; `input` is what the keyboard gives.
+// The batch's exit code (-1: not ended in two minutes), its print in *output. Run as a double click
+// runs it (full path, from `folder`, no keys) unless `startIn` differs, or is `folder` to type its bare name.
 inline int RunBatch(const std::string& folder, const std::string& batchName, std::string* output = nullptr,
                     const std::string& startIn = "", const std::string& input = "") {
   TempFolder logFolder;

@@ -1,6 +1,5 @@
-// A drag from the shell as the file manager starts one: the shell's own data
-// object for files, folders and shortcuts, dragged with OLE's DoDragDrop onto
-// a point of the screen. The caller's thread must have called OleInitialize.
+// A drag as the file manager starts one: the shell's own data object, dragged with DoDragDrop.
+// The caller's thread must have called OleInitialize.
 #pragma once
 
 #include <windows.h>
@@ -41,8 +40,7 @@ inline bool MakeShortcut(const std::string& shortcut, const std::string& target)
          SUCCEEDED(file->Save(Widen(shortcut).c_str(), TRUE));
 }
 
-// What IShellFolder::GetUIObjectOf gives for `paths`, all in one folder; null
-// when the shell cannot make it.
+// IShellFolder::GetUIObjectOf for `paths`, all in one folder; null when the shell cannot make it.
 inline ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths) {
   std::vector<PIDLIST_ABSOLUTE> lists(paths.size());
   std::vector<PCUITEMID_CHILD> children(paths.size());
@@ -61,9 +59,8 @@ inline ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& path
   return data;
 }
 
-// Drags `data` to `point` and drops or cancels it there; DoDragDrop's effect. A
-// second thread moves the mouse and ends the drag (Wine's loop never sees the
-// button pressed).
+// Drops or cancels `data` at `point`: DoDragDrop's effect. A second thread moves the mouse and ends
+// the drag (Wine's loop never sees the button pressed).
 inline DWORD DragOnto(IDataObject* data, POINT point, bool drop) {
   TestDropSource source;
   std::thread mover([&] {

@@ -1,6 +1,4 @@
-// Files for every tier, natively and under Wine: a fresh temporary folder
-// removed with all it holds, bytes that differ from place to place, whole-file
-// reads and writes, existence and size, sparse files.
+// Files for every tier, natively and under Wine.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,8 +25,7 @@ inline std::wstring Widen(const std::string& ansi) {
   return wide;
 }
 
-// The ANSI code page is UTF-8: the program's manifest says so, on Windows 10
-// 1903 and later (and under Wine); elsewhere it is the system's.
+// The manifest asks for UTF-8; Windows before 10 1903 keeps the system's code page.
 inline bool AnsiIsUtf8() { return GetACP() == CP_UTF8; }
 
 // UTF-16 text in the ANSI code page; "" when a character has no exact form there.
@@ -42,8 +39,7 @@ inline std::string Narrow(const std::wstring& wide) {
 }
 #endif
 
-// The runtime reads a narrow path as if each byte were a character; Windows
-// reads it in the ANSI code page, as PLYX does.
+// The runtime would read a narrow path byte by byte; PLYX reads it in the ANSI code page.
 inline std::filesystem::path PathOf(const std::string& text) {
 #ifdef _WIN32
   return Widen(text);
@@ -86,8 +82,7 @@ class TempFolder {
   std::string path;
 };
 
-// Bytes that differ from place to place and from seed to seed, so that a
-// misplaced, lost or doubled chunk shows.
+// Bytes that differ from place to place and seed to seed: a misplaced, lost or doubled chunk shows.
 inline std::string PatternBytes(std::size_t size, std::uint32_t seed = 1) {
   std::string bytes(size, '\0');
   std::uint32_t state = seed * 2654435761u + 1;
@@ -95,11 +90,8 @@ inline std::string PatternBytes(std::size_t size, std::uint32_t seed = 1) {
   return bytes;
 }
 
-// A name for a test's file or folder: the first of `names` that the code page
-// PLYX runs in holds exactly (PLYX_CODE_PAGE, else this program's own): under
-// UTF-8 every one, under 932 the Japanese ones, whose trail bytes may be those
-// of '\', '|' and '^' (ソ is 83 5C); `plain` where none fits. In this program's
-// ANSI code page.
+// The first of `names` that PLYX's code page (PLYX_CODE_PAGE, else ours) holds exactly, in
+// ours; `plain` where none fits. Under 932 trail bytes may be '\', '|' and '^' (ソ is 83 5C).
 inline std::string LocalName(std::initializer_list<const wchar_t*> names, const char* plain) {
 #ifdef _WIN32
   const char* chosen = std::getenv("PLYX_CODE_PAGE");
@@ -129,7 +121,6 @@ inline std::string ReadBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A file or a folder.
 inline bool Exists(const std::string& path) {
   std::error_code error;
   return std::filesystem::exists(PathOf(path), error);
@@ -142,8 +133,7 @@ inline std::uint64_t SizeOf(const std::string& path) {
   return error ? 0 : size;
 }
 
-// The file exists and holds exactly `bytes`; else its size and the first byte
-// that differs, not the bytes.
+// On a mismatch, its size and the first byte that differs, not the bytes.
 inline ::testing::AssertionResult FileHolds(const std::string& path, const std::string& bytes) {
   if (!Exists(path)) return ::testing::AssertionFailure() << path << " is missing";
   const std::string seen = ReadBytes(path);
@@ -154,8 +144,7 @@ inline ::testing::AssertionResult FileHolds(const std::string& path, const std::
                                               seen.begin();
 }
 
-// A file of `size` bytes that takes no room on disk where the file system
-// allows it (Wine's Unix file systems do). False when it cannot be made.
+// A file of `size` bytes taking no room where the file system allows it (Wine's Unix ones do).
 inline bool MakeSparseFile(const std::string& path, std::uint64_t size) {
   std::error_code error;
   if (!WriteBytes(path, "")) return false;

@@ -1,6 +1,5 @@
-// HKEY_CURRENT_USER\Software\Plyx for the tests: a PlyxKey deletes it (and
-// the Explorer verb) when made and when gone, so that each test starts and
-// ends without it; raw reads and writes go around the store under test.
+// HKCU\Software\Plyx, deleted (with the Explorer verb) before and after each test by a PlyxKey;
+// raw reads and writes go around the store under test.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +11,7 @@
 #include "app_constants.h"
 
 constexpr char kPlyxKey[] = "Software\\Plyx";
-// PLYX's verb on Explorer's menu of every file, written out here so that a
-// changed name is caught; deleted with the key.
+// Explorer's verb for every file, written out here so that a changed name is caught.
 constexpr char kPlyxVerbKey[] = "Software\\Classes\\*\\shell\\SplitWithPlyx";
 
 inline void DeletePlyxKey() {

@@ -1,6 +1,4 @@
-// The split run's surroundings for tests of every tier: a SplitUi that records
-// every call and answers from a script, a DiskSpace with scripted free bytes,
-// and a request record filled in one call.
+// The split run's surroundings for every tier: a recording, scripted SplitUi and DiskSpace.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,4 @@
-// Drives windows as a person would, in this process or another (plyx.exe in
-// e2e): waits with a deadline, texts, windows, message boxes (this thread's
-// answered by a BoxAnswerer), clicks, keys and focus.
+// Drives windows as a person would, in this process or another (plyx.exe in e2e).
 #pragma once
 
 #include <windows.h>
@@ -15,11 +13,9 @@
 
 #include "app_constants.h"
 
-// The caption of PLYX's windows and boxes.
 constexpr const char* kPlyxTitle = kAppTitle;
 
-// Polls `condition` until it holds or `timeoutMs` has passed, serving this
-// thread's own windows meanwhile.
+// Polls `condition` until `timeoutMs` has passed, serving this thread's own windows meanwhile.
 inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   for (;;) {
@@ -69,8 +65,7 @@ inline std::vector<HWND> WindowsOf(DWORD pid) {
   return found;
 }
 
-// The first visible one that `match` accepts (or that bears `caption`), once
-// there is one; nullptr after `timeoutMs`.
+// The first visible one that `match` accepts (or that bears `caption`); nullptr after `timeoutMs`.
 inline HWND WaitForWindow(DWORD pid, const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000) {
   HWND found = nullptr;
   WaitFor(
@@ -154,8 +149,7 @@ inline ::testing::AssertionResult IsBox(const MessageBoxInfo& box, const std::st
 // Posted BM_CLICK: a sent click on a button that opens a modal box would block the caller.
 inline void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
-// Clicks a box's (or dialog's) button and waits until it is gone; else says
-// which box stayed, or that none came.
+// Clicks a box's (or dialog's) button and waits until it is gone.
 inline ::testing::AssertionResult AnswerBox(const MessageBoxInfo& box, int button) {
   HWND pressed = GetDlgItem(box.window, button);
   if (pressed != nullptr && (Click(pressed), WaitFor([&] { return !IsWindowVisible(box.window); }))) {
@@ -174,8 +168,7 @@ inline void HoverOver(HWND control) {
   SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
 }
 
-// A real click (SendInput) there: unlike a posted BM_CLICK, the focus moves
-// on button-down with the button held, before the click acts.
+// A real click (SendInput): unlike a posted BM_CLICK, the focus moves on button-down, before it acts.
 inline void ClickAtCentre(HWND control) {
   HoverOver(control);
   INPUT press[2] = {};
@@ -210,9 +203,7 @@ inline void PostKey(HWND window, UINT virtualKey) {
   PostMessageA(target, WM_KEYUP, virtualKey, 1 | scan | (3u << 30));
 }
 
-// A key typed through SendInput: queued before the call returns, held for
-// GetKeyState unlike a posted one, but Wine hands it to the foreground thread
-// without asking the X server where the focus is.
+// Held for GetKeyState, unlike a posted key; Wine gives it to the foreground thread, not the X focus.
 inline void PressKey(UINT virtualKey) {
   INPUT press[2] = {};
   press[0].type = press[1].type = INPUT_KEYBOARD;
@@ -221,9 +212,8 @@ inline void PressKey(UINT virtualKey) {
   SendInput(2, press, sizeof press[0]);
 }
 
-// A key pressed on the X server's keyboard, as a hand presses it: it reaches
-// only the window with the X focus, some time after the call returns (Wine
-// starts the Linux program, but its handle never signals an end).
+// A key on the X server's keyboard: only the X focus gets it, some time later (Wine starts the
+// Linux program, but its handle never signals an end).
 inline bool PressRealKey(const std::string& keyName) {
   std::string line = "Z:\\usr\\bin\\xdotool key " + keyName;
   STARTUPINFOA startup{};
@@ -235,8 +225,7 @@ inline bool PressRealKey(const std::string& keyName) {
   return true;
 }
 
-// Answers the boxes this thread shows while it lives (a WH_CBT hook on
-// HCBT_ACTIVATE): with the scripted buttons in order, then each box's first.
+// Answers this thread's boxes while it lives: the scripted buttons in order, then each box's first.
 class BoxAnswerer {
  public:
   explicit BoxAnswerer(std::vector<int> answers = {})
