@@ -75,21 +75,26 @@ ICON_COLOURS = {
 }
 
 
-def DrawIcon():
-    c = Canvas(32, 32, "clear")
-    # Document page with a folded top-right corner.
-    left, top, right, bottom, fold = 1, 0, 18, 23, 5
+def DrawPage(c, left, top, right, bottom, fold, shaded):
+    """A document page with a folded top-right corner; shaded: the fold's
+    underside and a shadow, for the sizes with room for them."""
     c.rect(left, top, right, bottom, "paper")
     c.frame(left, top, right, bottom, "ink")
     for i in range(fold + 1):
-        y = top + i
-        c.hline(right - fold + i + 1, right, y, "clear")
-        c.hline(right - fold, right - fold + i - 1, y, "fold")
-        c.put(right - fold + i, y, "ink")
+        c.hline(right - fold + i + 1, right, top + i, "clear")
+        if shaded:
+            c.hline(right - fold, right - fold + i - 1, top + i, "fold")
+        c.put(right - fold + i, top + i, "ink")
     c.rect(right - fold, top, right - fold, top + fold, "ink")
     c.hline(right - fold, right, top + fold, "ink")
-    c.rect(left + 1, bottom + 1, right + 1, bottom + 1, "shadow")
-    c.rect(right + 1, top + fold + 1, right + 1, bottom + 1, "shadow")
+    if shaded:
+        c.rect(left + 1, bottom + 1, right + 1, bottom + 1, "shadow")
+        c.rect(right + 1, top + fold + 1, right + 1, bottom + 1, "shadow")
+
+
+def DrawIcon():
+    c = Canvas(32, 32, "clear")
+    DrawPage(c, 1, 0, 18, 23, 5, True)
     # Blue lines of text.
     for y, x1 in ((4, 12), (7, 16), (10, 15), (13, 16), (16, 13), (19, 15)):
         c.hline(4, x1, y, "text")
@@ -118,14 +123,7 @@ def DrawIcon():
 def DrawSmallIcon():
     """The same picture drawn for 16 pixels: fewer lines, a smaller disk."""
     c = Canvas(16, 16, "clear")
-    left, top, right, bottom, fold = 0, 0, 9, 12, 3
-    c.rect(left, top, right, bottom, "paper")
-    c.frame(left, top, right, bottom, "ink")
-    for i in range(fold + 1):
-        c.hline(right - fold + i + 1, right, top + i, "clear")
-        c.put(right - fold + i, top + i, "ink")
-    c.rect(right - fold, top, right - fold, top + fold, "ink")
-    c.hline(right - fold, right, top + fold, "ink")
+    DrawPage(c, 0, 0, 9, 12, 3, False)
     for y, x1 in ((2, 5), (6, 7), (8, 6), (10, 7)):
         c.hline(2, x1, y, "text")
     fx0, fy0, fx1, fy1 = 7, 8, 15, 15
@@ -147,17 +145,7 @@ def DrawSmallIcon():
 def DrawLargeIcon():
     """The same picture drawn for 48 pixels: finer text, a detailed disk."""
     c = Canvas(48, 48, "clear")
-    left, top, right, bottom, fold = 2, 0, 27, 35, 8
-    c.rect(left, top, right, bottom, "paper")
-    c.frame(left, top, right, bottom, "ink")
-    for i in range(fold + 1):
-        c.hline(right - fold + i + 1, right, top + i, "clear")
-        c.hline(right - fold, right - fold + i - 1, top + i, "fold")
-        c.put(right - fold + i, top + i, "ink")
-    c.rect(right - fold, top, right - fold, top + fold, "ink")
-    c.hline(right - fold, right, top + fold, "ink")
-    c.rect(left + 1, bottom + 1, right + 1, bottom + 1, "shadow")
-    c.rect(right + 1, top + fold + 1, right + 1, bottom + 1, "shadow")
+    DrawPage(c, 2, 0, 27, 35, 8, True)
     for y, x1 in ((5, 17), (9, 23), (17, 22), (21, 24), (25, 19), (29, 22)):
         c.hline(6, x1, y, "text")
     fx0, fy0, fx1, fy1 = 24, 24, 47, 47
